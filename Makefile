@@ -1,0 +1,46 @@
+# Pelagrin: every target installs what is missing first, so each works on a fresh Debian 12 machine.
+
+BUILD_DIR   ?= build
+ASAN_DIR    ?= build-asan
+RELEASE_DIR ?= build-release
+WERROR      ?= OFF
+JOBS        ?= $(shell nproc)
+CMAKE_FLAGS  = -G Ninja -DPELAGRIN_WERROR=$(WERROR)
+
+.PHONY: all deps build build-asan test test-unit test-asan bench run format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DPELAGRIN_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+
+test: test-unit test-asan
+
+test-unit: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(RELEASE_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DPELAGRIN_TESTS=OFF -DPELAGRIN_BENCH=ON
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	$(RELEASE_DIR)/bench/engine_step_bench
+
+run: build
+	$(BUILD_DIR)/src/app/pelagrin
+
+format:
+	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(RELEASE_DIR)

@@ -1,0 +1,25 @@
+// RandomSource: the engine's uniform random numbers, unseeded by default, seedable for reproducible runs.
+#pragma once
+
+#include <cstdint>
+#include <random>
+
+namespace pelagrin {
+
+/// A source of independent uniform draws. Default-constructed it is seeded by the operating system, so two
+/// runs differ; constructed with a seed it repeats its sequence exactly, which tests and reproducible runs
+/// use.
+class RandomSource {
+public:
+    RandomSource();
+    explicit RandomSource(std::uint64_t seed);
+
+    /// A uniform 64-bit float in the closed interval [a, b], both ends possible. Requires a <= b, both
+    /// finite.
+    double uniformRandom(double a, double b);
+
+private:
+    std::mt19937_64 generator_;
+};
+
+} // namespace pelagrin

@@ -1,0 +1,102 @@
+// SimulationEngine: the whole state of one run (particles, physics, boundary, clock) and its time step.
+#pragma once
+
+#include "simulation/Particle.hpp"
+#include "simulation/PerlinNoise.hpp"
+#include "simulation/RandomSource.hpp"
+#include "simulation/SimulationEngineParameters.hpp"
+#include "simulation/Vec2.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace pelagrin {
+
+/// Axis-aligned bounding box of the boundary polygon, in simulation pixels.
+struct Bounds {
+    double minX = 0.0;
+    double maxX = 0.0;
+    double minY = 0.0;
+    double maxY = 0.0;
+};
+
+/// A point on the boundary outline and the unit normal of its edge (the edge direction turned a quarter turn
+/// counter-clockwise; it points into the water for one winding order and out of it for the other).
+struct BoundaryContact {
+    Vec2 point;
+    Vec2 normal;
+};
+
+/// One simulation run. Built by the controller when a run starts and stepped on one thread; `step()` changes
+/// the particles in place and never adds, removes or reorders one.
+class SimulationEngine {
+public:
+    /// Stores the three arguments and computes `bounds`. Throws std::invalid_argument, naming the field, when
+    /// a parameter, a vertex or a particle's number is not finite: such a run could only produce garbage.
+    SimulationEngine(std::vector<Particle> particles, SimulationEngineParameters params,
+                     std::vector<Vec2> boundaryVertices, RandomSource random = RandomSource{});
+
+    /// The initial particles of a run, sorted by release time. `count` particles (not negative) around
+    /// `center` (px) in a disc of `emissionRadius` px (not negative), with radii around `radius` (mm) and
+    /// densities around `density`; a fifth are released at once, the rest within the first tenth of
+    /// `totalDuration` (s, not negative). Throws std::invalid_argument, naming the argument, for values
+    /// outside those ranges.
+    static std::vector<Particle> createParticles(std::int64_t count, Vec2 center, double radius,
+                                                 double density, double totalDuration, double emissionRadius,
+                                                 RandomSource& random);
+    static std::vector<Particle> createParticles(std::int64_t count, Vec2 center, double radius,
+                                                 double density, double totalDuration, double emissionRadius);
+
+    /// Recomputes `bounds` from `boundaryVertices`.
+    void computeBounds();
+
+    /// Advances the clock by `targetSpeed` × 0.016 s and moves every released, unstranded particle once.
+    void step();
+
+    /// Water velocity in m/s at `point` (metres) and `time` (s): the mean current plus the curl of a noise
+    /// stream function when turbulence is at least 0.01.
+    Vec2 flowVelocity(Vec2 point, double time) const;
+
+    /// Even-odd test of `point` (px) against the boundary; true for every point when it has fewer than 3
+    /// vertices.
+    bool isInsideBoundary(Vec2 point) const;
+
+    /// The nearest point of the boundary outline to `point` (px) and its edge normal; nothing when the
+    /// boundary has fewer than 2 vertices.
+    std::optional<BoundaryContact> closestBoundaryPoint(Vec2 point) const;
+
+    /// All particles of the run, in emission order.
+    std::vector<Particle> particles;
+    /// Physics of the run.
+    SimulationEngineParameters params;
+    /// Speed multiplier of the step; the controller writes it before each frame.
+    double targetSpeed = 1.0;
+    /// The run's duration in seconds; informative only, the controller ends the run.
+    double simDurationLimit = 43200.0;
+    /// The water polygon in simulation pixels, implicitly closed.
+    std::vector<Vec2> boundaryVertices;
+    /// Bounding box of `boundaryVertices`; absent exactly when the polygon is empty.
+    std::optional<Bounds> bounds;
+    /// Turbulence noise, the same field in every run.
+    const PerlinNoise noiseGen{123};
+    /// Base step in seconds; the relaxation towards the water velocity always uses it, whatever the speed.
+    double timeStep = 0.016;
+    /// Simulation clock in seconds; never decreases.
+    double accumulatedTime = 0.0;
+
+private:
+    struct StepConstants;
+
+    /// The stream function whose curl is the turbulent swirl: three octaves of noise at `time` scaled by
+    /// the turbulence.
+    double streamFunction(double x, double y, double scaledTime) const;
+    void stepParticle(Particle& particle, const StepConstants& constants);
+    /// Strands or bounces a particle whose candidate position `candidate` left the water.
+    void resolveContact(Particle& particle, Vec2 candidate);
+
+    RandomSource random_;
+};
+
+} // namespace pelagrin
