@@ -26,14 +26,16 @@ TEST(PerlinNoiseTable, IsAPermutationOf256EntriesRepeatedOnce) {
 // The expected entries come from a separate Python rendering of the LCG, Lemire's bounded draw and the
 // front-to-back Fisher–Yates shuffle; the engine's turbulence field depends on every one of them.
 TEST(PerlinNoiseTable, Seed123ShufflesAsTheLcgDictates) {
-    const auto& p = PerlinNoise(123).permutation();
+    const PerlinNoise noise(123);
+    const auto& p = noise.permutation();
     const std::array<std::int64_t, 16> expected{131, 64,  230, 39, 13,  3,  126, 160,
                                                 103, 237, 124, 95, 123, 43, 151, 44};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), p.begin()));
 }
 
 TEST(PerlinNoiseTable, SeedZeroStillShuffles) {
-    const auto& p = PerlinNoise(0).permutation();
+    const PerlinNoise noise(0);
+    const auto& p = noise.permutation();
     const std::array<std::int64_t, 8> expected{20, 26, 155, 104, 100, 145, 25, 95};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), p.begin()));
 }

@@ -1,0 +1,72 @@
+// A seeded run on a fixed scene, its final state hashed: any change of what a step computes shows up here.
+#include "scenes/Scenes.hpp"
+#include "simulation/SimulationEngine.hpp"
+
+#include <bit>
+#include <cstdint>
+#include <gtest/gtest.h>
+
+namespace pelagrin {
+namespace {
+
+/// FNV-1a over the bits of every field a step writes, in particle order.
+std::uint64_t stateHash(const SimulationEngine& engine) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    auto mix = [&hash](std::uint64_t value) {
+        for (int i = 0; i < 8; ++i) {
+            hash = (hash ^ ((value >> (8 * i)) & 0xFF)) * 1099511628211ULL;
+        }
+    };
+    mix(std::bit_cast<std::uint64_t>(engine.accumulatedTime));
+    for (const Particle& p : engine.particles) {
+        for (double value : {p.position.x, p.position.y, p.z, p.velocity.x, p.velocity.y, p.speed}) {
+            mix(std::bit_cast<std::uint64_t>(value));
+        }
+        mix(static_cast<std::uint64_t>(p.isActive) | static_cast<std::uint64_t>(p.isStuck) << 1 |
+            static_cast<std::uint64_t>(p.isSedimented) << 2);
+    }
+    return hash;
+}
+
+SimulationEngine islandRun() {
+    SimulationEngineParameters params = scenes::stillWater(0.3);
+    params.baseFlowVelocity = {6, 2.5};
+    params.pixelsPerMeter = 2.5;
+    params.waterDepth = 4;
+    params.windVelocity = {1.5, -0.5};
+    RandomSource emission(2024);
+    SimulationEngine engine(SimulationEngine::createParticles(400, {250, 300}, 1.5, 1.02, 600, 30, emission),
+                            params, scenes::lakeWithIsland(), RandomSource(7));
+    engine.targetSpeed = 10;
+    return engine;
+}
+
+TEST(EngineGolden, SeededIslandRunIsReproducible) {
+    SimulationEngine first = islandRun();
+    SimulationEngine second = islandRun();
+    for (int i = 0; i < 500; ++i) {
+        first.step();
+        second.step();
+    }
+    EXPECT_EQ(stateHash(first), stateHash(second));
+}
+
+// The hash changes only in a commit that says why the behaviour of a step changed.
+TEST(EngineGolden, SeededIslandRunEndsInItsRecordedState) {
+    SimulationEngine engine = islandRun();
+    int stuck = 0;
+    int sedimented = 0;
+    for (int i = 0; i < 500; ++i) {
+        engine.step();
+    }
+    for (const Particle& p : engine.particles) {
+        stuck += p.isStuck;
+        sedimented += p.isSedimented;
+    }
+    EXPECT_GT(stuck, 0);
+    EXPECT_GT(sedimented, 0);
+    EXPECT_EQ(stateHash(engine), 9507633292673577161ULL) << "stuck " << stuck << ", sedimented " << sedimented;
+}
+
+} // namespace
+} // namespace pelagrin

@@ -1,0 +1,53 @@
+// Uniform draws: range, reproducibility with a seed, independence without one.
+#include "simulation/RandomSource.hpp"
+
+#include <gtest/gtest.h>
+
+namespace pelagrin {
+namespace {
+
+TEST(RandomSource, SameSeedRepeatsTheSequence) {
+    RandomSource a(42);
+    RandomSource b(42);
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(a.uniformRandom(-3, 7), b.uniformRandom(-3, 7));
+    }
+}
+
+TEST(RandomSource, UnseededSourcesDiffer) {
+    RandomSource a;
+    RandomSource b;
+    int equal = 0;
+    for (int i = 0; i < 10; ++i) {
+        equal += a.uniformRandom(0, 1) == b.uniformRandom(0, 1);
+    }
+    EXPECT_LT(equal, 10);
+}
+
+TEST(RandomSource, DrawsStayInTheClosedIntervalAndFillIt) {
+    RandomSource random(7);
+    double low = 1;
+    double high = 0;
+    double sum = 0;
+    constexpr int kDraws = 20000;
+    for (int i = 0; i < kDraws; ++i) {
+        const double value = random.uniformRandom(0.1, 0.3);
+        ASSERT_GE(value, 0.1);
+        ASSERT_LE(value, 0.3);
+        low = std::min(low, value);
+        high = std::max(high, value);
+        sum += value;
+    }
+    EXPECT_LT(low, 0.1001);
+    EXPECT_GT(high, 0.2999);
+    EXPECT_NEAR(sum / kDraws, 0.2, 0.002);
+}
+
+TEST(RandomSource, AnEmptyIntervalGivesItsOnlyPoint) {
+    RandomSource random(1);
+    EXPECT_EQ(random.uniformRandom(0, 0), 0.0);
+    EXPECT_EQ(random.uniformRandom(2.5, 2.5), 2.5);
+}
+
+} // namespace
+} // namespace pelagrin
