@@ -1,16 +1,18 @@
-// Engine step throughput: particle-steps per second on a wiggly 200-vertex lake, with and without turbulence.
+// Engine step throughput: particle-steps per second of the engine and of the plain reference step, side by
+// side, against particle count and against the lake's vertex count.
 #include "scenes/Scenes.hpp"
 #include "simulation/SimulationEngine.hpp"
+#include "tests/simulation/reference/ReferenceEngine.hpp"
 
 #include <benchmark/benchmark.h>
 
 namespace pelagrin {
 namespace {
 
-constexpr int kStepsPerRun = 50; // one run is a short burst from a fresh engine, so few particles strand
+constexpr int kStepsPerRun = 20; // a short burst from a fresh engine, so that few particles strand
 
 /// Every particle released at once across the middle of the lake, in a slow current.
-SimulationEngine lakeEngine(std::int64_t count, double turbulence) {
+template <typename Engine> Engine lakeEngine(std::int64_t count, double turbulence, std::size_t vertexCount) {
     RandomSource random(42);
     std::vector<Particle> particles =
         SimulationEngine::createParticles(count, {400, 300}, 2.0, 1.02, 3600, 120, random);
@@ -20,43 +22,64 @@ SimulationEngine lakeEngine(std::int64_t count, double turbulence) {
     }
     SimulationEngineParameters params = scenes::stillWater(turbulence);
     params.baseFlowVelocity = {3, 1};
-    SimulationEngine engine(std::move(particles), params, scenes::wigglyLake(200), RandomSource(43));
+    Engine engine(std::move(particles), params, scenes::wigglyLake(vertexCount), RandomSource(43));
     engine.targetSpeed = 10;
     return engine;
 }
 
-void BM_EngineStep(benchmark::State& state) {
-    const auto count = state.range(0);
-    const double turbulence = static_cast<double>(state.range(1)) / 10.0;
-    const SimulationEngine prototype = lakeEngine(count, turbulence);
-    std::int64_t stranded = 0;
+template <typename Engine>
+void runSteps(benchmark::State& state, std::int64_t count, double turbulence, std::size_t vertexCount) {
+    const Engine prototype = lakeEngine<Engine>(count, turbulence, vertexCount);
     for (auto _ : state) {
         state.PauseTiming();
-        SimulationEngine engine = prototype;
+        Engine engine = prototype;
         state.ResumeTiming();
         for (int i = 0; i < kStepsPerRun; ++i) {
             engine.step();
         }
         benchmark::DoNotOptimize(engine.particles.data());
-        state.PauseTiming();
-        for (const Particle& p : engine.particles) {
-            stranded += p.isStuck;
-        }
-        state.ResumeTiming();
     }
     const auto particleSteps = static_cast<double>(state.iterations() * kStepsPerRun * count);
     state.counters["particle_steps_per_s"] = benchmark::Counter(particleSteps, benchmark::Counter::kIsRate);
-    state.counters["stranded_share"] =
-        static_cast<double>(stranded) / static_cast<double>(state.iterations() * count);
 }
 
-BENCHMARK(BM_EngineStep)
-    ->ArgNames({"particles", "turbulence_x10"})
-    ->Args({5000, 3})
-    ->Args({20000, 3})
-    ->Args({5000, 0})
-    ->Args({20000, 0})
-    ->Unit(benchmark::kMillisecond);
+/// Arguments: particles, turbulence × 10, vertices.
+template <typename Engine> void BM_Step(benchmark::State& state) {
+    runSteps<Engine>(state, state.range(0), static_cast<double>(state.range(1)) / 10.0,
+                     static_cast<std::size_t>(state.range(2)));
+}
+
+void sideBySide(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"particles", "turbulence_x10", "vertices"})
+        ->Args({5000, 3, 200})
+        ->Args({20000, 3, 200})
+        ->Args({5000, 0, 200})
+        ->Args({20000, 0, 200})
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
+void byParticleCount(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"particles", "turbulence_x10", "vertices"});
+    for (std::int64_t count : {1000, 5000, 20000, 50000, 200000}) {
+        b->Args({count, 3, 200});
+    }
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+void byVertexCount(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"particles", "turbulence_x10", "vertices"});
+    for (std::int64_t vertices : {12, 50, 200, 1000, 5000}) {
+        b->Args({20000, 3, vertices});
+    }
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BM_Step<reference::ReferenceEngine>)->Name("Reference")->Apply(sideBySide);
+BENCHMARK(BM_Step<SimulationEngine>)->Name("Engine")->Apply(sideBySide);
+BENCHMARK(BM_Step<SimulationEngine>)->Name("EngineByParticles")->Apply(byParticleCount);
+BENCHMARK(BM_Step<SimulationEngine>)->Name("EngineByVertices")->Apply(byVertexCount);
+BENCHMARK(BM_Step<reference::ReferenceEngine>)->Name("ReferenceByVertices")->Apply(byVertexCount);
 
 } // namespace
 } // namespace pelagrin

@@ -1,6 +1,9 @@
 // Engine construction, particle emission, the time step and the boundary geometry.
 #include "simulation/SimulationEngine.hpp"
 
+#include "simulation/FlowField.hpp"
+#include "simulation/WorkerPool.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -29,8 +32,8 @@ constexpr double kStickChance = 0.2;
 constexpr double kBounceOffset = 1.5; // px
 constexpr double kTangentialRestitution = 0.1;
 constexpr double kNormalRestitution = -0.05;
-constexpr double kTurbulenceFloor = 0.01;
-constexpr double kMinEdgeLengthSquared = 0.0001; // px²
+// Particles are handed to the worker threads in chunks of this many; smaller runs stay on the calling thread.
+constexpr std::size_t kChunkSize = 1024;
 
 void requireFinite(double value, const std::string& name) {
     if (!std::isfinite(value)) {
@@ -62,6 +65,7 @@ struct SimulationEngine::StepConstants {
     double viscosity;      // Pa·s
     double pixelsPerMeter; // floored
     double dragConstant;   // 6πμ, Pa·s
+    FlowField flow;        // the water's velocity at `time`
 };
 
 SimulationEngine::SimulationEngine(std::vector<Particle> particles_, SimulationEngineParameters params_,
@@ -147,6 +151,7 @@ std::vector<Particle> SimulationEngine::createParticles(std::int64_t count, Vec2
 }
 
 void SimulationEngine::computeBounds() {
+    boundaryIndex_ = BoundaryIndex(boundaryVertices);
     if (boundaryVertices.empty()) {
         bounds.reset();
         return;
@@ -173,169 +178,153 @@ void SimulationEngine::step() {
         .viscosity = viscosity,
         .pixelsPerMeter = std::fmax(params.pixelsPerMeter, kPixelFloor),
         .dragConstant = 6 * std::numbers::pi * viscosity,
+        .flow = FlowField(noiseGen, params, accumulatedTime),
     };
+    refreshResponses(constants);
 
-    for (Particle& particle : particles) {
-        stepParticle(particle, constants);
+    // Chunks move in parallel; the random draws of their fast contacts then follow in list order, so the run
+    // is the one a single thread stepping particle after particle would produce.
+    const std::size_t chunkCount = (particles.size() + kChunkSize - 1) / kChunkSize;
+    if (pending_.size() < chunkCount) {
+        pending_.resize(chunkCount);
+    }
+    auto moveChunk = [&](std::size_t chunk) {
+        pending_[chunk].clear();
+        stepRange(chunk * kChunkSize, std::min(particles.size(), (chunk + 1) * kChunkSize), constants,
+                  pending_[chunk]);
+    };
+    WorkerPool::shared().run(chunkCount, moveChunk);
+    for (std::size_t chunk = 0; chunk < chunkCount; ++chunk) {
+        for (const PendingContact& pending : pending_[chunk]) {
+            resolvePending(pending);
+        }
     }
 }
 
-void SimulationEngine::stepParticle(Particle& p, const StepConstants& c) {
-    // Release: stranded particles are final; waiting ones join in the step whose clock reaches their time.
-    if (p.isStuck) {
+void SimulationEngine::refreshResponses(const StepConstants& c) {
+    if (responses_.size() == particles.size() && responseGravity_ == c.gravity &&
+        responseViscosity_ == c.viscosity && responseTimeStep_ == timeStep) {
         return;
     }
-    if (!p.isActive) {
-        if (p.releaseTime > c.time) {
-            return;
+    responses_.resize(particles.size());
+    for (std::size_t i = 0; i < particles.size(); ++i) {
+        const Particle& p = particles[i];
+        const double r = p.radius / 1000.0;
+        // Settling: Stokes' law, w = 2/9 r² g Δρ / μ with Δρ in kg/m³ (the 1000 of water folded into the
+        // coefficient 10000/9); positive sinks, negative rises.
+        const double settlingSpeed =
+            r * r * c.gravity * (p.density - 1.0) * kSettlingCoefficient / c.viscosity;
+        // Relaxation: the particle's velocity approaches the water's with the Stokes response time
+        // τ = m / (6πμr), exactly over one base step of the clock whatever the speed multiplier.
+        const double mass = kWaterDensity * p.density * (4.0 / 3.0) * std::numbers::pi * r * r * r;
+        const double responseTime = mass / std::fmax(c.dragConstant * r, kDragFloor);
+        responses_[i] = {settlingSpeed, std::exp(-timeStep / responseTime)};
+    }
+    responseGravity_ = c.gravity;
+    responseViscosity_ = c.viscosity;
+    responseTimeStep_ = timeStep;
+}
+
+void SimulationEngine::stepRange(std::size_t begin, std::size_t end, const StepConstants& c,
+                                 std::vector<PendingContact>& pending) {
+    const bool hasWind = params.windVelocity.x != 0 || params.windVelocity.y != 0;
+    const double waterDepth = params.waterDepth;
+    for (std::size_t i = begin; i < end; ++i) {
+        Particle& p = particles[i];
+
+        // Release: stranded particles are final; waiting ones join in the step whose clock reaches their
+        // time.
+        if (p.isStuck) {
+            continue;
         }
-        p.isActive = true;
-    }
-
-    // Settling: Stokes' law, w = 2/9 r² g Δρ / μ with Δρ in kg/m³ (the 1000 of water folded into the
-    // coefficient 10000/9); positive sinks, negative rises.
-    const double r = p.radius / 1000.0;
-    const double settlingSpeed = r * r * c.gravity * (p.density - 1.0) * kSettlingCoefficient / c.viscosity;
-    p.z += settlingSpeed * c.dt;
-
-    // Bottom and surface: a particle on the bottom drags along it at a fraction of the water's speed.
-    double bottomFactor = 1.0;
-    if (p.z >= params.waterDepth) {
-        p.z = params.waterDepth;
-        p.isSedimented = true;
-        bottomFactor = kBottomDragFactor;
-    } else {
-        p.isSedimented = false;
-        if (p.z <= 0) {
-            p.z = 0;
+        if (!p.isActive) {
+            if (p.releaseTime > c.time) {
+                continue;
+            }
+            p.isActive = true;
         }
+        const Response& response = responses_[i];
+
+        // Settling, then the bottom and the surface: a particle on the bottom drags along it at a fraction
+        // of the water's speed.
+        p.z += response.settlingSpeed * c.dt;
+        double bottomFactor = 1.0;
+        if (p.z >= waterDepth) {
+            p.z = waterDepth;
+            p.isSedimented = true;
+            bottomFactor = kBottomDragFactor;
+        } else {
+            p.isSedimented = false;
+            if (p.z <= 0) {
+                p.z = 0;
+            }
+        }
+
+        // Depth factor: the current weakens linearly to half at the bottom. fmax, not max, so that the 0/0
+        // of a zero-depth column falls to the floor instead of propagating.
+        const double depthFactor = std::fmax(1 - kDepthWeakening * p.z / waterDepth, kDepthFactorFloor);
+
+        // Target velocity in m/s: current and swirl, plus the wind's pull that fades with depth.
+        Vec2 target = c.flow.velocity(p.position / c.pixelsPerMeter) * depthFactor;
+        if (hasWind) {
+            target += params.windVelocity * (std::exp(-kWindDecayPerMetre * p.z) * kWindTransfer);
+        }
+        target = target * bottomFactor;
+
+        const Vec2 velocityMs = p.velocity / c.pixelsPerMeter;
+        p.velocity = (target + (velocityMs - target) * response.decay) * c.pixelsPerMeter;
+
+        // Containment: the cheap box test first, the polygon only for candidates inside the box.
+        const Vec2 candidate = p.position + p.velocity * c.dt;
+        const bool isInside = bounds && bounds->minX < candidate.x && candidate.x < bounds->maxX &&
+                              bounds->minY < candidate.y && candidate.y < bounds->maxY &&
+                              boundaryIndex_.contains(candidate);
+        if (isInside) {
+            p.position = candidate;
+        } else if (const std::optional<BoundaryContact> contact = boundaryIndex_.closest(candidate);
+                   !contact) {
+            // No outline to meet: the particle is held where it was.
+            p.velocity = {};
+        } else if (p.velocity.length() < kStickSpeed) {
+            // Slow contacts always strand and draw no random number.
+            p.position = contact->point;
+            p.velocity = {};
+            p.isStuck = true;
+        } else {
+            pending.push_back({i, *contact});
+            continue; // its speed is set once the draw has decided
+        }
+        p.speed = p.velocity.length();
     }
+}
 
-    // Depth factor: the current weakens linearly to half at the bottom. fmax, not max, so that the 0/0 of a
-    // zero-depth column falls to the floor instead of propagating.
-    const double depthFactor = std::fmax(1 - kDepthWeakening * p.z / params.waterDepth, kDepthFactorFloor);
-
-    // Target velocity in m/s: current and swirl, plus the wind's pull that fades with depth.
-    Vec2 target = flowVelocity(p.position / c.pixelsPerMeter, c.time) * depthFactor;
-    if (params.windVelocity.x != 0 || params.windVelocity.y != 0) {
-        target += params.windVelocity * (std::exp(-kWindDecayPerMetre * p.z) * kWindTransfer);
-    }
-    target = target * bottomFactor;
-
-    // Relaxation: the particle's velocity approaches the water's with the Stokes response time
-    // τ = m / (6πμr), exactly over one base step of the clock whatever the speed multiplier.
-    const double mass = kWaterDensity * p.density * (4.0 / 3.0) * std::numbers::pi * r * r * r;
-    const double responseTime = mass / std::fmax(c.dragConstant * r, kDragFloor);
-    const double decay = std::exp(-timeStep / responseTime);
-    const Vec2 velocityMs = p.velocity / c.pixelsPerMeter;
-    p.velocity = (target + (velocityMs - target) * decay) * c.pixelsPerMeter;
-
-    // Containment: the cheap box test first, the polygon only for candidates inside the box.
-    const Vec2 candidate = p.position + p.velocity * c.dt;
-    const bool isInside = bounds && bounds->minX < candidate.x && candidate.x < bounds->maxX &&
-                          bounds->minY < candidate.y && candidate.y < bounds->maxY &&
-                          isInsideBoundary(candidate);
-    if (isInside) {
-        p.position = candidate;
+void SimulationEngine::resolvePending(const PendingContact& pending) {
+    Particle& p = particles[pending.particle];
+    const BoundaryContact& contact = pending.contact;
+    if (random_.uniformRandom(0, 1) < kStickChance) {
+        p.position = contact.point;
+        p.velocity = {};
+        p.isStuck = true;
     } else {
-        resolveContact(p, candidate);
+        // Bounce: placed just off the outline along the normal, most of the tangential motion lost and the
+        // normal motion reversed and nearly damped out.
+        p.position = contact.point + contact.normal * kBounceOffset;
+        const Vec2 normalPart = contact.normal * p.velocity.dot(contact.normal);
+        p.velocity = (p.velocity - normalPart) * kTangentialRestitution + normalPart * kNormalRestitution;
     }
-
     p.speed = p.velocity.length();
 }
 
-void SimulationEngine::resolveContact(Particle& p, Vec2 candidate) {
-    const std::optional<BoundaryContact> contact = closestBoundaryPoint(candidate);
-    if (!contact) {
-        // No outline to meet: the particle is held where it was.
-        p.velocity = {};
-        return;
-    }
-
-    // Slow contacts always strand; fast ones strand by chance, and only they draw a random number.
-    const double speed = p.velocity.length();
-    if (speed < kStickSpeed || random_.uniformRandom(0, 1) < kStickChance) {
-        p.position = contact->point;
-        p.velocity = {};
-        p.isStuck = true;
-        return;
-    }
-
-    // Bounce: placed just off the outline along the normal, most of the tangential motion lost and the
-    // normal motion reversed and nearly damped out.
-    p.position = contact->point + contact->normal * kBounceOffset;
-    const Vec2 normalPart = contact->normal * p.velocity.dot(contact->normal);
-    p.velocity = (p.velocity - normalPart) * kTangentialRestitution + normalPart * kNormalRestitution;
-}
-
-double SimulationEngine::streamFunction(double x, double y, double scaledTime) const {
-    return 60 * noiseGen.noise(x / 300, y / 300, scaledTime * 0.1) +
-           20 * noiseGen.noise(x / 100, y / 100, scaledTime * 0.3) +
-           5 * noiseGen.noise(x / 25, y / 25, scaledTime * 0.8);
-}
-
 Vec2 SimulationEngine::flowVelocity(Vec2 point, double time) const {
-    const Vec2 base = params.baseFlowVelocity / std::fmax(params.pixelsPerMeter, kPixelFloor);
-    if (params.turbulence < kTurbulenceFloor) {
-        return base;
-    }
-
-    // The swirl is the curl of the stream function, by central differences over one metre: a velocity field
-    // without divergence, so the turbulence stirs the water without piling particles up.
-    const double s = params.turbulence * time;
-    const double dNdy =
-        (streamFunction(point.x, point.y + 1, s) - streamFunction(point.x, point.y - 1, s)) * 0.5;
-    const double dNdx =
-        (streamFunction(point.x + 1, point.y, s) - streamFunction(point.x - 1, point.y, s)) * 0.5;
-    return {base.x + params.turbulence * dNdy, base.y - params.turbulence * dNdx};
+    return FlowField(noiseGen, params, time).velocity(point);
 }
 
 bool SimulationEngine::isInsideBoundary(Vec2 point) const {
-    const std::size_t n = boundaryVertices.size();
-    if (n < 3) {
-        return true;
-    }
-    // Even-odd rule: a ray towards +x crosses the outline an odd number of times from inside.
-    bool inside = false;
-    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
-        const Vec2 a = boundaryVertices[i];
-        const Vec2 b = boundaryVertices[j];
-        if ((a.y > point.y) != (b.y > point.y)) {
-            const double crossingX = a.x + (point.y - a.y) * (b.x - a.x) / (b.y - a.y);
-            if (point.x < crossingX) {
-                inside = !inside;
-            }
-        }
-    }
-    return inside;
+    return boundaryIndex_.contains(point);
 }
 
 std::optional<BoundaryContact> SimulationEngine::closestBoundaryPoint(Vec2 point) const {
-    const std::size_t count = boundaryVertices.size();
-    if (count < 2) {
-        return std::nullopt;
-    }
-    double best = std::numeric_limits<double>::max();
-    BoundaryContact contact{point, {0, 1}};
-    for (std::size_t i = 0; i < count; ++i) {
-        const Vec2 a = boundaryVertices[i];
-        const Vec2 edge = boundaryVertices[(i + 1) % count] - a;
-        const double lengthSquared = edge.dot(edge);
-        if (lengthSquared <= kMinEdgeLengthSquared) {
-            continue;
-        }
-        const double k = std::clamp((point - a).dot(edge) / lengthSquared, 0.0, 1.0);
-        const Vec2 foot = a + edge * k;
-        const Vec2 offset = point - foot;
-        const double distanceSquared = offset.dot(offset);
-        if (distanceSquared < best) { // strict: the first of equally near edges wins
-            best = distanceSquared;
-            contact.point = foot;
-            const double length = std::sqrt(lengthSquared);
-            contact.normal = length > 0 ? Vec2{-edge.y, edge.x} / length : Vec2{};
-        }
-    }
-    return contact;
+    return boundaryIndex_.closest(point);
 }
 
 } // namespace pelagrin

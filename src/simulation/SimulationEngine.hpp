@@ -1,6 +1,7 @@
 // SimulationEngine: the whole state of one run (particles, physics, boundary, clock) and its time step.
 #pragma once
 
+#include "simulation/BoundaryIndex.hpp"
 #include "simulation/Particle.hpp"
 #include "simulation/PerlinNoise.hpp"
 #include "simulation/RandomSource.hpp"
@@ -22,15 +23,10 @@ struct Bounds {
     double maxY = 0.0;
 };
 
-/// A point on the boundary outline and the unit normal of its edge (the edge direction turned a quarter turn
-/// counter-clockwise; it points into the water for one winding order and out of it for the other).
-struct BoundaryContact {
-    Vec2 point;
-    Vec2 normal;
-};
-
 /// One simulation run. Built by the controller when a run starts and stepped on one thread; `step()` changes
-/// the particles in place and never adds, removes or reorders one.
+/// the particles in place and never adds, removes or reorders one. A particle's radius and density are fixed
+/// for the run. The step spreads the particles over the process's worker threads; the result is the same as
+/// stepping them one after the other in list order, random draws included.
 class SimulationEngine {
 public:
     /// Stores the three arguments and computes `bounds`. Throws std::invalid_argument, naming the field, when
@@ -49,7 +45,7 @@ public:
     static std::vector<Particle> createParticles(std::int64_t count, Vec2 center, double radius,
                                                  double density, double totalDuration, double emissionRadius);
 
-    /// Recomputes `bounds` from `boundaryVertices`.
+    /// Recomputes `bounds` (and the search index) from `boundaryVertices`.
     void computeBounds();
 
     /// Advances the clock by `targetSpeed` × 0.016 s and moves every released, unstranded particle once.
@@ -88,15 +84,31 @@ public:
 
 private:
     struct StepConstants;
+    /// What a step needs of a particle that depends only on its radius and density and the run's physics.
+    struct Response {
+        double settlingSpeed; // m/s, positive downward
+        double decay;         // share of the velocity gap kept per base step
+    };
+    /// A boundary contact fast enough that a random draw decides between stranding and bouncing.
+    struct PendingContact {
+        std::size_t particle;
+        BoundaryContact contact;
+    };
 
-    /// The stream function whose curl is the turbulent swirl: three octaves of noise at `time` scaled by
-    /// the turbulence.
-    double streamFunction(double x, double y, double scaledTime) const;
-    void stepParticle(Particle& particle, const StepConstants& constants);
-    /// Strands or bounces a particle whose candidate position `candidate` left the water.
-    void resolveContact(Particle& particle, Vec2 candidate);
+    void refreshResponses(const StepConstants& constants);
+    /// Moves particles [begin, end); fast contacts are left to `resolvePending`, in list order.
+    void stepRange(std::size_t begin, std::size_t end, const StepConstants& constants,
+                   std::vector<PendingContact>& pending);
+    void resolvePending(const PendingContact& pending);
 
     RandomSource random_;
+    BoundaryIndex boundaryIndex_;
+    std::vector<Response> responses_;
+    double responseGravity_ = 0.0; // the physics `responses_` were worked out for
+    double responseViscosity_ = 0.0;
+    double responseTimeStep_ = 0.0;
+    /// One list per chunk of particles; kept between steps so that a step allocates nothing.
+    std::vector<std::vector<PendingContact>> pending_;
 };
 
 } // namespace pelagrin

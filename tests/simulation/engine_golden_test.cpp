@@ -65,7 +65,8 @@ TEST(EngineGolden, SeededIslandRunEndsInItsRecordedState) {
     }
     EXPECT_GT(stuck, 0);
     EXPECT_GT(sedimented, 0);
-    EXPECT_EQ(stateHash(engine), 9507633292673577161ULL) << "stuck " << stuck << ", sedimented " << sedimented;
+    EXPECT_EQ(stateHash(engine), 9507633292673577161ULL)
+        << "stuck " << stuck << ", sedimented " << sedimented;
 }
 
 } // namespace
