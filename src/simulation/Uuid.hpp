@@ -1,9 +1,11 @@
-// Uuid: the random (version 4) identity of a particle.
+// Uuid: the random (version 4) identity of a particle or a project.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace pelagrin {
 
@@ -16,6 +18,9 @@ struct Uuid {
 
     /// Canonical lower-case text, "xxxxxxxx-xxxx-4xxx-yxxx-xxxxxxxxxxxx".
     std::string toString() const;
+
+    /// Reads the canonical text form (either case); absent for anything else.
+    static std::optional<Uuid> fromString(std::string_view text);
 
     bool operator==(const Uuid&) const = default;
 };

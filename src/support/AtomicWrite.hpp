@@ -1,0 +1,22 @@
+// AtomicWrite: replacing a file's content so that a failure leaves the previous content intact.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string_view>
+
+namespace pelagrin {
+
+/// Why a file could not be written; the message names the file and the cause.
+class FileWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Writes `bytes` to `path` through a temporary file in the same folder that is flushed to disk and then
+/// renamed over the target. Readers see either the old or the new content, never a mix, and a failure at any
+/// step (unwritable folder, full disk) leaves the old file as it was and no temporary file behind.
+/// Throws `FileWriteError`.
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+} // namespace pelagrin
