@@ -1,0 +1,118 @@
+// JsonObjectReader: key lookup, type checks and the wording of decoding errors.
+#include "projects/JsonObjectReader.hpp"
+
+#include <cmath>
+#include <cstdint>
+
+namespace pelagrin {
+namespace {
+
+using nlohmann::json;
+
+std::string describe(const json& value) {
+    if (value.is_number() || value.is_boolean() || value.is_null()) {
+        return value.dump();
+    }
+    const std::string type = value.type_name();
+    return (type == "object" || type == "array" ? "an " : "a ") + type;
+}
+
+} // namespace
+
+JsonObjectReader::JsonObjectReader(const json& value, std::string path)
+    : object_(&value), path_(std::move(path)) {
+    if (!value.is_object()) {
+        fail(path_.empty() ? "(top level)" : path_, "expected an object, got " + describe(value));
+    }
+}
+
+std::string JsonObjectReader::pathOf(const char* key) const {
+    return path_.empty() ? key : path_ + "." + key;
+}
+
+void JsonObjectReader::fail(const std::string& path, const std::string& problem) const {
+    throw JsonDecodeError("\"" + path + "\": " + problem);
+}
+
+const json* JsonObjectReader::find(const char* key) const {
+    const auto member = object_->find(key);
+    return member == object_->end() ? nullptr : &*member;
+}
+
+const json& JsonObjectReader::require(const char* key) const {
+    const json* value = find(key);
+    if (value == nullptr) {
+        fail(pathOf(key), "missing");
+    }
+    return *value;
+}
+
+std::string JsonObjectReader::string(const char* key) const {
+    const json& value = require(key);
+    if (!value.is_string()) {
+        fail(pathOf(key), "expected a string, got " + describe(value));
+    }
+    return value.get<std::string>();
+}
+
+double JsonObjectReader::number(const char* key) const {
+    const json& value = require(key);
+    if (!value.is_number()) {
+        fail(pathOf(key), "expected a number, got " + describe(value));
+    }
+    return value.get<double>();
+}
+
+std::optional<double> JsonObjectReader::optionalNumber(const char* key) const {
+    return find(key) == nullptr ? std::nullopt : std::optional<double>(number(key));
+}
+
+std::int64_t JsonObjectReader::wholeNumber(const char* key) const {
+    const json& value = require(key);
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<std::uint64_t>();
+        if (number > static_cast<std::uint64_t>(INT64_MAX)) {
+            fail(pathOf(key), "whole number out of range: " + describe(value));
+        }
+        return static_cast<std::int64_t>(number);
+    }
+    if (value.is_number_integer()) {
+        return value.get<std::int64_t>();
+    }
+    // 2^63 is exact in a double; anything at or beyond it does not fit.
+    constexpr double limit = 9223372036854775808.0;
+    if (value.is_number()) {
+        const double number = value.get<double>();
+        if (number != std::trunc(number)) {
+            fail(pathOf(key), "expected a whole number, got " + describe(value));
+        }
+        if (number >= -limit && number < limit) {
+            return static_cast<std::int64_t>(number);
+        }
+        fail(pathOf(key), "whole number out of range: " + describe(value));
+    }
+    fail(pathOf(key), "expected a whole number, got " + describe(value));
+}
+
+std::optional<JsonObjectReader> JsonObjectReader::optionalObject(const char* key) const {
+    const json* value = find(key);
+    return value == nullptr ? std::nullopt
+                            : std::optional<JsonObjectReader>(std::in_place, *value, pathOf(key));
+}
+
+bool JsonObjectReader::forEachObject(const char* key,
+                                     const std::function<void(const JsonObjectReader&)>& read) const {
+    const json* value = find(key);
+    if (value == nullptr) {
+        return false;
+    }
+    if (!value->is_array()) {
+        fail(pathOf(key), "expected an array, got " + describe(*value));
+    }
+    for (std::size_t i = 0; i < value->size(); ++i) {
+        read(JsonObjectReader((*value)[i], pathOf(key) + "[" + std::to_string(i) + "]"));
+    }
+    return true;
+}
+
+} // namespace pelagrin

@@ -1,0 +1,232 @@
+// ProjectPersistence: the records' JSON form, their mapping onto the model, and the file itself.
+#include "projects/ProjectPersistence.hpp"
+
+#include "projects/JsonObjectReader.hpp"
+#include "support/AtomicWrite.hpp"
+#include "support/FileRead.hpp"
+
+#include <cmath>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+namespace pelagrin::ProjectPersistence {
+namespace {
+
+using nlohmann::json;
+
+// JSON has no NaN or infinity (the library would write null): such a model cannot be saved faithfully.
+void requireFinite(const json& value) {
+    if (value.is_number_float() && !std::isfinite(value.get<double>())) {
+        throw std::domain_error("a value is not a finite number");
+    }
+    if (value.is_structured()) {
+        for (const json& member : value) {
+            requireFinite(member);
+        }
+    }
+}
+
+json toJson(const CoordinateDTO& c) {
+    return {{"latitude", c.latitude}, {"longitude", c.longitude}};
+}
+
+json toJson(const RegionDTO& r) {
+    json object = {{"name", r.name},
+                   {"latitude", r.latitude},
+                   {"longitude", r.longitude},
+                   {"flowDirection", r.flowDirection}};
+    if (r.waterVertices) {
+        json vertices = json::array();
+        for (const CoordinateDTO& c : *r.waterVertices) {
+            vertices.push_back(toJson(c));
+        }
+        object["waterVertices"] = std::move(vertices);
+    }
+    if (r.emissionPoint) {
+        object["emissionPoint"] = toJson(*r.emissionPoint);
+    }
+    return object;
+}
+
+json toJson(const SimulationParametersDTO& p) {
+    json object = {{"flowSpeed", p.flowSpeed},         {"turbulence", p.turbulence},
+                   {"viscosity", p.viscosity},         {"gravityScale", p.gravityScale},
+                   {"flowDirection", p.flowDirection}, {"simulationDuration", p.simulationDuration}};
+    if (p.particles) {
+        object["particles"] = {{"radius", p.particles->radius},
+                               {"density", p.particles->density},
+                               {"count", p.particles->count},
+                               {"colorMode", p.particles->colorMode}};
+    }
+    return object;
+}
+
+CoordinateDTO coordinateFrom(const JsonObjectReader& object) {
+    return {object.number("latitude"), object.number("longitude")};
+}
+
+RegionDTO regionFrom(const JsonObjectReader& object) {
+    RegionDTO region{object.string("name"),
+                     object.number("latitude"),
+                     object.number("longitude"),
+                     object.number("flowDirection"),
+                     std::nullopt,
+                     std::nullopt};
+    std::vector<CoordinateDTO> vertices;
+    if (object.forEachObject("waterVertices", [&](const JsonObjectReader& vertex) {
+            vertices.push_back(coordinateFrom(vertex));
+        })) {
+        region.waterVertices = std::move(vertices);
+    }
+    if (const auto point = object.optionalObject("emissionPoint")) {
+        region.emissionPoint = coordinateFrom(*point);
+    }
+    return region;
+}
+
+SimulationParametersDTO parametersFrom(const JsonObjectReader& object) {
+    SimulationParametersDTO parameters{object.number("flowSpeed"),
+                                       object.number("turbulence"),
+                                       object.number("viscosity"),
+                                       object.number("gravityScale"),
+                                       object.optionalNumber("flowDirection").value_or(0.0),
+                                       object.optionalNumber("simulationDuration").value_or(43200.0),
+                                       std::nullopt};
+    if (const auto particles = object.optionalObject("particles")) {
+        parameters.particles =
+            ParticleSettingsDTO{particles->number("radius"), particles->number("density"),
+                                particles->wholeNumber("count"), particles->wholeNumber("colorMode")};
+    }
+    return parameters;
+}
+
+} // namespace
+
+std::string encode(const ProjectFile& file) {
+    json object = {{"name", file.name}, {"created", file.created}};
+    if (file.region) {
+        object["region"] = toJson(*file.region);
+    }
+    if (file.parameters) {
+        object["parameters"] = toJson(*file.parameters);
+    }
+    requireFinite(object);
+    return object.dump(2) + "\n";
+}
+
+ProjectFile decode(std::string_view text) {
+    json document;
+    try {
+        document = json::parse(text);
+    } catch (const json::exception& error) {
+        // Syntax errors, and numbers beyond the 64-bit range, which the library reports separately.
+        throw LoadError(std::string("not a project file (invalid JSON): ") + error.what());
+    }
+    try {
+        const JsonObjectReader root(document, "");
+        ProjectFile file{root.string("name"), root.number("created"), std::nullopt, std::nullopt};
+        if (const auto region = root.optionalObject("region")) {
+            file.region = regionFrom(*region);
+        }
+        if (const auto parameters = root.optionalObject("parameters")) {
+            file.parameters = parametersFrom(*parameters);
+        }
+        return file;
+    } catch (const JsonDecodeError& error) {
+        throw LoadError(error.what());
+    }
+}
+
+ProjectFile makeFile(const Project& project) {
+    ProjectFile file{project.name, project.createdAt->secondsSince2001, std::nullopt, std::nullopt};
+    if (const std::shared_ptr<Region>& region = project.region) {
+        std::vector<CoordinateDTO> vertices;
+        for (const GeoCoordinate& c : region->waterVertices()) {
+            vertices.push_back({c.latitude, c.longitude});
+        }
+        file.region = RegionDTO{region->name,        region->latitude,
+                                region->longitude,   region->flowDirection,
+                                std::move(vertices), CoordinateDTO{region->emissionLat, region->emissionLon}};
+    }
+    if (const std::shared_ptr<SimulationParameters>& parameters = project.parameters) {
+        std::optional<ParticleSettingsDTO> particles;
+        if (const std::shared_ptr<ParticleSettings>& settings = parameters->particleSettings) {
+            particles = ParticleSettingsDTO{settings->radius, settings->density, settings->count,
+                                            settings->colorMode};
+        }
+        file.parameters = SimulationParametersDTO{parameters->flowSpeed,
+                                                  parameters->turbulence,
+                                                  parameters->viscosity,
+                                                  parameters->gravityScale,
+                                                  parameters->flowDirection,
+                                                  parameters->simulationDuration,
+                                                  particles};
+    }
+    return file;
+}
+
+std::shared_ptr<Project> makeProject(const ProjectFile& file, const std::filesystem::path& path) {
+    auto project = std::make_shared<Project>(file.name, Timestamp{file.created});
+    project->directoryURL = path.string();
+    if (file.region) {
+        const RegionDTO& r = *file.region;
+        auto region = std::make_shared<Region>(r.name, r.latitude, r.longitude, r.flowDirection);
+        if (r.waterVertices) {
+            std::vector<GeoCoordinate> vertices;
+            for (const CoordinateDTO& c : *r.waterVertices) {
+                vertices.push_back({c.latitude, c.longitude});
+            }
+            region->setWaterVertices(vertices);
+        }
+        if (r.emissionPoint) {
+            region->emissionLat = r.emissionPoint->latitude;
+            region->emissionLon = r.emissionPoint->longitude;
+        }
+        region->updateSimulationCoordinates(kCanvasWidth, kCanvasHeight);
+        project->region = std::move(region);
+    }
+    if (file.parameters) {
+        const SimulationParametersDTO& p = *file.parameters;
+        SimulationParameters::Values values;
+        values.flowSpeed = p.flowSpeed;
+        values.turbulence = p.turbulence;
+        values.viscosity = p.viscosity;
+        values.gravityScale = p.gravityScale;
+        values.flowDirection = p.flowDirection;
+        values.simulationDuration = p.simulationDuration;
+        auto parameters = std::make_shared<SimulationParameters>(values);
+        if (p.particles) {
+            parameters->particleSettings = std::make_shared<ParticleSettings>(
+                p.particles->radius, p.particles->density, p.particles->count, p.particles->colorMode);
+        }
+        project->parameters = std::move(parameters);
+    }
+    return project;
+}
+
+void save(const Project& project, const std::filesystem::path& path) {
+    std::string text;
+    try {
+        text = encode(makeFile(project));
+    } catch (const std::domain_error& error) {
+        throw FileWriteError("cannot write " + path.string() + ": " + error.what());
+    }
+    writeFileAtomically(path, text);
+    std::cout << "💾 Saved project to: " << path.string() << std::endl;
+}
+
+std::shared_ptr<Project> load(const std::filesystem::path& path) {
+    std::string text;
+    try {
+        text = readWholeFile(path);
+    } catch (const FileReadError& error) {
+        throw LoadError(error.what());
+    }
+    try {
+        return makeProject(decode(text), path);
+    } catch (const LoadError& error) {
+        throw LoadError(path.string() + ": " + error.what());
+    }
+}
+
+} // namespace pelagrin::ProjectPersistence

@@ -1,0 +1,200 @@
+// Region: the encoded coordinate fields, the bounds, and the fit of the polygon onto the canvas.
+#include "projects/Region.hpp"
+
+#include "projects/WaterVertexDTO.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <numbers>
+
+namespace pelagrin {
+namespace {
+
+using nlohmann::json;
+
+// The encoded fields hold JSON text, and JSON has no NaN or infinity: such a value cannot be encoded, and the
+// field becomes absent rather than holding text that would not read back.
+bool isEncodable(double value) {
+    return std::isfinite(value);
+}
+
+std::optional<std::string> encodeVertices(const std::vector<WaterVertexDTO>& vertices) {
+    json array = json::array();
+    for (const WaterVertexDTO& v : vertices) {
+        if (!isEncodable(v.latitude) || !isEncodable(v.longitude)) {
+            return std::nullopt;
+        }
+        array.push_back({{"latitude", v.latitude}, {"longitude", v.longitude}});
+    }
+    return array.dump();
+}
+
+// Any flaw (absent field, text that is not JSON, an element without both numbers) yields an empty list: the
+// encoded fields are derived or user-drawn data whose loss is not worth an error.
+std::vector<WaterVertexDTO> decodeVertices(const std::optional<std::string>& data) {
+    if (!data) {
+        return {};
+    }
+    const json array = json::parse(*data, nullptr, false);
+    if (!array.is_array()) {
+        return {};
+    }
+    std::vector<WaterVertexDTO> vertices;
+    vertices.reserve(array.size());
+    for (const json& element : array) {
+        if (!element.is_object()) {
+            return {};
+        }
+        const auto latitude = element.find("latitude");
+        const auto longitude = element.find("longitude");
+        if (latitude == element.end() || longitude == element.end() || !latitude->is_number() ||
+            !longitude->is_number()) {
+            return {};
+        }
+        vertices.push_back({latitude->get<double>(), longitude->get<double>()});
+    }
+    return vertices;
+}
+
+struct Bounds {
+    double minLatitude = 0.0;
+    double maxLatitude = 0.0;
+    double minLongitude = 0.0;
+    double maxLongitude = 0.0;
+};
+
+Bounds boundsOf(const std::vector<GeoCoordinate>& vertices) {
+    if (vertices.empty()) {
+        return {};
+    }
+    Bounds b{vertices[0].latitude, vertices[0].latitude, vertices[0].longitude, vertices[0].longitude};
+    for (const GeoCoordinate& v : vertices) {
+        b.minLatitude = std::min(b.minLatitude, v.latitude);
+        b.maxLatitude = std::max(b.maxLatitude, v.latitude);
+        b.minLongitude = std::min(b.minLongitude, v.longitude);
+        b.maxLongitude = std::max(b.maxLongitude, v.longitude);
+    }
+    return b;
+}
+
+} // namespace
+
+std::vector<GeoCoordinate> Region::waterVertices() const {
+    std::vector<GeoCoordinate> coordinates;
+    for (const WaterVertexDTO& v : decodeVertices(waterVerticesData)) {
+        coordinates.push_back({v.latitude, v.longitude});
+    }
+    return coordinates;
+}
+
+void Region::setWaterVertices(const std::vector<GeoCoordinate>& vertices) {
+    std::vector<WaterVertexDTO> records;
+    records.reserve(vertices.size());
+    for (const GeoCoordinate& c : vertices) {
+        records.push_back({c.latitude, c.longitude});
+    }
+    waterVerticesData = encodeVertices(records);
+}
+
+std::vector<Vec2> Region::waterVerticesSim() const {
+    std::vector<Vec2> points;
+    for (const WaterVertexDTO& v : decodeVertices(waterVerticesSimData)) {
+        points.push_back({v.latitude, v.longitude});
+    }
+    return points;
+}
+
+void Region::setWaterVerticesSim(const std::vector<Vec2>& vertices) {
+    std::vector<WaterVertexDTO> records;
+    records.reserve(vertices.size());
+    for (const Vec2& p : vertices) {
+        records.push_back({p.x, p.y});
+    }
+    waterVerticesSimData = encodeVertices(records);
+}
+
+std::optional<Vec2> Region::emissionPointSim() const {
+    if (!emissionPointSimData.get()) {
+        return std::nullopt;
+    }
+    const json array = json::parse(*emissionPointSimData.get(), nullptr, false);
+    if (!array.is_array() || array.size() != 2 || !array[0].is_number() || !array[1].is_number()) {
+        return std::nullopt;
+    }
+    return Vec2{array[0].get<double>(), array[1].get<double>()};
+}
+
+void Region::setEmissionPointSim(std::optional<Vec2> point) {
+    if (!point || !isEncodable(point->x) || !isEncodable(point->y)) {
+        emissionPointSimData = std::nullopt;
+        return;
+    }
+    emissionPointSimData = json::array({point->x, point->y}).dump();
+}
+
+double Region::minLatitude() const {
+    return boundsOf(waterVertices()).minLatitude;
+}
+double Region::maxLatitude() const {
+    return boundsOf(waterVertices()).maxLatitude;
+}
+double Region::minLongitude() const {
+    return boundsOf(waterVertices()).minLongitude;
+}
+double Region::maxLongitude() const {
+    return boundsOf(waterVertices()).maxLongitude;
+}
+
+void Region::updateSimulationCoordinates(double width, double height) {
+    const std::vector<GeoCoordinate> vertices = waterVertices();
+    if (vertices.empty()) {
+        return;
+    }
+    const Bounds b = boundsOf(vertices);
+    const double latRange = b.maxLatitude - b.minLatitude;
+    const double lonRange = b.maxLongitude - b.minLongitude;
+    // Written as negations so that a NaN range stops here as well.
+    if (!(latRange > 0.0) || !(lonRange > 0.0)) {
+        return;
+    }
+    // A plain linear stretch of degrees on each axis, north up: the bounding box fills the whole canvas.
+    const auto toCanvas = [&](double lat, double lon) {
+        return Vec2{(lon - b.minLongitude) / lonRange * width,
+                    (1.0 - (lat - b.minLatitude) / latRange) * height};
+    };
+    std::vector<Vec2> mapped;
+    mapped.reserve(vertices.size());
+    for (const GeoCoordinate& v : vertices) {
+        mapped.push_back(toCanvas(v.latitude, v.longitude));
+    }
+    setWaterVerticesSim(mapped);
+
+    // Exactly 0 means unset; each coordinate falls back to the region's point on its own.
+    const double eLat = emissionLat.get() != 0.0 ? emissionLat.get() : latitude.get();
+    const double eLon = emissionLon.get() != 0.0 ? emissionLon.get() : longitude.get();
+    setEmissionPointSim(toCanvas(eLat, eLon));
+}
+
+double Region::pixelsPerMeter() const {
+    constexpr double shortestEdge = 10.0; // m; keeps a degenerate polygon from giving an unbounded scale
+    const Bounds b = boundsOf(waterVertices());
+    const double d = greatCircleDistance({b.minLatitude, b.minLongitude}, {b.minLatitude, b.maxLongitude});
+    return kCanvasWidth / std::max(d, shortestEdge);
+}
+
+double greatCircleDistance(GeoCoordinate from, GeoCoordinate to) {
+    // Haversine on a sphere of the Earth's mean radius (IUGG): well within a metre per kilometre of the
+    // ellipsoid at lake scale, which is all a pixel scale needs.
+    constexpr double earthRadius = 6'371'008.8; // m
+    constexpr double toRadians = std::numbers::pi / 180.0;
+    const double phi1 = from.latitude * toRadians;
+    const double phi2 = to.latitude * toRadians;
+    const double dPhi = phi2 - phi1;
+    const double dLambda = (to.longitude - from.longitude) * toRadians;
+    const double h = std::sin(dPhi / 2) * std::sin(dPhi / 2) +
+                     std::cos(phi1) * std::cos(phi2) * std::sin(dLambda / 2) * std::sin(dLambda / 2);
+    return 2.0 * earthRadius * std::asin(std::min(1.0, std::sqrt(h)));
+}
+
+} // namespace pelagrin

@@ -1,0 +1,84 @@
+// Region: the water body of a project, its emission point and their mapping onto the simulation canvas.
+#pragma once
+
+#include "simulation/GeoCoordinate.hpp"
+#include "simulation/Observable.hpp"
+#include "simulation/Vec2.hpp"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelagrin {
+
+/// The simulation canvas every caller maps onto, in simulation pixels.
+inline constexpr double kCanvasWidth = 800.0;
+inline constexpr double kCanvasHeight = 600.0;
+
+/// Where the water is and where particles enter it. The three polygons and points are kept as compact JSON
+/// byte strings; the computed members below read and write them and never report an error.
+class Region {
+public:
+    Region(std::string regionName, double selectedLatitude, double selectedLongitude, double direction = 0.0)
+        : name(std::move(regionName)), latitude(selectedLatitude), longitude(selectedLongitude),
+          flowDirection(direction) {}
+
+    Observable<std::string> name;
+    Observable<double> latitude;  ///< degrees; the selected point, stands in for an unset emission latitude
+    Observable<double> longitude; ///< degrees; stands in for an unset emission longitude
+    Observable<double> flowDirection;        ///< direction of the mean current, degrees
+    Observable<double> emissionLat{0.0};     ///< degrees; exactly 0 means unset
+    Observable<double> emissionLon{0.0};     ///< degrees; exactly 0 means unset
+    Observable<double> emissionRadius{10.0}; ///< radius of the release disc, m
+    /// Polygon in simulation px: `[{"latitude": x, "longitude": y}, …]`.
+    Observable<std::optional<std::string>> waterVerticesSimData;
+    /// Emission point in simulation px: `[x, y]`.
+    Observable<std::optional<std::string>> emissionPointSimData;
+    /// Polygon in degrees: `[{"latitude": …, "longitude": …}, …]`.
+    Observable<std::optional<std::string>> waterVerticesData;
+
+    /// The geographic polygon, in order; empty when absent or undecodable.
+    std::vector<GeoCoordinate> waterVertices() const;
+    /// Stores the polygon; a vertex that cannot be encoded (not finite) makes the field absent.
+    void setWaterVertices(const std::vector<GeoCoordinate>& vertices);
+
+    /// The polygon in simulation px; empty when absent or undecodable.
+    std::vector<Vec2> waterVerticesSim() const;
+    void setWaterVerticesSim(const std::vector<Vec2>& vertices);
+
+    /// The emission point in simulation px; absent unless the field decodes to exactly two numbers.
+    std::optional<Vec2> emissionPointSim() const;
+    void setEmissionPointSim(std::optional<Vec2> point);
+
+    /// Bounds of `waterVertices`, degrees; 0 when the polygon is empty.
+    double minLatitude() const;
+    double maxLatitude() const;
+    double minLongitude() const;
+    double maxLongitude() const;
+
+    /// Fits the polygon's bounding box onto a width × height canvas (north up) and rewrites the simulation
+    /// polygon and emission point, or changes nothing when the polygon is empty or has no extent on an axis.
+    void updateSimulationCoordinates(double width, double height);
+
+    /// Simulation px per metre along the southern edge of the bounding box (edge at least 10 m).
+    double pixelsPerMeter() const;
+
+    /// Calls `visit(key, field)` for every stored field in declaration order.
+    template <class Visitor> void forEachField(Visitor&& visit) {
+        visit("name", name);
+        visit("latitude", latitude);
+        visit("longitude", longitude);
+        visit("flowDirection", flowDirection);
+        visit("emissionLat", emissionLat);
+        visit("emissionLon", emissionLon);
+        visit("emissionRadius", emissionRadius);
+        visit("waterVerticesSimData", waterVerticesSimData);
+        visit("emissionPointSimData", emissionPointSimData);
+        visit("waterVerticesData", waterVerticesData);
+    }
+};
+
+/// Great-circle distance between two points on a spherical Earth of mean radius, in metres.
+double greatCircleDistance(GeoCoordinate from, GeoCoordinate to);
+
+} // namespace pelagrin

@@ -1,0 +1,59 @@
+// SimulationParameters: the physics of a run and the particle settings it owns.
+#pragma once
+
+#include "projects/ParticleSettings.hpp"
+#include "simulation/Observable.hpp"
+
+#include <memory>
+
+namespace pelagrin {
+
+/// The water's physics. Every field is observable.
+class SimulationParameters {
+public:
+    /// The creation values; every argument has its documented default.
+    struct Values {
+        double flowSpeed = 1.0;
+        double turbulence = 0.3;
+        double viscosity = 1.0;
+        double gravityScale = 1.0;
+        double flowDirection = 0.0;
+        double simulationDuration = 43200.0;
+        double waterDepth = 10.0;
+        double windSpeed = 0.0;
+        double windDirection = 0.0;
+    };
+
+    SimulationParameters() : SimulationParameters(Values{}) {}
+    explicit SimulationParameters(const Values& v)
+        : flowSpeed(v.flowSpeed), turbulence(v.turbulence), viscosity(v.viscosity),
+          gravityScale(v.gravityScale), flowDirection(v.flowDirection),
+          simulationDuration(v.simulationDuration), waterDepth(v.waterDepth), windSpeed(v.windSpeed),
+          windDirection(v.windDirection) {}
+
+    Observable<double> flowSpeed;                                   ///< speed of the mean current, m/s
+    Observable<double> turbulence;                                  ///< turbulence intensity, dimensionless
+    Observable<std::shared_ptr<ParticleSettings>> particleSettings; ///< what is released; may be absent
+    Observable<double> viscosity;          ///< viscosity relative to water (1 = water)
+    Observable<double> gravityScale;       ///< multiplier of gravity
+    Observable<double> flowDirection;      ///< direction of the current, degrees; used only without a region
+    Observable<double> simulationDuration; ///< run length, s of simulation time
+    Observable<double> waterDepth;         ///< depth of the water column, m
+    Observable<double> windSpeed;          ///< m/s
+    Observable<double> windDirection;      ///< degrees
+
+    /// Calls `visit(key, field)` for every stored scalar field in declaration order (not the relationship).
+    template <class Visitor> void forEachField(Visitor&& visit) {
+        visit("flowSpeed", flowSpeed);
+        visit("turbulence", turbulence);
+        visit("viscosity", viscosity);
+        visit("gravityScale", gravityScale);
+        visit("flowDirection", flowDirection);
+        visit("simulationDuration", simulationDuration);
+        visit("waterDepth", waterDepth);
+        visit("windSpeed", windSpeed);
+        visit("windDirection", windDirection);
+    }
+};
+
+} // namespace pelagrin

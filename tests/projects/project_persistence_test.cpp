@@ -1,0 +1,210 @@
+#include "projects/ProjectPersistence.hpp"
+#include "support/AtomicWrite.hpp"
+#include "tests/support/TemporaryFolder.hpp"
+
+#include <bit>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <limits>
+#include <nlohmann/json.hpp>
+
+namespace pelagrin {
+namespace {
+
+using pelagrin::test::readFile;
+using pelagrin::test::TemporaryFolder;
+using pelagrin::test::writeFile;
+using ::testing::HasSubstr;
+namespace Persistence = ProjectPersistence;
+
+std::shared_ptr<Project> completeProject() {
+    auto project = std::make_shared<Project>("Zürichsee", Timestamp{786'000'000.123456});
+    auto region = std::make_shared<Region>("Lower lake", 47.2667, 8.6000001, 37.5);
+    region->setWaterVertices({{47.2, 8.5}, {47.3, 8.5}, {47.3, 8.7}, {47.2, 8.7}, {47.2, 8.5}});
+    region->emissionLat = 47.25;
+    region->emissionLon = 8.6;
+    project->region = region;
+    SimulationParameters::Values values;
+    values.flowSpeed = 0.1 + 0.2; // not a short decimal: must survive bit for bit
+    values.turbulence = 4.0e-05;
+    values.flowDirection = 270.0;
+    values.simulationDuration = 7200.0;
+    auto parameters = std::make_shared<SimulationParameters>(values);
+    parameters->particleSettings = std::make_shared<ParticleSettings>(0.5, 1.38, 12'000, 2);
+    project->parameters = parameters;
+    return project;
+}
+
+std::shared_ptr<Project> loadText(const TemporaryFolder& folder, std::string_view text) {
+    const auto path = folder / "Loaded.pelagrinproj";
+    writeFile(path, text);
+    return Persistence::load(path);
+}
+
+std::string loadError(const TemporaryFolder& folder, std::string_view text) {
+    try {
+        loadText(folder, text);
+    } catch (const Persistence::LoadError& error) {
+        return error.what();
+    }
+    return "(loaded without error)";
+}
+
+TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBit) {
+    const TemporaryFolder folder;
+    const auto path = folder / "Zürichsee.pelagrinproj";
+    const auto original = completeProject();
+    Persistence::save(*original, path);
+    const auto loaded = Persistence::load(path);
+
+    EXPECT_NE(loaded->id, original->id);
+    EXPECT_EQ(loaded->directoryURL.get(), path.string());
+    EXPECT_EQ(loaded->name.get(), "Zürichsee");
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(loaded->createdAt->secondsSince2001),
+              std::bit_cast<std::uint64_t>(original->createdAt->secondsSince2001));
+    const Region& region = *loaded->region.get();
+    EXPECT_EQ(region.name.get(), "Lower lake");
+    EXPECT_EQ(region.longitude.get(), 8.6000001);
+    EXPECT_EQ(region.flowDirection.get(), 37.5);
+    EXPECT_EQ(region.waterVertices(), original->region.get()->waterVertices());
+    EXPECT_EQ(region.emissionLat.get(), 47.25);
+    // The loader recomputes the simulation geometry; the closing vertex is mapped too.
+    EXPECT_EQ(region.waterVerticesSim().size(), 5u);
+    EXPECT_TRUE(region.emissionPointSim());
+    const SimulationParameters& parameters = *loaded->parameters.get();
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(parameters.flowSpeed.get()),
+              std::bit_cast<std::uint64_t>(0.1 + 0.2));
+    EXPECT_EQ(parameters.turbulence.get(), 4.0e-05);
+    EXPECT_EQ(parameters.flowDirection.get(), 270.0);
+    EXPECT_EQ(parameters.simulationDuration.get(), 7200.0);
+    const ParticleSettings& particles = *parameters.particleSettings.get();
+    EXPECT_EQ(particles.radius.get(), 0.5);
+    EXPECT_EQ(particles.density.get(), 1.38);
+    EXPECT_EQ(particles.count.get(), 12'000);
+    EXPECT_EQ(particles.colorMode.get(), 2);
+}
+
+TEST(ProjectPersistence, FieldsTheFileDoesNotCarryComeBackAsDefaults) {
+    const TemporaryFolder folder;
+    const auto path = folder / "p.pelagrinproj";
+    const auto project = completeProject();
+    project->region.get()->emissionRadius = 40.0;
+    project->parameters.get()->waterDepth = 25.0;
+    project->parameters.get()->windSpeed = 3.0;
+    project->parameters.get()->windDirection = 90.0;
+    Persistence::save(*project, path);
+    const auto loaded = Persistence::load(path);
+    EXPECT_EQ(loaded->region.get()->emissionRadius.get(), 10.0);
+    EXPECT_EQ(loaded->parameters.get()->waterDepth.get(), 10.0);
+    EXPECT_EQ(loaded->parameters.get()->windSpeed.get(), 0.0);
+    EXPECT_EQ(loaded->parameters.get()->windDirection.get(), 0.0);
+    EXPECT_NE(Persistence::load(path)->id, loaded->id);
+}
+
+TEST(ProjectPersistence, BareProjectSavesOnlyNameAndCreated) {
+    const TemporaryFolder folder;
+    const auto path = folder / "bare.pelagrinproj";
+    Persistence::save(Project("Bare", Timestamp{1.5}), path);
+    const auto stored = nlohmann::json::parse(readFile(path));
+    EXPECT_EQ(stored, (nlohmann::json{{"name", "Bare"}, {"created", 1.5}}));
+    const auto loaded = Persistence::load(path);
+    EXPECT_FALSE(loaded->region.get());
+    EXPECT_FALSE(loaded->parameters.get());
+}
+
+TEST(ProjectPersistence, RegionWithoutPolygonWritesEmptyVerticesAndZeroEmission) {
+    const TemporaryFolder folder;
+    const auto path = folder / "r.pelagrinproj";
+    Project project("R", Timestamp{0});
+    project.region = std::make_shared<Region>("Spot", 10.0, 20.0);
+    Persistence::save(project, path);
+    const auto stored = nlohmann::json::parse(readFile(path))["region"];
+    EXPECT_EQ(stored["waterVertices"], nlohmann::json::array());
+    EXPECT_EQ(stored["emissionPoint"], (nlohmann::json{{"latitude", 0.0}, {"longitude", 0.0}}));
+    const auto loaded = Persistence::load(path);
+    EXPECT_FALSE(loaded->region.get()->waterVerticesSimData.get());
+    EXPECT_FALSE(loaded->region.get()->emissionPointSim());
+}
+
+TEST(ProjectPersistence, ReadsTheOriginalEncodersLayoutAndSkipsUnknownKeys) {
+    const TemporaryFolder folder;
+    const auto project = loadText(folder, R"({
+  "parameters" : {
+    "turbulence" : 4.0e-05,
+    "gravityScale" : 1,
+    "viscosity" : 1,
+    "flowSpeed" : 0.5,
+    "extra" : [1, 2],
+    "particles" : { "colorMode" : 1, "count" : 2.0e3, "density" : 1.05, "radius" : 1 }
+  },
+  "region" : { "flowDirection" : 0, "longitude" : 8.25, "latitude" : 47.5, "name" : "Lake", "note" : null },
+  "created" : 786000000.5,
+  "name" : "Old file",
+  "version" : 3
+})");
+    EXPECT_EQ(project->name.get(), "Old file");
+    EXPECT_EQ(project->parameters.get()->turbulence.get(), 4.0e-05);
+    // Missing optional keys take their documented values.
+    EXPECT_EQ(project->parameters.get()->flowDirection.get(), 0.0);
+    EXPECT_EQ(project->parameters.get()->simulationDuration.get(), 43200.0);
+    EXPECT_EQ(project->parameters.get()->particleSettings.get()->count.get(), 2000);
+    EXPECT_TRUE(project->region.get()->waterVertices().empty());
+}
+
+TEST(ProjectPersistence, StrictDecodingNamesTheKeyAndTheProblem) {
+    const TemporaryFolder folder;
+    EXPECT_THAT(loadError(folder, R"({"name": "x", "created": "2024-01-01"})"),
+                HasSubstr(R"("created": expected a number, got a string)"));
+    EXPECT_THAT(loadError(folder, R"({"created": 1})"), HasSubstr(R"("name": missing)"));
+    EXPECT_THAT(
+        loadError(folder, R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1,
+        "viscosity": 1, "gravityScale": 1, "particles": {"radius": 1, "density": 1, "count": 2.5, "colorMode": 0}}})"),
+        HasSubstr(R"("parameters.particles.count": expected a whole number, got 2.5)"));
+    EXPECT_THAT(loadError(folder, R"({"name": "x", "created": 1, "region": {"name": "r", "latitude": 1,
+        "longitude": 1, "flowDirection": 0, "waterVertices": [{"latitude": 1, "longitude": 1}, {"latitude": 1}]}})"),
+                HasSubstr(R"("region.waterVertices[1].longitude": missing)"));
+    EXPECT_THAT(loadError(folder, R"([1, 2])"), HasSubstr("expected an object, got an array"));
+    EXPECT_THAT(loadError(folder, R"({"name": "x", "created": 1)"), HasSubstr("invalid JSON"));
+    EXPECT_THAT(loadError(folder, ""), HasSubstr("invalid JSON"));
+    EXPECT_THAT(loadError(folder, R"({"name": "x", "created": 1e999})"), HasSubstr("invalid JSON"));
+}
+
+TEST(ProjectPersistence, UnreadableFileIsALoadErrorNamingThePath) {
+    const TemporaryFolder folder;
+    const auto missing = folder / "missing.pelagrinproj";
+    try {
+        Persistence::load(missing);
+        FAIL() << "loaded a file that does not exist";
+    } catch (const Persistence::LoadError& error) {
+        EXPECT_THAT(error.what(), HasSubstr(missing.string()));
+        EXPECT_THAT(error.what(), HasSubstr("No such file"));
+    }
+    EXPECT_THROW(Persistence::load(folder.path()), Persistence::LoadError);
+}
+
+TEST(ProjectPersistence, FailedSaveLeavesThePreviousFileIntact) {
+    const TemporaryFolder folder;
+    const auto path = folder / "p.pelagrinproj";
+    const auto project = completeProject();
+    Persistence::save(*project, path);
+    const std::string before = readFile(path);
+
+    project->parameters.get()->flowSpeed = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW(Persistence::save(*project, path), FileWriteError);
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+
+    EXPECT_THROW(Persistence::save(*completeProject(), folder / "no-such-folder" / "p.pelagrinproj"),
+                 FileWriteError);
+}
+
+TEST(ProjectPersistence, SavePrintsWhereItWrote) {
+    const TemporaryFolder folder;
+    const auto path = folder / "p.pelagrinproj";
+    ::testing::internal::CaptureStdout();
+    Persistence::save(Project("P"), path);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "💾 Saved project to: " + path.string() + "\n");
+}
+
+} // namespace
+} // namespace pelagrin
