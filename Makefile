@@ -3,11 +3,13 @@
 BUILD_DIR   ?= build
 ASAN_DIR    ?= build-asan
 RELEASE_DIR ?= build-release
+FUZZ_DIR    ?= build-fuzz
+FUZZ_SECONDS ?= 60
 WERROR      ?= OFF
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS  = -G Ninja -DPELAGRIN_WERROR=$(WERROR)
 
-.PHONY: all deps build build-asan test test-unit test-asan bench run format clean
+.PHONY: all deps build build-asan test test-unit test-asan bench fuzz run format clean
 
 all: build
 
@@ -36,6 +38,15 @@ bench: deps
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	$(RELEASE_DIR)/bench/engine_step_bench
 
+# Bounded run of the project-file fuzzer from the seed corpus; new findings stay in $(FUZZ_DIR)/corpus.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DPELAGRIN_TESTS=OFF -DPELAGRIN_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target project_file_fuzz
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(FUZZ_DIR)/fuzz/project_file_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=1024 \
+		$(FUZZ_DIR)/corpus fuzz/corpus
+
 run: build
 	$(BUILD_DIR)/src/app/pelagrin
 
@@ -43,4 +54,4 @@ format:
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(RELEASE_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(RELEASE_DIR) $(FUZZ_DIR)

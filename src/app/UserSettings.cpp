@@ -1,0 +1,69 @@
+// UserSettings: reading, setting aside a corrupt file, and atomic rewrites.
+#include "app/UserSettings.hpp"
+
+#include "support/AtomicWrite.hpp"
+#include "support/FileRead.hpp"
+#include "support/UserFolders.hpp"
+
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <system_error>
+
+namespace pelagrin {
+
+UserSettings& UserSettings::shared() {
+    static UserSettings instance(userConfigFolder() / "settings.json");
+    return instance;
+}
+
+UserSettings::UserSettings(std::filesystem::path path) : path_(std::move(path)) {
+    read();
+    autoOpenWrites_ = autoOpenLastProject.subscribe([this](bool) { write(); });
+    lastOpenedWrites_ = lastOpenedProjectURL.subscribe([this](const auto&) { write(); });
+    onboardingWrites_ = hasSeenOnboarding.subscribe([this](bool) { write(); });
+}
+
+void UserSettings::read() {
+    std::string text;
+    try {
+        text = readWholeFile(path_);
+    } catch (const FileReadError&) {
+        return; // first launch, most likely; a file that exists but cannot be read is left where it is
+    }
+    const nlohmann::json stored = nlohmann::json::parse(text, nullptr, false);
+    if (!stored.is_object()) {
+        std::filesystem::path aside = path_;
+        aside += ".bad";
+        std::error_code error;
+        std::filesystem::rename(path_, aside, error);
+        std::cerr << "Settings file " << path_.string() << " is not readable; using the defaults"
+                  << (error ? "" : " and keeping the old file as " + aside.string()) << '\n';
+        return;
+    }
+    if (const auto value = stored.find("autoOpenLastProject"); value != stored.end() && value->is_boolean()) {
+        autoOpenLastProject = value->get<bool>();
+    }
+    if (const auto value = stored.find("lastOpenedProjectURL"); value != stored.end() && value->is_string()) {
+        lastOpenedProjectURL = value->get<std::string>();
+    }
+    if (const auto value = stored.find("hasSeenOnboarding"); value != stored.end() && value->is_boolean()) {
+        hasSeenOnboarding = value->get<bool>();
+    }
+}
+
+void UserSettings::write() const {
+    nlohmann::json stored = {{"autoOpenLastProject", autoOpenLastProject.get()},
+                             {"hasSeenOnboarding", hasSeenOnboarding.get()}};
+    if (lastOpenedProjectURL.get()) {
+        stored["lastOpenedProjectURL"] = *lastOpenedProjectURL.get();
+    }
+    // A failed write keeps the running app's values; the message says why they will not last.
+    try {
+        std::filesystem::create_directories(path_.parent_path());
+        writeFileAtomically(path_, stored.dump(2) + "\n");
+    } catch (const std::exception& error) {
+        std::cerr << "Settings not saved: " << error.what() << '\n';
+    }
+}
+
+} // namespace pelagrin

@@ -1,0 +1,58 @@
+#include "app/UserSettings.hpp"
+#include "tests/support/TemporaryFolder.hpp"
+
+#include <gtest/gtest.h>
+
+namespace pelagrin {
+namespace {
+
+using pelagrin::test::readFile;
+using pelagrin::test::TemporaryFolder;
+using pelagrin::test::writeFile;
+
+TEST(UserSettings, FirstLaunchHasTheDefaults) {
+    const TemporaryFolder folder;
+    const UserSettings settings(folder / "Pelagrin" / "settings.json");
+    EXPECT_TRUE(settings.autoOpenLastProject.get());
+    EXPECT_FALSE(settings.lastOpenedProjectURL.get());
+    EXPECT_FALSE(settings.hasSeenOnboarding.get());
+}
+
+TEST(UserSettings, EveryAssignmentLastsBeyondTheLaunch) {
+    const TemporaryFolder folder;
+    const auto path = folder / "Pelagrin" / "settings.json";
+    {
+        UserSettings settings(path);
+        settings.autoOpenLastProject = false;
+        settings.lastOpenedProjectURL = std::string("/home/u/Lake.pelagrinproj");
+        settings.hasSeenOnboarding = true;
+    }
+    const UserSettings reread(path);
+    EXPECT_FALSE(reread.autoOpenLastProject.get());
+    EXPECT_EQ(reread.lastOpenedProjectURL.get(), "/home/u/Lake.pelagrinproj");
+    EXPECT_TRUE(reread.hasSeenOnboarding.get());
+}
+
+TEST(UserSettings, CorruptFileIsKeptAsideAndTheDefaultsApply) {
+    const TemporaryFolder folder;
+    const auto path = folder / "settings.json";
+    writeFile(path, R"({"autoOpenLastProject": fal)");
+    UserSettings settings(path);
+    EXPECT_TRUE(settings.autoOpenLastProject.get());
+    EXPECT_EQ(readFile(folder / "settings.json.bad"), R"({"autoOpenLastProject": fal)");
+    settings.hasSeenOnboarding = true;
+    EXPECT_TRUE(UserSettings(path).hasSeenOnboarding.get());
+}
+
+TEST(UserSettings, KeyOfTheWrongTypeReadsAsItsDefault) {
+    const TemporaryFolder folder;
+    const auto path = folder / "settings.json";
+    writeFile(path, R"({"autoOpenLastProject": "no", "hasSeenOnboarding": true, "lastOpenedProjectURL": 5})");
+    const UserSettings settings(path);
+    EXPECT_TRUE(settings.autoOpenLastProject.get());
+    EXPECT_TRUE(settings.hasSeenOnboarding.get());
+    EXPECT_FALSE(settings.lastOpenedProjectURL.get());
+}
+
+} // namespace
+} // namespace pelagrin

@@ -1,0 +1,90 @@
+#include "projects/RecentProjectsManager.hpp"
+#include "tests/support/TemporaryFolder.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace pelagrin {
+namespace {
+
+using pelagrin::test::readFile;
+using pelagrin::test::TemporaryFolder;
+using pelagrin::test::writeFile;
+using Paths = std::vector<std::string>;
+
+class RecentProjectsManagerTest : public ::testing::Test {
+protected:
+    // Files that exist, so that a reload keeps them.
+    std::string project(const std::string& name) const {
+        const auto path = folder / (name + ".pelagrinproj");
+        writeFile(path, "{}");
+        return path.string();
+    }
+    std::filesystem::path saveURL() const { return folder / "data" / "Pelagrin" / "recent-projects.json"; }
+
+    TemporaryFolder folder;
+};
+
+TEST_F(RecentProjectsManagerTest, ReopeningMovesToTheFrontWithoutDuplicates) {
+    RecentProjectsManager recent(saveURL());
+    recent.add(project("A"));
+    recent.add(project("B"));
+    recent.add(project("A"));
+    EXPECT_EQ(recent.recent.get(), (Paths{project("A"), project("B")}));
+}
+
+TEST_F(RecentProjectsManagerTest, KeepsTheEightNewest) {
+    RecentProjectsManager recent(saveURL());
+    Paths added;
+    for (int i = 0; i < 10; ++i) {
+        added.push_back(project("P" + std::to_string(i)));
+        recent.add(added.back());
+    }
+    EXPECT_EQ(recent.recent.get(), (Paths(added.rbegin(), added.rbegin() + 8)));
+}
+
+TEST_F(RecentProjectsManagerTest, CreatesItsFolderAndStoresWhatItPublishes) {
+    RecentProjectsManager recent(saveURL());
+    EXPECT_TRUE(std::filesystem::is_directory(saveURL().parent_path()));
+    EXPECT_FALSE(std::filesystem::exists(saveURL()));
+    int notifications = 0;
+    const Subscription subscription = recent.recent.subscribe([&](const Paths&) { ++notifications; });
+    recent.add(project("A"));
+    recent.add(project("B"));
+    EXPECT_EQ(notifications, 2);
+    EXPECT_EQ(nlohmann::json::parse(readFile(saveURL())).get<Paths>(), recent.recent.get());
+}
+
+TEST_F(RecentProjectsManagerTest, LoadDropsVanishedFilesAndKeepsTheOrder) {
+    {
+        RecentProjectsManager recent(saveURL());
+        recent.add(project("A"));
+        recent.add(project("B"));
+        recent.add(project("C"));
+    }
+    std::filesystem::remove(project("B"));
+    const RecentProjectsManager reloaded(saveURL());
+    EXPECT_EQ(reloaded.recent.get(), (Paths{project("C"), project("A")}));
+}
+
+TEST_F(RecentProjectsManagerTest, MalformedFileLoadsAsEmptyAndIsOverwrittenByTheNextAdd) {
+    for (const char* text : {"not json", R"({"a": 1})", R"([1, 2])"}) {
+        std::filesystem::create_directories(saveURL().parent_path());
+        writeFile(saveURL(), text);
+        RecentProjectsManager recent(saveURL());
+        EXPECT_TRUE(recent.recent->empty()) << text;
+        EXPECT_EQ(readFile(saveURL()), text);
+        recent.add(project("A"));
+        EXPECT_EQ(nlohmann::json::parse(readFile(saveURL())), nlohmann::json(Paths{project("A")}));
+    }
+}
+
+TEST_F(RecentProjectsManagerTest, UnwritableStorageStillKeepsTheListInMemory) {
+    writeFile(folder / "file", "");
+    RecentProjectsManager recent(folder / "file" / "recent-projects.json");
+    recent.add(project("A"));
+    EXPECT_EQ(recent.recent.get(), Paths{project("A")});
+}
+
+} // namespace
+} // namespace pelagrin
