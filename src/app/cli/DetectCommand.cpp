@@ -66,9 +66,10 @@ void addDetectCommand(CLI::App& app) {
     detect->add_option("LON", options->longitude, "Longitude in degrees")
         ->required()
         ->check(CLI::Range(-180.0, 180.0));
-    CLI::Option* geoJson =
-        detect->add_flag("--geojson", std::string("Print a GeoJSON Feature with a Polygon (the default)"));
-    detect->add_flag("--text", options->isText, "Print one LAT,LON line per vertex")->excludes(geoJson);
+    detect->add_flag(
+        "--text,!--geojson", options->isText,
+        "Print one LAT,LON line per vertex (--text) or a GeoJSON Feature with a Polygon (--geojson, "
+        "the default)");
     detect->callback([options] { runDetect(*options); });
 }
 
