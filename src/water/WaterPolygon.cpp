@@ -53,7 +53,8 @@ std::pair<std::size_t, double> farthestFromLine(const std::vector<GeoCoordinate>
     const GeoCoordinate& l = points[last];
     const double dLat = l.latitude - f.latitude;
     const double dLon = l.longitude - f.longitude;
-    const double length = std::sqrt(dLat * dLat + dLon * dLon);
+    // hypot, unlike the square root of the summed squares, does not underflow to 0 for ends that differ.
+    const double length = std::hypot(dLat, dLon);
     assert(length > 0.0);
     std::pair<std::size_t, double> farthest{last, 0.0};
     for (std::size_t i = first + 1; i < last; ++i) {

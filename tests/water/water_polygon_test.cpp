@@ -126,5 +126,10 @@ TEST(SimplifyPolygon, RingSmallerThanTheToleranceIsKeptWhole) {
     EXPECT_EQ(simplifyPolygon(pond, waterOutlineTolerance), pond);
 }
 
+TEST(SimplifyPolygon, EndsWhoseDistanceSquaredUnderflowsStillFormABaseline) {
+    const Outline hook = {{0, 0}, {1, 1}, {1e-200, 0}};
+    EXPECT_EQ(simplifyPolygon(hook, waterOutlineTolerance), hook);
+}
+
 } // namespace
 } // namespace pelagrin
