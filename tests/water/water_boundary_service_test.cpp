@@ -88,13 +88,15 @@ TEST(WaterBoundaryService, HttpStatusIsNotExaminedSoErrorPagesFailToDecode) {
     EXPECT_TRUE(std::holds_alternative<Outline>(*detect(busyButAnswering.baseUrl()).outcome));
 }
 
-TEST(WaterBoundaryService, TruncatedBodiesFailInTheClientOrTheDecoder) {
+TEST(WaterBoundaryService, BrokenTransfersAreTheClientsErrorAndCutBodiesTheDecoders) {
     // With a Content-Length the client notices the missing bytes; without one the decoder does.
     const std::string half = lakeAnswer.substr(0, lakeAnswer.size() / 2);
     const FakeOverpassServer announced({.body = half, .framing = FakeReply::Framing::cutShort});
     EXPECT_FALSE(failure<TransportError>(detect(announced.baseUrl())).message.empty());
     const FakeOverpassServer unannounced({.body = half, .framing = FakeReply::Framing::untilClose});
     EXPECT_THAT(failure<DecodingError>(detect(unannounced.baseUrl())).message, HasSubstr("not JSON"));
+    const RefusingPort refusing;
+    EXPECT_FALSE(failure<TransportError>(detect(refusing.baseUrl())).message.empty());
 }
 
 TEST(WaterBoundaryService, EmptyAnswerFindsNoWater) {
@@ -102,14 +104,7 @@ TEST(WaterBoundaryService, EmptyAnswerFindsNoWater) {
     EXPECT_EQ(failure<WaterServiceError>(detect(server.baseUrl())), WaterServiceError::noWaterFound);
 }
 
-TEST(WaterBoundaryService, RefusedConnectionIsTheClientsError) {
-    const RefusingPort port;
-    const Detection detection = detect(port.baseUrl());
-    EXPECT_FALSE(failure<TransportError>(detection).message.empty());
-    EXPECT_TRUE(detection.wasOnContextThread);
-}
-
-TEST(WaterBoundaryService, BaseUrlThatFormsNoHttpUrlIsANetworkErrorWithNothingSent) {
+TEST(WaterBoundaryService, BaseUrlThatFormsNoHttpUrlIsANetworkErrorAfterTheLogLine) {
     for (const std::string base : {"ftp://127.0.0.1", "overpass without a scheme", ""}) {
         const Detection detection = detect(base);
         EXPECT_EQ(failure<WaterServiceError>(detection), WaterServiceError::networkError) << base;
