@@ -1,0 +1,88 @@
+// HttpClient: one plain HTTP(S) GET through libcurl, the body whatever the status.
+#include "water/HttpClient.hpp"
+
+#include <array>
+#include <cassert>
+#include <curl/curl.h>
+#include <memory>
+#include <mutex>
+
+namespace pelagrin {
+
+namespace {
+
+// libcurl's global set-up is not safe to race with the first transfer; it is done once, before any.
+void initialiseCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct CurlDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* body) {
+    static_cast<std::string*>(body)->append(data, size * count);
+    return size * count;
+}
+
+// Returning non-zero from the progress callback makes libcurl end the transfer with
+// CURLE_ABORTED_BY_CALLBACK.
+int checkAbort(void* abort, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(abort)->load() ? 1 : 0;
+}
+
+} // namespace
+
+bool isSendableHttpUrl(const std::string& url) {
+    const std::unique_ptr<CURLU, CurlDeleter> parsed(curl_url());
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+        return false;
+    }
+    char* scheme = nullptr;
+    if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
+        return false;
+    }
+    const std::string schemeText(scheme);
+    curl_free(scheme);
+    return schemeText == "http" || schemeText == "https";
+}
+
+std::variant<std::string, TransportError> httpGet(const std::string& url, std::chrono::milliseconds timeout,
+                                                  const std::atomic<bool>* abort) {
+    assert(timeout.count() > 0);
+    initialiseCurlOnce();
+    const std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
+    if (!handle) {
+        return TransportError{"the HTTP client could not be started"};
+    }
+    CURL* curl = handle.get();
+    std::string body;
+    std::array<char, CURL_ERROR_SIZE> errorText{};
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+    // Signals cannot be used for time-outs when transfers run on several threads.
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText.data());
+    if (abort != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbort);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abort));
+    }
+
+    const CURLcode result = curl_easy_perform(curl);
+    if (result != CURLE_OK) {
+        return TransportError{errorText[0] != '\0' ? errorText.data() : curl_easy_strerror(result)};
+    }
+    return body;
+}
+
+} // namespace pelagrin

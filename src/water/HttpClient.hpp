@@ -1,0 +1,23 @@
+// HttpClient: one plain HTTP(S) GET through libcurl, the body whatever the status.
+#pragma once
+
+#include "water/WaterServiceError.hpp"
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <variant>
+
+namespace pelagrin {
+
+/// Whether `url` is an absolute http:// or https:// URL that the HTTP client can send.
+bool isSendableHttpUrl(const std::string& url);
+
+/// Sends one GET of `url` with no headers of its own and no retry, following redirects; returns the body
+/// whatever the HTTP status. Fails with the client's own message when the connection fails, breaks off, or
+/// takes longer than `timeout` (> 0) in all, or when `abort` (may be null) turns true meanwhile.
+/// Blocks the calling thread; safe to call from several threads at once.
+std::variant<std::string, TransportError> httpGet(const std::string& url, std::chrono::milliseconds timeout,
+                                                  const std::atomic<bool>* abort = nullptr);
+
+} // namespace pelagrin

@@ -1,0 +1,112 @@
+// Tests of the strict decoding of Overpass answers.
+#include "tests/water/OverpassAnswers.hpp"
+#include "water/OverpassResponse.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace pelagrin {
+namespace {
+
+using testing::answer;
+using ::testing::HasSubstr;
+using testing::member;
+using testing::relation;
+using testing::square;
+using testing::way;
+
+OverpassResponse decoded(const std::string& body) {
+    auto result = decodeOverpassResponse(body);
+    if (const auto* error = std::get_if<DecodingError>(&result)) {
+        ADD_FAILURE() << "decoding failed: " << error->message;
+        return {};
+    }
+    return std::get<OverpassResponse>(result);
+}
+
+std::string decodingError(const std::string& body) {
+    auto result = decodeOverpassResponse(body);
+    if (!std::holds_alternative<DecodingError>(result)) {
+        ADD_FAILURE() << "decoded although broken: " << body;
+        return {};
+    }
+    return std::get<DecodingError>(result).message;
+}
+
+TEST(OverpassResponse, WaysAndRelationsDecodeInServerOrder) {
+    const auto response = decoded(answer({
+        way(101, square(47.5, 8.25, 0.01)),
+        relation(-202, {member("outer", square(47.6, 8.3, 0.02)), member("inner", square(47.6, 8.3, 0.005)),
+                        member("")}),
+    }));
+    ASSERT_EQ(response.elements.size(), 2u);
+
+    const Element& lake = response.elements[0];
+    EXPECT_EQ(lake.type, "way");
+    EXPECT_EQ(lake.id, 101);
+    ASSERT_TRUE(lake.geometry);
+    ASSERT_EQ(lake.geometry->size(), 5u);
+    EXPECT_DOUBLE_EQ((*lake.geometry)[2].lat, 47.51);
+    EXPECT_DOUBLE_EQ((*lake.geometry)[2].lon, 8.26);
+    EXPECT_FALSE(lake.members);
+
+    const Element& basin = response.elements[1];
+    EXPECT_EQ(basin.type, "relation");
+    EXPECT_EQ(basin.id, -202);
+    EXPECT_FALSE(basin.geometry);
+    ASSERT_TRUE(basin.members);
+    ASSERT_EQ(basin.members->size(), 3u);
+    EXPECT_EQ((*basin.members)[0].role, "outer");
+    EXPECT_EQ((*basin.members)[1].role, "inner");
+    EXPECT_EQ((*basin.members)[1].type, "way");
+    ASSERT_TRUE((*basin.members)[1].geometry);
+    EXPECT_FALSE((*basin.members)[2].geometry);
+}
+
+TEST(OverpassResponse, NullGeometryAndMembersMeanNone) {
+    const auto response = decoded(R"({"elements":[{"type":"node","id":7,"geometry":null,"members":null},
+        {"type":"relation","id":8,"members":[{"type":"way","role":"outer","geometry":null}]}]})");
+    ASSERT_EQ(response.elements.size(), 2u);
+    EXPECT_FALSE(response.elements[0].geometry);
+    EXPECT_FALSE(response.elements[0].members);
+    EXPECT_FALSE(response.elements[1].members->front().geometry);
+}
+
+TEST(OverpassResponse, LargestIdsAndEmptyAnswersDecode) {
+    EXPECT_TRUE(decoded(R"({"elements":[]})").elements.empty());
+    EXPECT_EQ(decoded(R"({"elements":[{"type":"way","id":9223372036854775807}]})").elements[0].id,
+              9223372036854775807);
+}
+
+TEST(OverpassResponse, OneBrokenElementSpoilsTheWholeAnswer) {
+    EXPECT_EQ(decodingError(answer({way(1, square(1, 1, 0.1)), {{"type", "way"}}})),
+              "elements[1].id: missing");
+    EXPECT_EQ(decodingError(R"({"elements":[{"id":1}]})"), "elements[0].type: missing");
+    EXPECT_EQ(decodingError(R"({"elements":[{"type":"way","id":"1"}]})"),
+              "elements[0].id: expected an integer, found string");
+    EXPECT_EQ(decodingError(R"({"elements":[{"type":"way","id":1.5}]})"),
+              "elements[0].id: expected an integer, found number");
+    EXPECT_EQ(decodingError(R"({"elements":[{"type":"way","id":9223372036854775808}]})"),
+              "elements[0].id: out of the 64-bit integer range");
+    EXPECT_EQ(decodingError(R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":1,"lon":"2"}]}]})"),
+              "elements[0].geometry[0].lon: expected a number, found string");
+    EXPECT_EQ(decodingError(R"({"elements":[{"type":"way","id":1,"geometry":{"lat":1,"lon":2}}]})"),
+              "elements[0].geometry: expected an array, found object");
+    EXPECT_EQ(decodingError(R"({"elements":[{"type":"relation","id":1,"members":[{"type":"way"}]}]})"),
+              "elements[0].members[0].role: missing");
+    EXPECT_EQ(decodingError(R"({"elements":[{"type":null,"id":1}]})"),
+              "elements[0].type: expected a string, found null");
+}
+
+TEST(OverpassResponse, AnswersThatAreNotOverpassJsonAreRefused) {
+    EXPECT_EQ(decodingError(R"({"remark":"runtime error"})"), "answer.elements: missing");
+    EXPECT_EQ(decodingError(R"([1,2])"), "answer: expected an object, found array");
+    EXPECT_EQ(decodingError(R"({"elements":null})"), "elements: expected an array, found null");
+    EXPECT_THAT(decodingError("<html><body>429 Too Many Requests</body></html>"), HasSubstr("not JSON"));
+    EXPECT_THAT(decodingError(R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":47.)"),
+                HasSubstr("not JSON"));
+    EXPECT_THAT(decodingError(""), HasSubstr("not JSON"));
+}
+
+} // namespace
+} // namespace pelagrin
