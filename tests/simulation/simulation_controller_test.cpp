@@ -1,0 +1,223 @@
+// Run loop of the simulation controller, driven step by step on a private event loop.
+#include "analysis/SimulationDataStore.hpp"
+#include "projects/Project.hpp"
+#include "simulation/SimulationController.hpp"
+
+#include <boost/asio/io_context.hpp>
+#include <gtest/gtest.h>
+#include <memory>
+#include <numeric>
+
+namespace pelagrin {
+namespace {
+
+constexpr double baseStep = 0.016; // s of simulation time per step at speed 1
+
+std::shared_ptr<Project> projectWith(double duration, std::int64_t count = 20) {
+    auto project = std::make_shared<Project>("Controller Test");
+    auto parameters = std::make_shared<SimulationParameters>();
+    parameters->simulationDuration = duration;
+    parameters->particleSettings = std::make_shared<ParticleSettings>(1.0, 1.05, count);
+    project->parameters = parameters;
+    return project;
+}
+
+/// A controller on its own event loop, unpaced unless told, with a count of the frames it published.
+struct Harness {
+    explicit Harness(RunPacing pacing = RunPacing::unpaced())
+        : controller(context.get_executor(), store, pacing),
+          frameWatch(controller.currentTime.subscribe([this](double) { ++publishedFrames; })) {}
+
+    /// Starts a run of `project`; frames are counted from here.
+    void start(Project& project) {
+        controller.start(project);
+        publishedFrames = 0;
+    }
+
+    /// Runs the loop's work until one more frame is published or the run has ended.
+    void runFrame() {
+        const int before = publishedFrames;
+        while (publishedFrames == before && context.run_one() > 0) {
+        }
+    }
+
+    boost::asio::io_context context;
+    SimulationDataStore store;
+    SimulationController controller;
+    int publishedFrames = 0;
+    Subscription frameWatch;
+};
+
+TEST(ControllerSpeed, StepsPerFrameComeInBatchesOfTenUpToTheCap) {
+    const std::pair<double, int> expected[] = {{0.5, 10}, {1, 10},    {10, 10},   {11, 20},
+                                               {60, 60},  {300, 300}, {1000, 410}};
+    for (const auto& [speed, steps] : expected) {
+        EXPECT_EQ(SimulationController::stepsPerFrame(speed), steps) << "speed " << speed;
+    }
+    EXPECT_EQ(SimulationController::stepsPerFrame(1e300), 410) << "a huge speed must not overflow";
+}
+
+TEST(ControllerSpeed, TheFirstFrameAdvancesTheClockByItsStepsAtTheChosenSpeed) {
+    for (const double speed : {0.5, 1.0, 10.0, 11.0, 60.0, 300.0, 1000.0}) {
+        Harness harness;
+        harness.controller.setCurrentSpeedMultiplier(speed);
+        auto project = projectWith(1e6, 5);
+        harness.start(*project);
+        harness.runFrame();
+        const double expected = SimulationController::stepsPerFrame(speed) * speed * baseStep;
+        EXPECT_NEAR(harness.controller.currentTime.get(), expected, 1e-9 * expected) << "speed " << speed;
+        EXPECT_EQ(harness.publishedFrames, 1);
+    }
+}
+
+TEST(ControllerSpeed, ASpeedChangedWithinAFrameTakesEffectAtTheNextFrame) {
+    Harness harness;
+    harness.controller.setCurrentSpeedMultiplier(1000.0);
+    auto project = projectWith(1e6, 5);
+    harness.start(*project);
+    harness.context.run_one(); // the frame's first batch of 41
+    harness.controller.sharedSpeedTarget = 1.0;
+    harness.runFrame();
+    const double firstFrame = 410 * 1000.0 * baseStep;
+    EXPECT_NEAR(harness.controller.currentTime.get(), firstFrame, 1e-6);
+    harness.runFrame();
+    EXPECT_NEAR(harness.controller.currentTime.get(), firstFrame + 10 * 1.0 * baseStep, 1e-6);
+}
+
+TEST(ControllerDuration, ADurationBelowAMinuteBecomesAnHour) {
+    Harness harness;
+    auto shortProject = projectWith(59.0);
+    harness.start(*shortProject);
+    EXPECT_EQ(harness.controller.totalDuration.get(), 3600.0);
+    harness.controller.stop();
+
+    auto minuteProject = projectWith(60.0);
+    harness.start(*minuteProject);
+    EXPECT_EQ(harness.controller.totalDuration.get(), 60.0);
+}
+
+TEST(ControllerDuration, TheRunStopsAtItsDurationAndItsLastFrameIsStillPublished) {
+    Harness harness;
+    harness.controller.setCurrentSpeedMultiplier(60.0); // 57.6 s per frame
+    auto project = projectWith(60.0);
+    harness.start(*project);
+    harness.context.run();
+    EXPECT_FALSE(harness.controller.isRunning.get());
+    EXPECT_EQ(harness.publishedFrames, 2);
+    EXPECT_NEAR(harness.controller.currentTime.get(), 2 * 57.6, 1e-9);
+    ASSERT_NE(harness.controller.engine(), nullptr);
+    EXPECT_EQ(harness.controller.currentTime.get(), harness.controller.engine()->accumulatedTime);
+    EXPECT_EQ(harness.controller.displayParticles.get().size(),
+              harness.controller.engine()->particles.size());
+    EXPECT_EQ(harness.store.history.get().size(), 2u) << "an unpaced run feeds the store after every frame";
+    EXPECT_EQ(harness.store.history.get().back().time, harness.controller.currentTime.get());
+}
+
+TEST(ControllerStart, WithoutParametersNothingStartsAndTheStoreIsCleared) {
+    Harness harness;
+    harness.store.update(std::vector<Particle>(3), 1.0);
+    Project empty("Empty");
+    harness.start(empty);
+    EXPECT_FALSE(harness.controller.isRunning.get());
+    EXPECT_EQ(harness.controller.engine(), nullptr);
+    EXPECT_TRUE(harness.store.history.get().empty());
+    EXPECT_EQ(harness.context.poll(), 0u) << "no loop was started";
+}
+
+TEST(ControllerStart, MissingRegionAndParticleSettingsFallBackToTheDefaults) {
+    Harness harness;
+    Project project("Bare");
+    project.parameters = std::make_shared<SimulationParameters>();
+    harness.start(project);
+    const SimulationEngine* engine = harness.controller.engine();
+    ASSERT_NE(engine, nullptr);
+    EXPECT_EQ(engine->params.pixelsPerMeter, 1.0);
+    EXPECT_TRUE(engine->boundaryVertices.empty());
+    ASSERT_EQ(engine->particles.size(), 1000u);
+    double radiusSum = 0.0;
+    double densitySum = 0.0;
+    for (const Particle& particle : engine->particles) {
+        EXPECT_LE((particle.position - Vec2{400.0, 300.0}).length(), 10.0 + 1e-9);
+        radiusSum += particle.radius;
+        densitySum += particle.density;
+    }
+    EXPECT_NEAR(radiusSum / 1000.0, 2.0, 0.1);
+    EXPECT_NEAR(densitySum / 1000.0, 1.0, 0.05);
+}
+
+TEST(ControllerStart, StartingWhileRunningChangesNothing) {
+    Harness harness;
+    auto first = projectWith(1e6, 5);
+    harness.start(*first);
+    harness.runFrame();
+    const SimulationEngine* engine = harness.controller.engine();
+    const double time = harness.controller.currentTime.get();
+
+    auto second = projectWith(120.0, 50);
+    harness.start(*second);
+    EXPECT_EQ(harness.controller.engine(), engine);
+    EXPECT_EQ(harness.controller.currentTime.get(), time);
+    EXPECT_EQ(harness.controller.totalDuration.get(), 1e6);
+    EXPECT_EQ(harness.controller.displayParticles.get().size(), 5u);
+}
+
+TEST(ControllerStart, StopThenStartResetsTheClockTheParticlesAndTheStore) {
+    Harness harness;
+    harness.controller.setCurrentSpeedMultiplier(60.0);
+    auto project = projectWith(1e6, 30);
+    harness.start(*project);
+    harness.runFrame();
+    harness.runFrame();
+    ASSERT_EQ(harness.store.history.get().size(), 2u);
+
+    harness.controller.stop();
+    EXPECT_FALSE(harness.controller.isRunning.get());
+    harness.start(*project);
+    EXPECT_TRUE(harness.controller.isRunning.get());
+    EXPECT_EQ(harness.controller.currentTime.get(), 0.0);
+    EXPECT_TRUE(harness.store.history.get().empty());
+    for (const Particle& particle : harness.controller.displayParticles.get()) {
+        EXPECT_EQ(particle.speed, 0.0) << "a fresh run has moved nothing yet";
+        EXPECT_EQ(particle.z, 0.0);
+    }
+}
+
+TEST(ControllerStop, AStaleFrameOfAStoppedRunNeverReachesTheNextRun) {
+    Harness harness;
+    harness.controller.setCurrentSpeedMultiplier(1000.0);
+    auto project = projectWith(1e6, 5);
+    harness.start(*project);
+    harness.context.run_one(); // the old run is now between two of its 41 batches
+    harness.controller.stop();
+
+    harness.controller.setCurrentSpeedMultiplier(1.0);
+    harness.start(*project);
+    harness.runFrame();
+    EXPECT_EQ(harness.publishedFrames, 1) << "only the new run published";
+    EXPECT_NEAR(harness.controller.currentTime.get(), 10 * baseStep, 1e-12);
+    EXPECT_TRUE(harness.controller.isRunning.get()) << "the old run must not stop the new one";
+}
+
+TEST(ControllerStop, AStopDuringThePauseEndsTheLoop) {
+    Harness harness(RunPacing{std::chrono::hours(1), std::nullopt});
+    auto project = projectWith(1e6, 5);
+    harness.start(*project);
+    harness.runFrame();
+    harness.controller.stop();
+    harness.context.run(); // returns only once the pause's timer is cancelled
+    EXPECT_EQ(harness.publishedFrames, 1);
+    EXPECT_FALSE(harness.controller.isRunning.get());
+}
+
+TEST(ControllerPacing, TheStoreIsFedAtMostOncePerRecordInterval) {
+    Harness harness(RunPacing{std::chrono::nanoseconds::zero(), std::chrono::hours(1)});
+    harness.controller.setCurrentSpeedMultiplier(60.0);
+    auto project = projectWith(300.0);
+    harness.start(*project);
+    harness.context.run();
+    EXPECT_EQ(harness.publishedFrames, 6);
+    EXPECT_TRUE(harness.store.history.get().empty()) << "no hour of wall-clock time went by";
+}
+
+} // namespace
+} // namespace pelagrin
