@@ -1,41 +1,34 @@
-// pelagrin: the command line; with no command, until the app exists, a short headless run of the engine.
+// pelagrin: the command line and its headless commands.
 #include "app/cli/DetectCommand.hpp"
-#include "scenes/Scenes.hpp"
-#include "simulation/SimulationEngine.hpp"
+#include "app/cli/RunCommand.hpp"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <string>
 
 namespace {
-
-void runDemo() {
-    using namespace pelagrin;
-    SimulationEngine engine(SimulationEngine::createParticles(2000, {400, 300}, 2.0, 1.0, 3600, 20),
-                            scenes::stillWater(0.3), scenes::wigglyLake(200));
-    engine.params.baseFlowVelocity = {0.4, 0.1};
-    engine.targetSpeed = 60;
-    for (int frame = 1; frame <= 20; ++frame) {
-        for (int i = 0; i < 100; ++i) {
-            engine.step();
-        }
-        int active = 0;
-        int stuck = 0;
-        for (const Particle& p : engine.particles) {
-            active += p.isActive && !p.isStuck;
-            stuck += p.isStuck;
-        }
-        std::printf("t = %7.1f s   active %5d   stuck %5d\n", engine.accumulatedTime, active, stuck);
-    }
-}
-
+constexpr int usageError = 2;
 } // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Pelagrin: microplastic drift in a real body of water"};
+    app.require_subcommand(0, 1);
+    // One line per mistake, as every command's own errors are.
+    app.failure_message([](const CLI::App*, const CLI::Error& error) {
+        return std::string("pelagrin: ") + error.what() + " (see --help)\n";
+    });
     pelagrin::addDetectCommand(app);
-    CLI11_PARSE(app, argc, argv);
+    pelagrin::addRunCommand(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::RuntimeError& error) {
+        return error.get_exit_code(); // the command has said what went wrong
+    } catch (const CLI::ParseError& error) {
+        // --help and --version exit 0; a mistake on the command line exits 2, as usage errors do.
+        return app.exit(error) == 0 ? 0 : usageError;
+    }
     if (app.get_subcommands().empty()) {
-        runDemo();
+        std::fputs(app.help().c_str(), stdout);
     }
     return 0;
 }

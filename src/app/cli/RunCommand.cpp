@@ -1,0 +1,168 @@
+// RunCommand: loading, validating, running to the duration under a signal watch, and the CSV and summary.
+#include "app/cli/RunCommand.hpp"
+
+#include "analysis/SimulationDataStore.hpp"
+#include "app/cli/RunProgress.hpp"
+#include "projects/ProjectPersistence.hpp"
+#include "simulation/SimulationController.hpp"
+#include "support/AtomicWrite.hpp"
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/signal_set.hpp>
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <fmt/format.h>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace pelagrin {
+
+namespace {
+
+constexpr int exitInterrupted = 130; // the shell's convention for a run ended by SIGINT
+
+struct RunOptions {
+    std::string projectPath;
+    double speed = 60.0;
+    std::string csvPath = "SimulationData.csv";
+    bool isRealtime = false;
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    fmt::print(stderr, "pelagrin run: {}\n", message);
+    throw CLI::RuntimeError(1);
+}
+
+/// Refuses a CSV destination that could never be written, before hours of simulation are spent on it.
+void checkWritable(const std::filesystem::path& csvPath) {
+    namespace fs = std::filesystem;
+    const fs::path folder = csvPath.parent_path().empty() ? fs::path(".") : csvPath.parent_path();
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        fail(fmt::format("cannot write the CSV to \"{}\": the folder \"{}\" does not exist", csvPath.string(),
+                         folder.string()));
+    }
+    if (fs::is_directory(csvPath, error)) {
+        fail(fmt::format("cannot write the CSV to \"{}\": it is a folder", csvPath.string()));
+    }
+    if (access(folder.c_str(), W_OK) != 0) {
+        fail(fmt::format("cannot write the CSV to \"{}\": the folder \"{}\" is not writable",
+                         csvPath.string(), folder.string()));
+    }
+}
+
+void printSummary(const SimulationEngine& engine, const SimulationDataStore& store, double time,
+                  bool wasInterrupted, const std::string& csvPath) {
+    std::int64_t drifting = 0, stuck = 0, sedimented = 0, waiting = 0;
+    for (const Particle& p : engine.particles) {
+        if (p.isStuck) {
+            ++stuck;
+        } else if (p.isSedimented) {
+            ++sedimented;
+        } else if (p.isActive) {
+            ++drifting;
+        } else {
+            ++waiting;
+        }
+    }
+    fmt::print("{} at {:.1f} s of simulation time.\n", wasInterrupted ? "Interrupted" : "Finished", time);
+    fmt::print("Particles: {} active, {} stuck, {} sedimented, {} not yet released\n", drifting, stuck,
+               sedimented, waiting);
+    fmt::print("Max speed: {:.2f} px/s\n", store.maxSpeed.get());
+    fmt::print("Timeline: {} samples written to {}\n", store.history->size(), csvPath);
+}
+
+int run(const RunOptions& options) {
+    checkWritable(options.csvPath);
+    std::shared_ptr<Project> project;
+    try {
+        project = ProjectPersistence::load(options.projectPath);
+    } catch (const ProjectPersistence::LoadError& error) {
+        fail(error.what());
+    }
+    if (!project->parameters.get()) {
+        fail(fmt::format("\"{}\" has no simulation parameters; set them in the app first",
+                         options.projectPath));
+    }
+
+    // The controller's own loop, on an event loop of this command's, paced like the app's only on request.
+    boost::asio::io_context context{1};
+    SimulationDataStore store;
+    SimulationController controller(context.get_executor(), store,
+                                    options.isRealtime ? RunPacing{} : RunPacing::unpaced());
+    controller.setCurrentSpeedMultiplier(options.speed);
+    bool wasInterrupted = false;
+    boost::asio::signal_set signals(context, SIGINT, SIGTERM);
+    signals.async_wait([&](const boost::system::error_code& error, int) {
+        if (!error) {
+            wasInterrupted = true;
+            controller.stop();
+        }
+    });
+    try {
+        controller.start(*project);
+    } catch (const std::invalid_argument& error) {
+        fail(fmt::format("\"{}\" cannot be run: {}", options.projectPath, error.what()));
+    }
+
+    const SimulationEngine& engine = *controller.engine();
+    RunProgress progress(stderr, controller.totalDuration,
+                         static_cast<std::int64_t>(engine.particles.size()));
+    const int steps = SimulationController::stepsPerFrame(options.speed);
+    Subscription onFrame =
+        controller.currentTime.subscribe([&](double time) { progress.frame(time, steps); });
+
+    Subscription onStop = controller.isRunning.subscribe([&](bool isRunning) {
+        if (!isRunning) {
+            signals.cancel();
+        }
+    });
+    fmt::print(stderr, "Running \"{}\": {} particles, {:.0f} s of simulation time at {}x\n",
+               project->name.get(), engine.particles.size(), controller.totalDuration.get(), options.speed);
+    context.run();
+    progress.finish();
+
+    try {
+        writeFileAtomically(options.csvPath, store.exportCSV());
+    } catch (const FileWriteError& error) {
+        fail(error.what());
+    }
+    printSummary(engine, store, controller.currentTime, wasInterrupted, options.csvPath);
+    return wasInterrupted ? exitInterrupted : 0;
+}
+
+} // namespace
+
+void addRunCommand(CLI::App& app) {
+    auto options = std::make_shared<RunOptions>();
+    CLI::App* command = app.add_subcommand("run", "Run a project's simulation to its duration and write the "
+                                                  "timeline as CSV");
+    command->add_option("project", options->projectPath, "The project file (.pelagrinproj)")->required();
+    command
+        ->add_option("--speed", options->speed,
+                     "Speed multiplier: each engine step advances the clock by speed × 0.016 s "
+                     "(the app offers 1, 10, 60 and 300)")
+        ->capture_default_str()
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                double value = 0.0;
+                const bool isNumber = CLI::detail::lexical_cast(text, value);
+                return isNumber && std::isfinite(value) && value > 0.0
+                           ? std::string()
+                           : fmt::format("must be a number greater than 0, got \"{}\"", text);
+            },
+            "POSITIVE"));
+    command->add_option("--csv", options->csvPath, "Where the timeline CSV goes")->capture_default_str();
+    command->add_flag("--realtime", options->isRealtime,
+                      "Pace the run like the app: a 16 ms pause per frame, the statistics twice a second");
+    command->callback([options] {
+        const int status = run(*options);
+        if (status != 0) {
+            throw CLI::RuntimeError(status);
+        }
+    });
+}
+
+} // namespace pelagrin

@@ -1,0 +1,147 @@
+// `pelagrin run` end to end: the built executable on the shipped examples and on bad input.
+#include "tests/app/ChildProcess.hpp"
+#include "tests/support/TemporaryFolder.hpp"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+
+namespace pelagrin::test {
+namespace {
+
+const std::string executable = PELAGRIN_EXECUTABLE;
+const std::filesystem::path examples = PELAGRIN_EXAMPLES;
+constexpr std::string_view csvHeader =
+    "Time (s),Stuck Particles,Active Particles,Avg Speed (Global),Active Avg Speed,Max Speed\n";
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+class RunCommand : public testing::Test {
+protected:
+    Outcome run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {executable, "run"});
+        ChildProcess child(arguments, folder / "out.txt", folder / "err.txt");
+        const int status = child.wait();
+        return {status, readFile(folder / "out.txt"), readFile(folder / "err.txt")};
+    }
+
+    std::string csvPath() const { return (folder / "timeline.csv").string(); }
+
+    /// The folder holds only what the test and the command's output redirection put there: no temporary
+    /// file of a write is left behind.
+    void expectOnlyFiles(std::vector<std::string> expected) const {
+        expected.insert(expected.end(), {"err.txt", "out.txt"});
+        std::vector<std::string> present;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            present.push_back(entry.path().filename().string());
+        }
+        std::sort(present.begin(), present.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(present, expected);
+    }
+
+    TemporaryFolder folder;
+};
+
+TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrame) {
+    // 410 steps of 16 s per frame: the pond's six hours end within the fourth frame.
+    const Outcome outcome =
+        run({(examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath()});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const std::string csv = readFile(csvPath());
+    ASSERT_TRUE(csv.starts_with(csvHeader)) << csv;
+    const std::vector<std::string> rows = lines(csv);
+    ASSERT_EQ(rows.size(), 5u) << csv;
+    EXPECT_TRUE(rows[1].starts_with("6560.00,"));
+    EXPECT_TRUE(rows[4].starts_with("26240.00,"));
+    EXPECT_NE(outcome.out.find("Finished at 26240.0 s"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("Particles: "), std::string::npos);
+    EXPECT_NE(outcome.out.find("Timeline: 4 samples"), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.err.find("pelagrin run:"), std::string::npos) << outcome.err;
+    expectOnlyFiles({"timeline.csv"});
+}
+
+TEST_F(RunCommand, EveryExampleLoadsAndRuns) {
+    for (const auto& entry : std::filesystem::directory_iterator(examples)) {
+        if (entry.path().extension() != ".pelagrinproj") {
+            continue;
+        }
+        const Outcome outcome = run({entry.path().string(), "--speed", "1000", "--csv", csvPath()});
+        EXPECT_EQ(outcome.status, 0) << entry.path() << ": " << outcome.err;
+        EXPECT_GT(lines(readFile(csvPath())).size(), 1u) << entry.path();
+    }
+}
+
+TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
+    const std::string example = (examples / "kettle-pond.pelagrinproj").string();
+    writeFile(folder / "malformed.pelagrinproj", "{\"name\": \"Lake\", \"created\": ");
+    writeFile(folder / "bare.pelagrinproj", "{\"name\": \"Lake\", \"created\": 0}");
+    std::filesystem::create_directory(folder / "a folder");
+    writeFile(csvPath(), "an earlier timeline\n");
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{(folder / "missing.pelagrinproj").string(), "--csv", csvPath()}, 1, "cannot read"},
+        {{(folder / "malformed.pelagrinproj").string(), "--csv", csvPath()}, 1, "malformed.pelagrinproj"},
+        {{(folder / "bare.pelagrinproj").string(), "--csv", csvPath()}, 1, "has no simulation parameters"},
+        {{example, "--csv", (folder / "no such folder" / "t.csv").string()}, 1, "does not exist"},
+        {{example, "--csv", (folder / "a folder").string()}, 1, "it is a folder"},
+        {{example, "--speed", "0", "--csv", csvPath()}, 2, "greater than 0"},
+        {{example, "--speed", "-60", "--csv", csvPath()}, 2, "greater than 0"},
+        {{example, "--speed", "fast", "--csv", csvPath()}, 2, "greater than 0"},
+        {{example, "--speed", "nan", "--csv", csvPath()}, 2, "greater than 0"},
+        {{example, "--speed", "inf", "--csv", csvPath()}, 2, "greater than 0"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run(c.arguments);
+        const std::string what = c.arguments.front() + " " + c.arguments[1] + " " + c.arguments[2];
+        EXPECT_EQ(outcome.status, c.status) << what;
+        EXPECT_EQ(lines(outcome.err).size(), 1u) << what << ": " << outcome.err;
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << what << ": " << outcome.err;
+        EXPECT_TRUE(outcome.out.empty()) << what << ": " << outcome.out;
+        EXPECT_EQ(readFile(csvPath()), "an earlier timeline\n") << what;
+    }
+    expectOnlyFiles({"a folder", "bare.pelagrinproj", "malformed.pelagrinproj", "timeline.csv"});
+}
+
+TEST_F(RunCommand, AnInterruptedRunStillWritesTheTimelineOfWhatRan) {
+    // Paced like the app at half speed, the valley lake's twelve hours would take days.
+    ChildProcess child({executable, "run", (examples / "valley-lake.pelagrinproj").string(), "--realtime",
+                        "--speed", "0.5", "--csv", csvPath()},
+                       folder / "out.txt", folder / "err.txt");
+    // The announcement comes once the signal watch is in place.
+    for (int i = 0; i < 200 && readFile(folder / "err.txt").find("Running") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    child.signal(SIGINT);
+    EXPECT_EQ(child.wait(), 130);
+
+    const std::string out = readFile(folder / "out.txt");
+    const std::string csv = readFile(csvPath());
+    ASSERT_TRUE(csv.starts_with(csvHeader)) << csv;
+    EXPECT_NE(out.find("Interrupted at"), std::string::npos) << out;
+    const std::string written = "Timeline: " + std::to_string(lines(csv).size() - 1) + " samples";
+    EXPECT_NE(out.find(written), std::string::npos) << out << "\n" << csv;
+    expectOnlyFiles({"timeline.csv"});
+}
+
+} // namespace
+} // namespace pelagrin::test
