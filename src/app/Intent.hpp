@@ -1,0 +1,39 @@
+// Intent: one action of the user, as a browser window sends it, and the error that refuses it.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+
+namespace pelagrin {
+
+/// Refuses an intent with a message for the user; whoever throws it has changed nothing.
+class IntentError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// A JSON intent `{"intent": name, ...arguments}` with typed access to its arguments, each of which throws
+/// IntentError naming the intent and the argument.
+class Intent {
+public:
+    /// Throws IntentError unless `message` is an object with a string "intent".
+    explicit Intent(nlohmann::json message);
+
+    const std::string& name() const { return name_; }
+
+    std::string string(const char* key) const;
+    double number(const char* key) const; ///< finite
+    bool boolean(const char* key) const;
+
+    /// An IntentError "NAME: MESSAGE".
+    IntentError error(const std::string& message) const;
+
+private:
+    const nlohmann::json& argument(const char* key) const;
+
+    nlohmann::json message_;
+    std::string name_;
+};
+
+} // namespace pelagrin
