@@ -9,14 +9,18 @@ WERROR      ?= OFF
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS  = -G Ninja -DPELAGRIN_WERROR=$(WERROR)
 
-.PHONY: all deps build build-asan test test-unit test-asan bench fuzz run format clean
+.PHONY: all deps web build build-asan test test-unit test-asan test-web test-e2e bench fuzz run format clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-build: deps
+# The browser side, served by the app from web/dist.
+web: deps
+	cd web && npm run build
+
+build: deps web
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
@@ -24,7 +28,7 @@ build-asan: deps
 	cmake -S . -B $(ASAN_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DPELAGRIN_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 
-test: test-unit test-asan
+test: test-unit test-asan test-web
 
 test-unit: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
@@ -32,6 +36,13 @@ test-unit: build
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+test-web: deps
+	cd web && npm test
+
+# The app and its page in headless Chromium; screenshots go to test-output/e2e.
+test-e2e: build
+	cd tests/e2e && npm test
 
 bench: deps
 	cmake -S . -B $(RELEASE_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DPELAGRIN_TESTS=OFF -DPELAGRIN_BENCH=ON

@@ -1,0 +1,144 @@
+// Starts the built pelagrin in a home of its own and drives its page in headless Chromium.
+import { spawn } from "node:child_process";
+import { mkdir, mkdtemp, rm } from "node:fs/promises";
+import { tmpdir } from "node:os";
+import path from "node:path";
+import { createInterface } from "node:readline";
+import { fileURLToPath } from "node:url";
+import { chromium } from "playwright-core";
+
+const repository = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
+
+/** The executable under test; PELAGRIN_BINARY points elsewhere, for a sanitizer build say. */
+export const binary = process.env.PELAGRIN_BINARY ?? path.join(repository, "build/src/app/pelagrin");
+
+/** Where screenshots go; PELAGRIN_E2E_OUTPUT points elsewhere. */
+export const outputDir = process.env.PELAGRIN_E2E_OUTPUT ?? path.join(repository, "test-output/e2e");
+
+export const chromiumPath = process.env.PELAGRIN_CHROMIUM ?? "/usr/bin/chromium";
+
+/** How long the app may take to print its address before the start counts as failed. */
+const startupLimitMs = 20_000;
+
+/** The address the app prints once it serves, token included. */
+const urlPattern = /http:\/\/127\.0\.0\.1:\d+\/\?token=[A-Za-z0-9_-]+/;
+
+/**
+ * A fresh home with the XDG folders and a Documents folder, so that a run sees a first launch and leaves
+ * nothing behind in the user's own.
+ */
+export async function makeHome() {
+    const home = await mkdtemp(path.join(tmpdir(), "pelagrin-e2e-home-"));
+    const folders = {
+        XDG_CONFIG_HOME: path.join(home, ".config"),
+        XDG_DATA_HOME: path.join(home, ".local/share"),
+        XDG_CACHE_HOME: path.join(home, ".cache"),
+        XDG_STATE_HOME: path.join(home, ".local/state"),
+        XDG_RUNTIME_DIR: path.join(home, "run"),
+    };
+    for (const folder of [...Object.values(folders), path.join(home, "Documents")]) {
+        await mkdir(folder, { recursive: true, mode: 0o700 });
+    }
+    return { home, env: { HOME: home, ...folders } };
+}
+
+/**
+ * Starts `pelagrin --no-browser --port 0` with `home` and resolves once it has printed its URL; rejects
+ * when it exits first or stays silent too long.
+ */
+export async function startApp(home, args = []) {
+    // The user's own XDG folders stay out of reach: every one the app might read is replaced.
+    const env = Object.fromEntries(Object.entries(process.env).filter(([name]) => !name.startsWith("XDG_")));
+    const child = spawn(binary, ["--no-browser", "--port", "0", ...args], {
+        env: { ...env, ...home.env },
+        stdio: ["ignore", "pipe", "pipe"],
+    });
+    const output = [];
+    child.stderr.setEncoding("utf8");
+    child.stderr.on("data", (text) => output.push(text));
+    const url = await new Promise((resolve, reject) => {
+        const timer = setTimeout(() => {
+            reject(new Error(`pelagrin printed no URL within ${startupLimitMs} ms:\n${output.join("")}`));
+        }, startupLimitMs);
+        const lines = createInterface({ input: child.stdout });
+        lines.on("line", (line) => {
+            output.push(`${line}\n`);
+            const match = urlPattern.exec(line);
+            if (match === null) return;
+            clearTimeout(timer);
+            resolve(match[0]);
+        });
+        child.on("error", (error) => {
+            clearTimeout(timer);
+            reject(new Error(`pelagrin could not be started (${binary}): ${error.message}`));
+        });
+        child.on("exit", (code, signal) => {
+            clearTimeout(timer);
+            reject(new Error(`pelagrin exited (${signal ?? code}) before printing its URL:\n${output.join("")}`));
+        });
+    });
+    return {
+        url,
+        output,
+        async stop() {
+            if (child.exitCode !== null || child.signalCode !== null) return;
+            const exited = new Promise((resolve) => child.once("exit", resolve));
+            child.kill("SIGTERM");
+            await exited;
+        },
+    };
+}
+
+/** Headless Chromium with a profile of its own that nothing else shares. */
+export async function launchBrowser() {
+    const profile = await mkdtemp(path.join(tmpdir(), "pelagrin-e2e-chromium-"));
+    const context = await chromium.launchPersistentContext(profile, {
+        executablePath: chromiumPath,
+        headless: true,
+        viewport: { width: 1100, height: 720 },
+        args: [
+            "--no-sandbox",
+            "--disable-gpu",
+            "--disable-background-networking",
+            "--disable-component-update",
+            "--disable-sync",
+            "--no-first-run",
+        ],
+    });
+    return {
+        context,
+        async close() {
+            await context.close();
+            await rm(profile, { recursive: true, force: true });
+        },
+    };
+}
+
+/** Writes a full-page screenshot to the output folder and returns its path. */
+export async function screenshot(page, name) {
+    await mkdir(outputDir, { recursive: true });
+    const file = path.join(outputDir, `${name}.png`);
+    await page.screenshot({ path: file, fullPage: true });
+    return file;
+}
+
+/**
+ * Runs `body` with a started app, a browser and a page opened at the app's URL, and tears all three down
+ * whatever happens, the home folder too.
+ */
+export async function withApp(body) {
+    const home = await makeHome();
+    let app = null;
+    let browser = null;
+    try {
+        app = await startApp(home);
+        browser = await launchBrowser();
+        const page = browser.context.pages()[0] ?? (await browser.context.newPage());
+        await page.goto(app.url);
+        await body({ app, page, home });
+    } finally {
+        await browser?.close();
+        await app?.stop();
+        await rm(home.home, { recursive: true, force: true });
+    }
+}

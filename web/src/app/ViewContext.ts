@@ -1,0 +1,50 @@
+// What every view is drawn from: the app's state, the page's own view state, and the ways back to the app.
+import type { CommandContext, CommandId } from "./commands";
+import type { SendIntent } from "./intents";
+import type { ControlScreen } from "../projects/ProjectState";
+import type { WindowState } from "./WindowState";
+
+export interface Toast {
+    id: number;
+    text: string;
+}
+
+/** The state that lives only in the page: nothing here is the app's to know. */
+export interface ViewState {
+    /** The title of the open menu of the menu bar, or `null`. */
+    openMenu: string | null;
+    sidebarHidden: boolean;
+    preferencesOpen: boolean;
+    /** The entry selected in the file dialog, by path. */
+    fileDialogSelection: string | null;
+    /** The control being dragged, whose value the page shows as the pointer has it until the drag ends. */
+    activeControl: { screen: ControlScreen; id: string } | null;
+    /** The creation sheet's name field has the focus, so the app's echo of it must not move the caret. */
+    editingProjectName: boolean;
+    toasts: Toast[];
+    connection: "connecting" | "open" | "closed";
+}
+
+export const initialViewState: ViewState = {
+    openMenu: null,
+    sidebarHidden: false,
+    preferencesOpen: false,
+    fileDialogSelection: null,
+    activeControl: null,
+    editingProjectName: false,
+    toasts: [],
+    connection: "connecting",
+};
+
+export interface ViewContext {
+    state: WindowState;
+    view: ViewState;
+    isMac: boolean;
+    send: SendIntent;
+    /** A control's value while it is being changed: throttled, the last one always sent. */
+    changeControl(screen: ControlScreen, id: string, value: number, isFinal: boolean): void;
+    /** Changes the view state and draws again. */
+    updateView(patch: Partial<ViewState>): void;
+    runCommand(id: CommandId): void;
+    commandContext: CommandContext;
+}

@@ -1,0 +1,39 @@
+// What a window tells the app: the user's intents, one JSON object each.
+import type { ControlScreen, SidebarSection } from "../projects/ProjectState";
+
+export type Intent =
+    | { intent: "newProject" }
+    | { intent: "openProject" }
+    | { intent: "closeProject" }
+    | { intent: "runPause" }
+    | { intent: "reset" }
+    | { intent: "setAutoOpenLastProject"; value: boolean }
+    | { intent: "showNewProject" }
+    | { intent: "showOpenDialog" }
+    | { intent: "openRecent"; path: string }
+    | { intent: "setProjectName"; value: string }
+    | { intent: "chooseFolder" }
+    | { intent: "createProject" }
+    | { intent: "cancelCreateProject" }
+    | { intent: "fileDialogNavigate"; path: string }
+    | { intent: "fileDialogChoose"; path: string }
+    | { intent: "fileDialogCancel" }
+    | { intent: "selectSection"; section: SidebarSection }
+    | { intent: "toolbarReset" }
+    | { intent: "toolbarPlayPause" }
+    | { intent: "toolbarSave" }
+    | { intent: "closeRequest" }
+    | { intent: "closeAlert"; choice: "save" | "discard" | "cancel" }
+    | { intent: "dismissOnboarding" }
+    | { intent: "setControl"; screen: ControlScreen; id: string; value: number };
+
+/** Where intents go: the window's socket, or a fake one in tests. */
+export type SendIntent = (intent: Intent) => void;
+
+/** The text frame of an intent. Numbers that JSON cannot carry are refused here rather than sent as null. */
+export function encodeIntent(intent: Intent): string {
+    if ("value" in intent && typeof intent.value === "number" && !Number.isFinite(intent.value)) {
+        throw new RangeError(`${intent.intent}: value must be a finite number`);
+    }
+    return JSON.stringify(intent);
+}

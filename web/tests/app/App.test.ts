@@ -1,0 +1,50 @@
+import { describe, expect, it, vi } from "vitest";
+import { toastDurationMs } from "../../src/app/App";
+import { mountApp, welcomeChanges } from "../support";
+
+describe("a window's connection to the app", () => {
+    it("waits for the first complete state before drawing the window", () => {
+        const { container, socket } = mountApp(null);
+        expect(container.textContent).toContain("Connecting to Pelagrin…");
+        socket.receive({ type: "hello", protocol: 1, window: 1 });
+        socket.receiveState({ root: { openHome: false, title: "Pelagrin", isDocumentEdited: false } });
+        expect(container.querySelector(".welcome")).toBeNull();
+        socket.receiveState(welcomeChanges());
+        expect(container.querySelector(".welcome")).not.toBeNull();
+        expect(container.querySelector(".toast")).toBeNull();
+    });
+
+    it("shows an error from the app as a toast that goes away by itself", () => {
+        const { container, socket, timers } = mountApp(welcomeChanges());
+        socket.receive({ type: "error", intent: "setControl", message: 'setControl: "value" must be a number' });
+        expect(container.querySelector(".toast")?.textContent).toBe('setControl: "value" must be a number');
+        timers.advance(toastDurationMs - 1);
+        expect(container.querySelector(".toast")).not.toBeNull();
+        timers.advance(1);
+        expect(container.querySelector(".toast")).toBeNull();
+    });
+
+    it("keeps its state when a message cannot be read, and says so", () => {
+        const { container, socket } = mountApp(welcomeChanges());
+        const log = vi.spyOn(console, "error").mockImplementation(() => {});
+        socket.receiveState({ welcome: { recent: "none" } });
+        expect(log).toHaveBeenCalledOnce();
+        log.mockRestore();
+        expect(container.querySelector(".toast")?.textContent).toContain("welcome.recent: expected an array");
+        expect(container.textContent).toContain("No recent projects");
+    });
+
+    it("warns about an app of another protocol", () => {
+        const { container, socket } = mountApp(welcomeChanges());
+        socket.receive({ type: "hello", protocol: 2, window: 1 });
+        expect(container.querySelector(".toast")?.textContent).toContain("protocol 2");
+    });
+
+    it("says when the connection is gone and sends nothing more", () => {
+        const { container, socket, app } = mountApp(welcomeChanges());
+        socket.close();
+        expect(container.textContent).toContain("Pelagrin is not connected");
+        app.send({ intent: "runPause" });
+        expect(socket.sent).toEqual([]);
+    });
+});
