@@ -16,7 +16,9 @@ Intent::Intent(nlohmann::json message) : message_(std::move(message)) {
     name_ = name->get<std::string>();
 }
 
-IntentError Intent::error(const std::string& message) const { return IntentError(name_ + ": " + message); }
+IntentError Intent::error(const std::string& message) const {
+    return IntentError(name_ + ": " + message);
+}
 
 const nlohmann::json& Intent::argument(const char* key) const {
     const auto value = message_.find(key);

@@ -1,8 +1,13 @@
 // UserFolders: the XDG base directories, with their documented fallbacks.
 #include "support/UserFolders.hpp"
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <pwd.h>
+#include <string>
+#include <system_error>
 #include <unistd.h>
 
 namespace pelagrin {
@@ -26,7 +31,42 @@ std::filesystem::path baseFolder(const char* variable, const char* fallbackUnder
     return homeFolder() / fallbackUnderHome;
 }
 
+bool isFolder(const std::filesystem::path& path) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored);
+}
+
+// The first line `xdg-user-dir DOCUMENTS` prints; empty when the tool is missing or fails.
+std::string xdgDocumentsFolder() {
+    const std::unique_ptr<FILE, int (*)(FILE*)> output(::popen("xdg-user-dir DOCUMENTS 2>/dev/null", "r"),
+                                                       ::pclose);
+    if (!output) {
+        return {};
+    }
+    std::string text;
+    std::array<char, 512> chunk{};
+    while (std::fgets(chunk.data(), chunk.size(), output.get()) != nullptr) {
+        text += chunk.data();
+    }
+    return text.substr(0, text.find('\n'));
+}
+
 } // namespace
+
+std::optional<std::filesystem::path> userDocumentsFolder() {
+    if (const std::filesystem::path reported = xdgDocumentsFolder();
+        reported.is_absolute() && isFolder(reported)) {
+        return reported;
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        return std::nullopt;
+    }
+    if (std::filesystem::path documents = std::filesystem::path(home) / "Documents"; isFolder(documents)) {
+        return documents;
+    }
+    return std::filesystem::path(home);
+}
 
 std::filesystem::path userDataFolder() {
     return baseFolder("XDG_DATA_HOME", ".local/share") / "Pelagrin";

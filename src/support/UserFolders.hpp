@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 namespace pelagrin {
 
@@ -11,5 +12,10 @@ std::filesystem::path userDataFolder();
 
 /// "$XDG_CONFIG_HOME/Pelagrin", or "~/.config/Pelagrin" under the same rule.
 std::filesystem::path userConfigFolder();
+
+/// The user's Documents folder: the folder `xdg-user-dir DOCUMENTS` prints, when that tool exists and prints
+/// an existing folder; else "$HOME/Documents" when it exists; else "$HOME". Absent only when HOME is unset
+/// or empty.
+std::optional<std::filesystem::path> userDocumentsFolder();
 
 } // namespace pelagrin

@@ -1,0 +1,112 @@
+// FileDialog: listing, sorting and checking the user's choice.
+#include "app/FileDialog.hpp"
+
+#include "app/Intent.hpp"
+#include "projects/ProjectCreation.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+namespace pelagrin {
+namespace {
+
+bool isProjectFile(const std::filesystem::path& path) {
+    return path.extension() == ProjectCreation::kFileExtension;
+}
+
+// Case-insensitive, as people read a listing; the exact spelling breaks ties so the order is total.
+bool comesBefore(const std::string& a, const std::string& b) {
+    const auto folded = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return text;
+    };
+    const std::string foldedA = folded(a);
+    const std::string foldedB = folded(b);
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
+}
+
+std::filesystem::path absolutePath(const Intent& intent) {
+    const std::filesystem::path path = intent.string("path");
+    if (!path.is_absolute()) {
+        throw intent.error("\"path\" must be an absolute path");
+    }
+    // "/a/b/" names the folder "/a/b"; without the trailing separator its parent is what the user expects.
+    const std::filesystem::path normal = path.lexically_normal();
+    return normal.has_filename() || normal == normal.root_path() ? normal : normal.parent_path();
+}
+
+} // namespace
+
+FileDialog::FileDialog(Kind kind, const std::filesystem::path& folder) : kind_(kind), folder_(folder) {
+    try {
+        entries_ = list(folder_);
+    } catch (const std::filesystem::filesystem_error& failure) {
+        error_ = failure.code().message() + ": " + folder_.string();
+    }
+}
+
+std::vector<FileDialog::Entry> FileDialog::list(const std::filesystem::path& folder) const {
+    std::vector<Entry> entries;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+        std::string name = item.path().filename().string();
+        if (name.starts_with('.')) {
+            continue;
+        }
+        std::error_code unreadable; // an entry that cannot be examined is simply left out
+        const bool isFolder = item.is_directory(unreadable);
+        const bool listed = isFolder || (kind_ == Kind::projectFile && isProjectFile(item.path()) &&
+                                         item.is_regular_file(unreadable));
+        if (listed) {
+            entries.push_back({std::move(name), item.path(), isFolder});
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.isFolder != b.isFolder ? a.isFolder : comesBefore(a.name, b.name);
+    });
+    return entries;
+}
+
+void FileDialog::navigate(const Intent& intent) {
+    const std::filesystem::path folder = absolutePath(intent);
+    try {
+        entries_ = list(folder);
+        folder_ = folder;
+        error_.reset();
+    } catch (const std::filesystem::filesystem_error& failure) {
+        error_ = failure.code().message() + ": " + folder.string();
+    }
+}
+
+std::filesystem::path FileDialog::choice(const Intent& intent) const {
+    const std::filesystem::path path = absolutePath(intent);
+    std::error_code ignored;
+    if (kind_ == Kind::folder) {
+        if (!std::filesystem::is_directory(path, ignored)) {
+            throw intent.error("not a folder: " + path.string());
+        }
+    } else if (!isProjectFile(path) || !std::filesystem::is_regular_file(path, ignored)) {
+        throw intent.error("not a project file: " + path.string());
+    }
+    return path;
+}
+
+nlohmann::json FileDialog::state() const {
+    nlohmann::json entries = nlohmann::json::array();
+    for (const Entry& entry : entries_) {
+        entries.push_back(
+            {{"name", entry.name}, {"path", entry.path.string()}, {"isFolder", entry.isFolder}});
+    }
+    const bool choosesFolders = kind_ == Kind::folder;
+    const std::filesystem::path parent = folder_.parent_path();
+    return {{"title", choosesFolders ? "Choose Project Location" : "Open Pelagrin Project"},
+            {"confirm", choosesFolders ? "Choose" : "Open"},
+            {"choosesFolders", choosesFolders},
+            {"folder", folder_.string()},
+            {"parent", parent == folder_ ? nlohmann::json(nullptr) : nlohmann::json(parent.string())},
+            {"entries", std::move(entries)},
+            {"error", error_ ? nlohmann::json(*error_) : nlohmann::json(nullptr)}};
+}
+
+} // namespace pelagrin

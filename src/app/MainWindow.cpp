@@ -1,0 +1,210 @@
+// MainWindow: the window state as JSON, and the intents with their checks.
+#include "app/MainWindow.hpp"
+
+#include "app/Intent.hpp"
+
+#include <algorithm>
+
+namespace pelagrin {
+namespace {
+
+using nlohmann::json;
+
+/// Throws IntentError "NAME: not applicable: WHY" unless `applies`.
+void require(bool applies, const Intent& intent, const char* why) {
+    if (!applies) {
+        throw intent.error(std::string("not applicable: ") + why);
+    }
+}
+
+json welcomeState(const std::vector<std::string>& recent) {
+    json rows = json::array();
+    for (const std::string& path : recent) {
+        rows.push_back({{"path", path}, {"name", std::filesystem::path(path).stem().string()}});
+    }
+    return {{"recent", std::move(rows)}};
+}
+
+ProjectWindow::CloseChoice closeChoice(const Intent& intent) {
+    const std::string choice = intent.string("choice");
+    if (choice == "save") {
+        return ProjectWindow::CloseChoice::save;
+    }
+    if (choice == "discard") {
+        return ProjectWindow::CloseChoice::discard;
+    }
+    if (choice != "cancel") {
+        throw intent.error("\"choice\" must be \"save\", \"discard\" or \"cancel\"");
+    }
+    return ProjectWindow::CloseChoice::cancel;
+}
+
+} // namespace
+
+MainWindow::MainWindow(AppEnvironment& environment, int number)
+    : environment_(environment), number_(number), root_(environment, appState_) {
+    const auto changed = [this](const auto&) { environment_.stateChanged(); };
+    sharedStateWatches_.push_back(environment_.controller.isRunning.subscribe(changed));
+    sharedStateWatches_.push_back(environment_.controller.currentTime.subscribe(changed));
+    sharedStateWatches_.push_back(environment_.controller.totalDuration.subscribe(changed));
+    sharedStateWatches_.push_back(environment_.recentProjects.recent.subscribe(changed));
+    sharedStateWatches_.push_back(environment_.settings.autoOpenLastProject.subscribe(changed));
+}
+
+void MainWindow::shown() {
+    root_.shown();
+}
+
+json MainWindow::state() const {
+    const std::shared_ptr<ProjectWindow>& project = root_.projectWindow();
+    const SimulationController& controller = environment_.controller;
+    return {
+        {"root",
+         {{"openHome", root_.openHome()},
+          {"title", project ? project->title() : "Pelagrin"},
+          {"isDocumentEdited", project && project->isDirty()}}},
+        {"welcome", welcomeState(environment_.recentProjects.recent)},
+        {"createProject", root_.createSheet() ? root_.createSheet()->state() : json(nullptr)},
+        {"fileDialog", root_.fileDialog() ? root_.fileDialog()->state() : json(nullptr)},
+        {"preferences", {{"autoOpenLastProject", environment_.settings.autoOpenLastProject.get()}}},
+        {"project", project ? project->state() : json(nullptr)},
+        {"controller",
+         {{"isRunning", controller.isRunning.get()},
+          {"currentTime", controller.currentTime.get()},
+          {"totalDuration", controller.totalDuration.get()}}},
+    };
+}
+
+void MainWindow::handle(const Intent& intent) {
+    const bool handled = handleMenu(intent) || handleWelcome(intent) || handleCreateSheet(intent) ||
+                         handleFileDialog(intent) || handleProject(intent);
+    if (!handled) {
+        throw intent.error("unknown intent");
+    }
+}
+
+bool MainWindow::handleMenu(const Intent& intent) {
+    const std::string& name = intent.name();
+    SimulationController& controller = environment_.controller;
+    if (name == "newProject") {
+        environment_.notifications.post(NotificationName::triggerCreateProject);
+    } else if (name == "openProject") {
+        environment_.notifications.post(NotificationName::triggerOpenProjectImporter);
+    } else if (name == "closeProject") {
+        environment_.notifications.post(NotificationName::closeProject);
+    } else if (name == "runPause") {
+        if (controller.isRunning) {
+            controller.stop();
+        } else {
+            environment_.notifications.post(NotificationName::toggleSimulation);
+        }
+    } else if (name == "reset") {
+        controller.stop();
+    } else if (name == "setAutoOpenLastProject") {
+        environment_.settings.autoOpenLastProject = intent.boolean("value");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::handleWelcome(const Intent& intent) {
+    const std::string& name = intent.name();
+    if (name != "showNewProject" && name != "showOpenDialog" && name != "openRecent") {
+        return false;
+    }
+    require(!root_.openHome(), intent, "the welcome is not shown");
+    if (name == "showNewProject") {
+        root_.showCreateProject();
+    } else if (name == "showOpenDialog") {
+        root_.showOpenDialog(RootView::DialogPurpose::openFromWelcome);
+    } else {
+        const std::string path = intent.string("path");
+        const std::vector<std::string>& recent = environment_.recentProjects.recent;
+        if (std::find(recent.begin(), recent.end(), path) == recent.end()) {
+            throw intent.error("no recent project at " + path);
+        }
+        environment_.notifications.post(NotificationName::openProjectFromWelcome, path);
+    }
+    return true;
+}
+
+bool MainWindow::handleCreateSheet(const Intent& intent) {
+    const std::string& name = intent.name();
+    if (name != "setProjectName" && name != "chooseFolder" && name != "createProject" &&
+        name != "cancelCreateProject") {
+        return false;
+    }
+    CreateProjectSheet* sheet = root_.createSheet();
+    require(sheet != nullptr, intent, "no creation sheet is shown");
+    if (name == "setProjectName") {
+        sheet->projectName = intent.string("value");
+    } else if (name == "chooseFolder") {
+        root_.chooseFolder();
+    } else if (name == "createProject") {
+        require(sheet->canCreate(), intent, "the project has no name");
+        root_.createProject();
+    } else {
+        root_.dismissCreateProject();
+    }
+    return true;
+}
+
+bool MainWindow::handleFileDialog(const Intent& intent) {
+    const std::string& name = intent.name();
+    if (name != "fileDialogNavigate" && name != "fileDialogChoose" && name != "fileDialogCancel") {
+        return false;
+    }
+    FileDialog* dialog = root_.fileDialog();
+    require(dialog != nullptr, intent, "no file dialog is shown");
+    if (name == "fileDialogNavigate") {
+        dialog->navigate(intent);
+    } else if (name == "fileDialogChoose") {
+        root_.chooseInDialog(intent);
+    } else {
+        root_.cancelDialog();
+    }
+    return true;
+}
+
+bool MainWindow::handleProject(const Intent& intent) {
+    const std::string& name = intent.name();
+    if (name != "selectSection" && name != "toolbarReset" && name != "toolbarPlayPause" &&
+        name != "toolbarSave" && name != "closeRequest" && name != "closeAlert" &&
+        name != "dismissOnboarding" && name != "setControl") {
+        return false;
+    }
+    // Held for the call: closing the project ends the project window on the way.
+    const std::shared_ptr<ProjectWindow> project = root_.projectWindow();
+    require(project != nullptr, intent, "no project is shown");
+    ProjectWindow& window = *project;
+    if (name == "selectSection") {
+        const std::optional<SidebarSection> section = sidebarSection(intent.string("section"));
+        if (!section) {
+            throw intent.error(
+                "\"section\" must be one of region, parameters, particles, simulation, analysis");
+        }
+        window.selectSection(*section);
+    } else if (name == "toolbarReset") {
+        window.reset();
+    } else if (name == "toolbarPlayPause") {
+        window.playPause();
+    } else if (name == "toolbarSave") {
+        window.save();
+    } else if (name == "closeRequest") {
+        window.closeRequest();
+    } else if (name == "closeAlert") {
+        const ProjectWindow::CloseChoice choice = closeChoice(intent);
+        require(window.showsCloseAlert(), intent, "the keep-changes alert is not shown");
+        window.closeAlert(choice);
+    } else if (name == "dismissOnboarding") {
+        require(window.showsOnboarding(), intent, "the onboarding is not shown");
+        window.dismissOnboarding();
+    } else {
+        require(window.isLoaded(), intent, "no project is loaded");
+        window.setControl(intent);
+    }
+    return true;
+}
+
+} // namespace pelagrin

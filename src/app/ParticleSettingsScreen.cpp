@@ -1,0 +1,81 @@
+// ParticleSettingsScreen: the controls of the particle settings and the screen's defaults.
+#include "app/ParticleSettingsScreen.hpp"
+
+#include "app/LazyModel.hpp"
+#include "app/ValueText.hpp"
+#include "projects/Project.hpp"
+
+#include <array>
+#include <type_traits>
+
+namespace pelagrin {
+namespace {
+
+using Kind = ParameterControl::Kind;
+
+constexpr std::array<ControlChoice, 3> colorModeChoices{
+    {{label(ParticleColorMode::uniform), static_cast<double>(ParticleColorMode::uniform)},
+     {label(ParticleColorMode::bySpeed), static_cast<double>(ParticleColorMode::bySpeed)},
+     {label(ParticleColorMode::byDepth), static_cast<double>(ParticleColorMode::byDepth)}}};
+
+// The read/write pair of one field; `fallback` is what the screen shows while no settings exist. The values
+// reaching a whole-number field are whole already (the screen refuses others).
+template <auto field, double fallback> double readField(const Project& project) {
+    const std::shared_ptr<SimulationParameters>& parameters = project.parameters;
+    const std::shared_ptr<ParticleSettings> settings =
+        parameters ? parameters->particleSettings.get() : nullptr;
+    return settings ? static_cast<double>(((*settings).*field).get()) : fallback;
+}
+
+template <auto field> void writeField(Project& project, double value) {
+    auto& observable = particleSettingsCreatingIfMissing(project).*field;
+    observable = static_cast<std::decay_t<decltype(observable.get())>>(value);
+}
+
+ParameterScreen makeScreen() {
+    ParameterControl diameter{.id = "radius",
+                              .label = "Diameter",
+                              .min = 0.1,
+                              .max = 5.0,
+                              .step = 0.1,
+                              .text = [](double v) { return decimalText("%.2f mm", v); },
+                              .read = readField<&ParticleSettings::radius, 1.0>,
+                              .write = writeField<&ParticleSettings::radius>};
+    ParameterControl density{.id = "density",
+                             .label = "Relative Density",
+                             .min = 0.5,
+                             .max = 1.4,
+                             .step = 0.05,
+                             .text = [](double v) { return decimalText("%.2f g/cm³", v); },
+                             .read = readField<&ParticleSettings::density, 0.9>,
+                             .write = writeField<&ParticleSettings::density>};
+    ParameterControl colorMode{.id = "colorMode",
+                               .kind = Kind::segmented,
+                               .label = "Color Mode",
+                               .choices = colorModeChoices,
+                               .read = readField<&ParticleSettings::colorMode, 0.0>,
+                               .write = writeField<&ParticleSettings::colorMode>};
+    ParameterControl count{.id = "count",
+                           .kind = Kind::stepper,
+                           .label = "Count: ",
+                           .min = 500,
+                           .max = 20000,
+                           .step = 500,
+                           .text = [](double v) { return wholeText("%lld", v); },
+                           .read = readField<&ParticleSettings::count, 5000.0>,
+                           .write = writeField<&ParticleSettings::count>};
+    return {"Particle Settings",
+            "Define particle characteristics for the Stokes-based microplastic simulation.",
+            {{"Particle Size", {diameter}},
+             {"Density / Polymer Type", {density, colorMode}},
+             {"Particle Count", {count}}}};
+}
+
+} // namespace
+
+const ParameterScreen& particleSettingsScreen() {
+    static const ParameterScreen screen = makeScreen();
+    return screen;
+}
+
+} // namespace pelagrin

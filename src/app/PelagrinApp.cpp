@@ -1,0 +1,83 @@
+// PelagrinApp: wiring the shared state to the browser windows, serving, and a clean stop on a signal.
+#include "app/PelagrinApp.hpp"
+
+#include "analysis/SimulationDataStore.hpp"
+#include "app/AppEnvironment.hpp"
+#include "app/AppThread.hpp"
+#include "app/BrowserWindows.hpp"
+#include "app/DesktopBrowser.hpp"
+#include "app/NotificationCenter.hpp"
+#include "app/UserSettings.hpp"
+#include "app/server/LocalServer.hpp"
+#include "projects/ObjectStore.hpp"
+#include "projects/RecentProjectsManager.hpp"
+#include "simulation/SimulationController.hpp"
+#include "support/UserFolders.hpp"
+#include "support/UserInterfaceThread.hpp"
+
+#include <boost/asio/signal_set.hpp>
+#include <csignal>
+#include <iostream>
+
+namespace pelagrin {
+
+struct PelagrinApp::State {
+    explicit State(const Options& options)
+        : environment{userInterfaceContext().get_executor(),
+                      notifications,
+                      UserSettings::shared(),
+                      RecentProjectsManager::shared(),
+                      ObjectStore::shared(),
+                      SimulationController::shared(),
+                      SimulationDataStore::shared(),
+                      userDocumentsFolder(),
+                      [this] { windows.refresh(); },
+                      std::cout},
+          windows(environment), server(userInterfaceContext(),
+                                       {options.webRoot, options.port, LocalServer::randomToken()}, windows) {
+        // What the windows show of the shared state changes without an intent as well: a run's frames, the
+        // recent list, a setting.
+        const auto refresh = [this](const auto&) { windows.refresh(); };
+        SimulationController& controller = environment.controller;
+        watches.push_back(controller.isRunning.subscribe(refresh));
+        watches.push_back(controller.currentTime.subscribe(refresh));
+        watches.push_back(controller.totalDuration.subscribe(refresh));
+        watches.push_back(environment.recentProjects.recent.subscribe(refresh));
+        watches.push_back(environment.settings.autoOpenLastProject.subscribe(refresh));
+    }
+
+    NotificationCenter notifications;
+    AppEnvironment environment;
+    BrowserWindows windows;
+    LocalServer server;
+    std::vector<Subscription> watches;
+};
+
+PelagrinApp::PelagrinApp(Options options) : state_(std::make_unique<State>(options)) {
+    // Printed in every case: on a machine without a desktop the address is the only way in.
+    std::cout << "Pelagrin is running at " << url() << std::endl;
+    if (options.opensBrowser && !openInDesktopBrowser(url())) {
+        std::cout << "No browser could be started; open the address above in one." << std::endl;
+    }
+}
+
+PelagrinApp::~PelagrinApp() = default;
+
+std::string PelagrinApp::url() const {
+    return state_->server.url();
+}
+
+void PelagrinApp::run() {
+    boost::asio::signal_set signals(userInterfaceContext(), SIGINT, SIGTERM);
+    signals.async_wait([this](const boost::system::error_code& error, int) {
+        if (error) {
+            return;
+        }
+        state_->environment.controller.stop();
+        state_->server.stop();
+        AppThread::shared().stop();
+    });
+    AppThread::shared().run();
+}
+
+} // namespace pelagrin

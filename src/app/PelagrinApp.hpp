@@ -1,0 +1,41 @@
+// PelagrinApp: the app itself, its shared state served to the browser windows on the app thread.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace pelagrin {
+
+/// Everything one launch of the app shares: the object store, the recent projects, the settings, the
+/// controller and the data store, the notification centre, the browser windows and the local server. Made
+/// and used on the app thread; `run()` makes the calling thread the app thread.
+class PelagrinApp {
+public:
+    struct Options {
+        /// The built user interface.
+        std::filesystem::path webRoot;
+        /// 0: a free port.
+        std::uint16_t port = 0;
+        /// Open the page in the desktop's browser once the server listens.
+        bool opensBrowser = true;
+    };
+
+    /// Opens the stores, binds the server, prints the page's address and opens it; throws an exception
+    /// derived from std::exception, with a message for the user, when the stores or the port cannot be had.
+    explicit PelagrinApp(Options options);
+    ~PelagrinApp();
+
+    /// The page's address, with this launch's token.
+    std::string url() const;
+
+    /// Serves until SIGINT or SIGTERM, then stops the run and closes every window.
+    void run();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace pelagrin

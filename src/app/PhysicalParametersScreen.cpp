@@ -1,0 +1,109 @@
+// PhysicalParametersScreen: the controls of the physical parameters and the screen's defaults.
+#include "app/PhysicalParametersScreen.hpp"
+
+#include "app/LazyModel.hpp"
+#include "app/ValueText.hpp"
+#include "projects/Project.hpp"
+
+#include <array>
+
+namespace pelagrin {
+namespace {
+
+using Kind = ParameterControl::Kind;
+
+constexpr std::array<ControlChoice, 5> durationChoices{
+    {{"1 Hour", 3600}, {"6 Hours", 21600}, {"12 Hours", 43200}, {"24 Hours", 86400}, {"1 Week", 604800}}};
+
+// The read/write pair of one field; `fallback` is what the screen shows while the project has no parameters.
+template <Observable<double> SimulationParameters::*field, double fallback>
+double readField(const Project& project) {
+    const std::shared_ptr<SimulationParameters>& parameters = project.parameters;
+    return parameters ? ((*parameters).*field).get() : fallback;
+}
+
+template <Observable<double> SimulationParameters::*field> void writeField(Project& project, double value) {
+    parametersCreatingIfMissing(project).*field = value;
+}
+
+ParameterScreen makeScreen() {
+    ParameterControl duration{.id = "simulationDuration",
+                              .kind = Kind::picker,
+                              .label = "Run Simulation For",
+                              .choices = durationChoices,
+                              .read = readField<&SimulationParameters::simulationDuration, 43200.0>,
+                              .write = writeField<&SimulationParameters::simulationDuration>};
+    ParameterControl waterDepth{.id = "waterDepth",
+                                .label = "Water Depth",
+                                .min = 2.0,
+                                .max = 50.0,
+                                .step = 1.0,
+                                .text = [](double v) { return decimalText("%.1f m", v); },
+                                .tooltip = "Total depth of the water column.",
+                                .read = readField<&SimulationParameters::waterDepth, 10.0>,
+                                .write = writeField<&SimulationParameters::waterDepth>};
+    ParameterControl windSpeed{.id = "windSpeed",
+                               .label = "Wind Speed",
+                               .min = 0.0,
+                               .max = 20.0,
+                               .step = 0.5,
+                               .text = [](double v) { return decimalText("%.1f m/s", v); },
+                               .tooltip = "Surface wind speed affecting shallow particles.",
+                               .read = readField<&SimulationParameters::windSpeed, 0.0>,
+                               .write = writeField<&SimulationParameters::windSpeed>};
+    ParameterControl windDirection{.id = "windDirection",
+                                   .label = "Wind Direction",
+                                   .min = 0.0,
+                                   .max = 360.0,
+                                   .text = [](double v) { return wholeText("%lld°", v); },
+                                   .showsDirectionIcon = true,
+                                   .read = readField<&SimulationParameters::windDirection, 0.0>,
+                                   .write = writeField<&SimulationParameters::windDirection>};
+    ParameterControl flowSpeed{.id = "flowSpeed",
+                               .label = "Mean Flow Speed",
+                               .min = 0.1,
+                               .max = 2.0,
+                               .step = 0.05,
+                               .text = [](double v) { return decimalText("%.2f m/s", v); },
+                               .read = readField<&SimulationParameters::flowSpeed, 1.0>,
+                               .write = writeField<&SimulationParameters::flowSpeed>};
+    ParameterControl turbulence{.id = "turbulence",
+                                .label = "Turbulence Intensity",
+                                .min = 0.0,
+                                .max = 10.0,
+                                .step = 0.05,
+                                .text = [](double v) { return wholeText("%lld %%", v * 100.0); },
+                                .read = readField<&SimulationParameters::turbulence, 0.3>,
+                                .write = writeField<&SimulationParameters::turbulence>};
+    ParameterControl viscosity{.id = "viscosity",
+                               .label = "Relative Viscosity",
+                               .min = 0.5,
+                               .max = 2.0,
+                               .step = 0.05,
+                               .text = [](double v) { return decimalText("%.2f × water", v); },
+                               .read = readField<&SimulationParameters::viscosity, 1.0>,
+                               .write = writeField<&SimulationParameters::viscosity>};
+    ParameterControl gravityScale{.id = "gravityScale",
+                                  .label = "Gravity Scale",
+                                  .min = 0.5,
+                                  .max = 1.5,
+                                  .step = 0.05,
+                                  .text = [](double v) { return decimalText("%.2f × g", v); },
+                                  .read = readField<&SimulationParameters::gravityScale, 1.0>,
+                                  .write = writeField<&SimulationParameters::gravityScale>};
+    return {"Physical Parameters",
+            "Configure fluid dynamics and environmental variables.",
+            {{"Experiment Duration", {duration}},
+             {"Environment", {waterDepth, windSpeed, windDirection}},
+             {"Flow Field", {flowSpeed, turbulence}},
+             {"Medium Properties", {viscosity, gravityScale}}}};
+}
+
+} // namespace
+
+const ParameterScreen& physicalParametersScreen() {
+    static const ParameterScreen screen = makeScreen();
+    return screen;
+}
+
+} // namespace pelagrin

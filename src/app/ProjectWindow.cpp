@@ -1,0 +1,175 @@
+// ProjectWindow: the load sequence, saving, the close paths and the screens of the open project.
+#include "app/ProjectWindow.hpp"
+
+#include "app/Intent.hpp"
+#include "app/ParticleSettingsScreen.hpp"
+#include "app/PhysicalParametersScreen.hpp"
+#include "projects/ProjectPersistence.hpp"
+
+#include <boost/asio/post.hpp>
+#include <stdexcept>
+
+namespace pelagrin {
+
+ProjectWindow::ProjectWindow(AppEnvironment& environment, AppState& appState)
+    : environment_(environment), appState_(appState) {
+    performLoad_ = environment_.notifications.observe(NotificationName::performProjectLoad,
+                                                      [this](const NotificationCenter::Object& location) {
+                                                          if (location) {
+                                                              load(*location);
+                                                          }
+                                                      });
+    openedLocation_ =
+        appState_.openedProjectURL.subscribe([this](const std::optional<std::string>& location) {
+            if (location) {
+                load(*location);
+            }
+        });
+}
+
+void ProjectWindow::shown() {
+    boost::asio::post(environment_.executor, [weak = weak_from_this()] {
+        const auto self = weak.lock();
+        if (self && self->appState_.openedProjectURL.get() && !self->activeProject_) {
+            self->load(*self->appState_.openedProjectURL.get());
+        }
+    });
+}
+
+std::string ProjectWindow::title() const {
+    return activeProject_ ? activeProject_->name.get() : "Pelagrin";
+}
+
+void ProjectWindow::load(const std::filesystem::path& location) {
+    // The same file arrives by several routes at once (the open location, "PerformProjectLoad", one routing
+    // per window); it is read once, and a file already shown is not read again even if it changed on disk.
+    const auto isAt = [&](const std::shared_ptr<Project>& project) {
+        return project && project->directoryURL.get() == location.string();
+    };
+    if (isAt(activeProject_) || isAt(pendingProject_)) {
+        return;
+    }
+    std::shared_ptr<Project> project;
+    try {
+        project = ProjectPersistence::load(location);
+        environment_.objectStore.insert(project);
+    } catch (const std::exception& error) {
+        environment_.console << "❌ LOAD ERROR: " << error.what() << '\n';
+        return;
+    }
+    // Shown only in a later turn, so that the screens see the project once it is complete.
+    pendingProject_ = project;
+    boost::asio::post(environment_.executor, [weak = weak_from_this(), project] {
+        if (const auto self = weak.lock(); self && self->pendingProject_ == project) {
+            self->finishLoad(project);
+        }
+    });
+}
+
+void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
+    pendingProject_.reset();
+    dirtyTracker_.reset();
+    activeProject_ = project;
+    selectedSection_ = SidebarSection::region;
+    isDirty_ = false;
+    showCloseAlert_ = false;
+    dirtyTracker_ = std::make_unique<DirtyTracker>(project, [this] { isDirty_ = true; });
+    environment_.recentProjects.add(*project->directoryURL.get());
+    // The setting is written as the overlay appears, so closing the project at once still counts as seen.
+    if (!environment_.settings.hasSeenOnboarding) {
+        showOnboarding_ = true;
+        environment_.settings.hasSeenOnboarding = true;
+    }
+    environment_.stateChanged();
+}
+
+void ProjectWindow::reset() {
+    environment_.controller.stop();
+}
+
+void ProjectWindow::playPause() {
+    SimulationController& controller = environment_.controller;
+    if (controller.isRunning) {
+        controller.stop();
+    } else if (activeProject_) {
+        try {
+            controller.start(*activeProject_);
+        } catch (const std::invalid_argument& error) {
+            throw IntentError(std::string("toolbarPlayPause: ") + error.what());
+        }
+    }
+}
+
+void ProjectWindow::save() {
+    if (!activeProject_ || !activeProject_->directoryURL.get()) {
+        return;
+    }
+    try {
+        ProjectPersistence::save(*activeProject_, *activeProject_->directoryURL.get());
+        isDirty_ = false;
+    } catch (const std::exception& error) {
+        environment_.console << "Error saving project: " << error.what() << '\n';
+    }
+}
+
+void ProjectWindow::closeRequest() {
+    if (environment_.controller.isRunning) {
+        environment_.controller.stop();
+    }
+    if (isDirty_) {
+        showCloseAlert_ = true;
+    } else {
+        closeProject();
+    }
+}
+
+void ProjectWindow::closeAlert(CloseChoice choice) {
+    showCloseAlert_ = false;
+    switch (choice) {
+    case CloseChoice::save:
+        save(); // closed whether or not the save succeeded
+        closeProject();
+        break;
+    case CloseChoice::discard:
+        closeProject();
+        break;
+    case CloseChoice::cancel:
+        break;
+    }
+}
+
+void ProjectWindow::closeProject() {
+    environment_.controller.stop();
+    dirtyTracker_.reset();
+    activeProject_.reset();
+    pendingProject_.reset();
+    appState_.openedProjectURL = std::nullopt;
+    isDirty_ = false;
+    environment_.notifications.post(NotificationName::closeProject);
+}
+
+void ProjectWindow::setControl(const Intent& intent) {
+    const std::string screen = intent.string("screen");
+    if (screen == "parameters") {
+        physicalParametersScreen().set(*activeProject_, intent);
+    } else if (screen == "particles") {
+        particleSettingsScreen().set(*activeProject_, intent);
+    } else {
+        throw intent.error("\"screen\" must be \"parameters\" or \"particles\"");
+    }
+}
+
+nlohmann::json ProjectWindow::state() const {
+    using nlohmann::json;
+    return {
+        {"isLoaded", isLoaded()},
+        {"name", title()},
+        {"selectedSection", name(selectedSection_)},
+        {"isDirty", isDirty_},
+        {"showCloseAlert", showCloseAlert_},
+        {"showOnboarding", showOnboarding_},
+        {"parameters", activeProject_ ? physicalParametersScreen().state(*activeProject_) : json(nullptr)},
+        {"particles", activeProject_ ? particleSettingsScreen().state(*activeProject_) : json(nullptr)}};
+}
+
+} // namespace pelagrin

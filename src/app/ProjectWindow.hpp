@@ -1,0 +1,90 @@
+// ProjectWindow: what a main window shows while a project is open: loading, the sidebar, run, save, close.
+#pragma once
+
+#include "app/AppEnvironment.hpp"
+#include "app/AppState.hpp"
+#include "app/DirtyTracker.hpp"
+#include "app/SidebarSection.hpp"
+
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace pelagrin {
+
+class Intent;
+
+/// The project window content of one main window, from the moment the window switches to it until it
+/// returns to the welcome content. Made as a shared object, so that work it defers to a later turn of the
+/// app thread can tell whether the window is still there.
+class ProjectWindow : public std::enable_shared_from_this<ProjectWindow> {
+public:
+    /// The keep-changes alert's buttons.
+    enum class CloseChoice { save, discard, cancel };
+
+    /// Loads on "PerformProjectLoad" and whenever `appState.openedProjectURL` is set to a location. Both
+    /// arguments must outlive the window.
+    ProjectWindow(AppEnvironment& environment, AppState& appState);
+    ProjectWindow(const ProjectWindow&) = delete;
+    ProjectWindow& operator=(const ProjectWindow&) = delete;
+
+    /// Once, right after it is made: in a later turn, loads the window's open location unless a project is
+    /// loaded by then.
+    void shown();
+
+    /// Reads the project file at `location` and shows it in a later turn; nothing happens when that file is
+    /// already shown or being loaded. A file that cannot be read prints "❌ LOAD ERROR: …" and changes
+    /// nothing.
+    void load(const std::filesystem::path& location);
+
+    bool isLoaded() const { return activeProject_ != nullptr; }
+    bool isDirty() const { return isDirty_; }
+    bool showsCloseAlert() const { return showCloseAlert_; }
+    bool showsOnboarding() const { return showOnboarding_; }
+    /// The project's name, or "Pelagrin" while none is loaded.
+    std::string title() const;
+
+    void selectSection(SidebarSection section) { selectedSection_ = section; }
+    /// Toolbar "Reset": stops the shared controller.
+    void reset();
+    /// Toolbar play/pause: stops a run, or starts one of the loaded project. Throws IntentError when the
+    /// project's numbers cannot make a run.
+    void playPause();
+    /// Toolbar "Save": writes the project to its file; "Error saving project: …" on failure, still dirty.
+    void save();
+    /// The close button: stops a run, then asks about unsaved changes or closes the project.
+    void closeRequest();
+    /// Only while `showsCloseAlert()`.
+    void closeAlert(CloseChoice choice);
+    /// "Get Started" or a click on the backdrop; only while `showsOnboarding()`.
+    void dismissOnboarding() { showOnboarding_ = false; }
+    /// A "setControl" intent; only while `isLoaded()`. Throws IntentError, changing nothing, for a bad
+    /// screen, id or value.
+    void setControl(const Intent& intent);
+
+    /// The `project` value of the window state.
+    nlohmann::json state() const;
+
+private:
+    void finishLoad(const std::shared_ptr<Project>& project);
+    /// Stops the run, forgets the project and posts "CloseProject". May end this window: the caller must
+    /// hold it and touch nothing of it afterwards.
+    void closeProject();
+
+    AppEnvironment& environment_;
+    AppState& appState_;
+    SidebarSection selectedSection_ = SidebarSection::region;
+    std::shared_ptr<Project> activeProject_;
+    /// Read and stored, waiting for the later turn that shows it.
+    std::shared_ptr<Project> pendingProject_;
+    bool showCloseAlert_ = false;
+    bool isDirty_ = false;
+    bool showOnboarding_ = false;
+    std::unique_ptr<DirtyTracker> dirtyTracker_;
+    Subscription performLoad_;
+    Subscription openedLocation_;
+};
+
+} // namespace pelagrin

@@ -1,0 +1,123 @@
+// RootView: load routing, automatic reopening, closing, and the sheet and dialog of a main window.
+#include "app/RootView.hpp"
+
+#include "app/Intent.hpp"
+
+#include <system_error>
+
+namespace pelagrin {
+
+RootView::RootView(AppEnvironment& environment, AppState& appState)
+    : environment_(environment), appState_(appState) {
+    // A notification that should carry a location and does not is ignored.
+    subscriptions_.push_back(observe(NotificationName::loadProjectInHomeView, [this](const auto& location) {
+        if (location) {
+            routeLoad(*location);
+        }
+    }));
+    subscriptions_.push_back(observe(NotificationName::openProjectFromWelcome, [this](const auto& location) {
+        if (location) {
+            environment_.notifications.post(NotificationName::loadProjectInHomeView, location);
+        }
+    }));
+    subscriptions_.push_back(
+        observe(NotificationName::triggerCreateProject, [this](const auto&) { showCreateProject(); }));
+    subscriptions_.push_back(observe(NotificationName::triggerOpenProjectImporter,
+                                     [this](const auto&) { showOpenDialog(DialogPurpose::openFromMenu); }));
+    subscriptions_.push_back(observe(NotificationName::closeProject, [this](const auto&) { close(); }));
+}
+
+Subscription RootView::observe(std::string_view name,
+                               std::function<void(const NotificationCenter::Object&)> action) {
+    return environment_.notifications.observe(name, [this, action = std::move(action)](const auto& object) {
+        action(object);
+        environment_.stateChanged();
+    });
+}
+
+void RootView::shown() {
+    if (std::exchange(wasShown_, true) || openHome() || !environment_.settings.autoOpenLastProject) {
+        return;
+    }
+    const std::optional<std::string> last = environment_.settings.lastOpenedProjectURL;
+    std::error_code ignored;
+    if (!last || !std::filesystem::exists(*last, ignored)) {
+        return; // never opened one, or the file was moved or deleted since: the welcome stays
+    }
+    appState_.openedProjectURL = *last;
+    projectWindow_ = std::make_shared<ProjectWindow>(environment_, appState_);
+    projectWindow_->shown();
+}
+
+void RootView::routeLoad(const std::filesystem::path& location) {
+    appState_.openedProjectURL = location.string();
+    environment_.settings.lastOpenedProjectURL = location.string();
+    environment_.notifications.post(NotificationName::performProjectLoad, location);
+    // A window that showed the welcome had no project window to hear that; the new one starts from the open
+    // location instead.
+    if (!projectWindow_) {
+        projectWindow_ = std::make_shared<ProjectWindow>(environment_, appState_);
+        projectWindow_->shown();
+    }
+}
+
+void RootView::close() {
+    projectWindow_.reset();
+    appState_.openedProjectURL = std::nullopt;
+}
+
+void RootView::showCreateProject() {
+    if (!createSheet_) {
+        createSheet_.emplace(environment_.documentsFolder);
+    }
+}
+
+void RootView::dismissCreateProject() {
+    createSheet_.reset();
+    if (fileDialog_ && dialogPurpose_ == DialogPurpose::projectLocation) {
+        fileDialog_.reset();
+    }
+}
+
+void RootView::chooseFolder() {
+    showDialog(FileDialog::Kind::folder, DialogPurpose::projectLocation,
+               createSheet_->selectedFolder.value_or(startFolder()));
+}
+
+void RootView::createProject() {
+    if (const std::optional<std::filesystem::path> created = createSheet_->create()) {
+        dismissCreateProject();
+        environment_.notifications.post(NotificationName::openProjectFromWelcome, *created);
+    }
+}
+
+std::filesystem::path RootView::startFolder() const {
+    return environment_.documentsFolder.value_or("/");
+}
+
+void RootView::showOpenDialog(DialogPurpose purpose) {
+    showDialog(FileDialog::Kind::projectFile, purpose, startFolder());
+}
+
+void RootView::showDialog(FileDialog::Kind kind, DialogPurpose purpose, const std::filesystem::path& folder) {
+    fileDialog_.emplace(kind, folder);
+    dialogPurpose_ = purpose;
+}
+
+void RootView::chooseInDialog(const Intent& intent) {
+    const std::filesystem::path chosen = fileDialog_->choice(intent);
+    fileDialog_.reset();
+    switch (dialogPurpose_) {
+    case DialogPurpose::projectLocation:
+        createSheet_->selectedFolder = chosen; // the sheet's folder dialog goes with the sheet
+        break;
+    case DialogPurpose::openFromWelcome:
+        environment_.notifications.post(NotificationName::openProjectFromWelcome, chosen);
+        break;
+    case DialogPurpose::openFromMenu:
+        environment_.notifications.post(NotificationName::loadProjectInHomeView, chosen);
+        break;
+    }
+}
+
+} // namespace pelagrin

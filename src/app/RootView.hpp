@@ -1,0 +1,83 @@
+// RootView: which content a main window shows, and the routes by which projects get opened and closed in it.
+#pragma once
+
+#include "app/AppEnvironment.hpp"
+#include "app/AppState.hpp"
+#include "app/CreateProjectSheet.hpp"
+#include "app/FileDialog.hpp"
+#include "app/ProjectWindow.hpp"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace pelagrin {
+
+class Intent;
+
+/// One main window's switch between the welcome content and the project window, with the creation sheet and
+/// the file dialog that may lie over either. Observes the bus for the notifications a window's content
+/// answers to; each of them tells `environment.stateChanged`.
+class RootView {
+public:
+    /// Both arguments must outlive the view.
+    RootView(AppEnvironment& environment, AppState& appState);
+
+    /// First show: reopens the last project when the preference allows and its file still exists.
+    void shown();
+
+    /// Whether the project window is shown (else the welcome content).
+    bool openHome() const { return projectWindow_ != nullptr; }
+    /// The project window while `openHome()`; shared so that a caller can keep it through a call that closes
+    /// it.
+    const std::shared_ptr<ProjectWindow>& projectWindow() const { return projectWindow_; }
+
+    /// The creation sheet, absent while not shown.
+    CreateProjectSheet* createSheet() { return createSheet_ ? &*createSheet_ : nullptr; }
+    const CreateProjectSheet* createSheet() const { return createSheet_ ? &*createSheet_ : nullptr; }
+    /// Shows the sheet, fresh, unless it is shown already.
+    void showCreateProject();
+    /// Closes the sheet, and its folder dialog if that is shown.
+    void dismissCreateProject();
+    /// The sheet's "Choose...": a folder dialog starting at its folder.
+    void chooseFolder();
+    /// The sheet's "Create" (only while it `canCreate()`): on success, "OpenProjectFromWelcome" and the sheet
+    /// closes.
+    void createProject();
+
+    /// Where the path chosen in a file dialog goes.
+    enum class DialogPurpose {
+        projectLocation, ///< the creation sheet's folder
+        openFromWelcome, ///< the welcome's "Open...": "OpenProjectFromWelcome"
+        openFromMenu,    ///< the menu's "Open Project…": "LoadProjectInHomeView"
+    };
+    /// Shows a project dialog for `purpose`, in place of any dialog shown.
+    void showOpenDialog(DialogPurpose purpose);
+    /// The file dialog, absent while not shown.
+    FileDialog* fileDialog() { return fileDialog_ ? &*fileDialog_ : nullptr; }
+    const FileDialog* fileDialog() const { return fileDialog_ ? &*fileDialog_ : nullptr; }
+    /// A "fileDialogChoose": checks the choice (IntentError, changing nothing), closes the dialog and acts.
+    void chooseInDialog(const Intent& intent);
+    void cancelDialog() { fileDialog_.reset(); }
+
+private:
+    void routeLoad(const std::filesystem::path& location);
+    void close();
+    void showDialog(FileDialog::Kind kind, DialogPurpose purpose, const std::filesystem::path& folder);
+    /// Where a dialog opens when there is no better place.
+    std::filesystem::path startFolder() const;
+    /// Observes `name` with `action`, then tells that the state changed.
+    Subscription observe(std::string_view name,
+                         std::function<void(const NotificationCenter::Object&)> action);
+
+    AppEnvironment& environment_;
+    AppState& appState_;
+    std::shared_ptr<ProjectWindow> projectWindow_;
+    std::optional<CreateProjectSheet> createSheet_;
+    std::optional<FileDialog> fileDialog_;
+    DialogPurpose dialogPurpose_ = DialogPurpose::openFromWelcome;
+    bool wasShown_ = false;
+    std::vector<Subscription> subscriptions_;
+};
+
+} // namespace pelagrin

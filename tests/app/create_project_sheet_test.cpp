@@ -1,0 +1,122 @@
+// The creation sheet of a main window: its fields, its folder dialog and the outcomes of "Create".
+#include "tests/app/WindowHarness.hpp"
+
+#include <gmock/gmock.h>
+
+namespace pelagrin::test {
+namespace {
+
+using nlohmann::json;
+using ::testing::StartsWith;
+
+using CreateProjectSheetTest = WindowTest;
+
+TEST_F(CreateProjectSheetTest, StartsWithTheDefaultNameInDocumentsAndCreatesThere) {
+    const auto window = launch->openWindow();
+    send(*window, {{"intent", "showNewProject"}});
+    EXPECT_EQ(window->state()["createProject"], json({{"projectName", "New Simulation"},
+                                                      {"location", documents().string()},
+                                                      {"errorMessage", nullptr},
+                                                      {"canCreate", true}}));
+    send(*window, {{"intent", "createProject"}});
+    launch->settle();
+    const auto path = documents() / "New Simulation.pelagrinproj";
+    EXPECT_TRUE(std::filesystem::exists(path));
+    const json state = window->state();
+    EXPECT_EQ(state["createProject"], nullptr);
+    EXPECT_EQ(state["project"]["name"], "New Simulation");
+    EXPECT_EQ(launch->recentProjects.recent.get(), std::vector<std::string>{path.string()});
+}
+
+TEST_F(CreateProjectSheetTest, TheNameIsTrimmedAndTheFileHoldsOnlyNameAndCreated) {
+    const auto window = launch->openWindow();
+    send(*window, {{"intent", "showNewProject"}});
+    send(*window, {{"intent", "chooseFolder"}});
+    EXPECT_EQ(window->state()["fileDialog"]["title"], "Choose Project Location");
+    send(*window, {{"intent", "fileDialogChoose"}, {"path", projects().string()}});
+    EXPECT_EQ(window->state()["createProject"]["location"], projects().string());
+    send(*window, {{"intent", "setProjectName"}, {"value", "  Lake Study  "}});
+    send(*window, {{"intent", "createProject"}});
+    const json written = json::parse(readFile(projects() / "Lake Study.pelagrinproj"));
+    EXPECT_EQ(written.size(), 2U) << written.dump();
+    EXPECT_EQ(written["name"], "Lake Study");
+    EXPECT_TRUE(written["created"].is_number());
+}
+
+TEST_F(CreateProjectSheetTest, ANameTakenByAFileOrAFolderShowsTheMessageAndWritesNothing) {
+    const auto window = launch->openWindow();
+    const auto existing = documents() / "Lake Study.pelagrinproj";
+    writeFile(existing, "the first project");
+    std::filesystem::create_directory(documents() / "Pond.pelagrinproj");
+    for (const char* name : {"Lake Study", "Pond"}) {
+        send(*window, {{"intent", "showNewProject"}});
+        send(*window, {{"intent", "setProjectName"}, {"value", name}});
+        send(*window, {{"intent", "createProject"}});
+        const json sheet = window->state()["createProject"];
+        ASSERT_TRUE(sheet.is_object()) << name << ": the sheet closed";
+        EXPECT_EQ(sheet["errorMessage"], "A project with this name already exists in that folder.") << name;
+        send(*window, {{"intent", "cancelCreateProject"}});
+    }
+    EXPECT_EQ(readFile(existing), "the first project");
+    EXPECT_TRUE(std::filesystem::is_empty(documents() / "Pond.pelagrinproj"));
+    EXPECT_EQ(window->state()["root"]["openHome"], false);
+}
+
+TEST_F(CreateProjectSheetTest, AFailedWriteKeepsTheSheetOpenAndTheNextAttemptSucceeds) {
+    const auto window = launch->openWindow();
+    const auto target = folder / "target";
+    std::filesystem::create_directory(target);
+    send(*window, {{"intent", "showNewProject"}});
+    send(*window, {{"intent", "chooseFolder"}});
+    send(*window, {{"intent", "fileDialogChoose"}, {"path", target.string()}});
+    std::filesystem::remove(target); // the folder goes away before "Create"
+    send(*window, {{"intent", "createProject"}});
+    launch->settle();
+    const json failed = window->state();
+    EXPECT_THAT(failed["createProject"]["errorMessage"].get<std::string>(),
+                StartsWith("Failed to create project: "));
+    EXPECT_EQ(failed["root"]["openHome"], false) << "no notification after a failed write";
+
+    std::filesystem::create_directory(target);
+    send(*window, {{"intent", "createProject"}});
+    launch->settle();
+    EXPECT_EQ(window->state()["createProject"], nullptr);
+    EXPECT_EQ(window->state()["project"]["name"], "New Simulation");
+}
+
+TEST_F(CreateProjectSheetTest, WithoutAnyFolderCreateDoesNothingAndSaysNothing) {
+    Launch noDocuments(folder / "elsewhere");
+    auto window = noDocuments.openWindow();
+    send(*window, {{"intent", "showNewProject"}});
+    EXPECT_EQ(window->state()["createProject"]["location"], "Unknown");
+    send(*window, {{"intent", "createProject"}});
+    noDocuments.settle();
+    const json state = window->state();
+    EXPECT_EQ(state["createProject"]["errorMessage"], nullptr);
+    EXPECT_EQ(state["root"]["openHome"], false);
+}
+
+TEST_F(CreateProjectSheetTest, ABlankNameDisablesCreate) {
+    const auto window = launch->openWindow();
+    send(*window, {{"intent", "showNewProject"}});
+    send(*window, {{"intent", "setProjectName"}, {"value", " \t "}});
+    EXPECT_EQ(window->state()["createProject"]["canCreate"], false);
+    expectRefused(*window, {{"intent", "createProject"}}, "createProject: not applicable");
+    EXPECT_TRUE(std::filesystem::is_empty(documents()));
+}
+
+TEST_F(CreateProjectSheetTest, CancelWritesNothingAndTheNextSheetStartsFresh) {
+    const auto window = launch->openWindow();
+    send(*window, {{"intent", "showNewProject"}});
+    send(*window, {{"intent", "setProjectName"}, {"value", "Draft"}});
+    send(*window, {{"intent", "chooseFolder"}});
+    send(*window, {{"intent", "cancelCreateProject"}});
+    EXPECT_EQ(window->state()["createProject"], nullptr);
+    EXPECT_EQ(window->state()["fileDialog"], nullptr) << "the sheet's folder dialog goes with it";
+    send(*window, {{"intent", "showNewProject"}});
+    EXPECT_EQ(window->state()["createProject"]["projectName"], "New Simulation");
+    EXPECT_TRUE(std::filesystem::is_empty(documents()));
+}
+
+} // namespace
+} // namespace pelagrin::test

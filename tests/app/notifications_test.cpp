@@ -1,0 +1,120 @@
+// The notification bus, and what the menu commands do to every open main window through it.
+#include "tests/app/WindowHarness.hpp"
+
+namespace pelagrin::test {
+namespace {
+
+using nlohmann::json;
+
+TEST(NotificationCenter, DeliversToEveryObserverOfTheNameInOrder) {
+    NotificationCenter center;
+    std::vector<std::string> heard;
+    const Subscription first = center.observe(
+        "Ping", [&](const auto& object) { heard.push_back("first " + object.value_or("none").string()); });
+    const Subscription other = center.observe("Pong", [&](const auto&) { heard.push_back("other"); });
+    const Subscription second = center.observe("Ping", [&](const auto&) { heard.push_back("second"); });
+    center.post("Ping", std::filesystem::path("/a/b.pelagrinproj"));
+    center.post("Ping");
+    EXPECT_EQ(heard, (std::vector<std::string>{"first /a/b.pelagrinproj", "second", "first none", "second"}));
+}
+
+TEST(NotificationCenter, AnObserverDroppedDuringDeliveryIsNotCalledAndADroppedHandleEndsObserving) {
+    NotificationCenter center;
+    int secondCalls = 0;
+    Subscription second;
+    const Subscription first = center.observe("Ping", [&](const auto&) { second.reset(); });
+    second = center.observe("Ping", [&](const auto&) { ++secondCalls; });
+    center.post("Ping");
+    center.post("Ping");
+    EXPECT_EQ(secondCalls, 0);
+}
+
+class TwoWindows : public WindowTest {
+protected:
+    std::unique_ptr<MainWindow> a = launch->openWindow();
+    std::unique_ptr<MainWindow> b = launch->openWindow();
+};
+
+TEST_F(TwoWindows, NewProjectShowsTheCreationSheetInBoth) {
+    send(*a, {{"intent", "newProject"}});
+    EXPECT_TRUE(a->state()["createProject"].is_object());
+    EXPECT_TRUE(b->state()["createProject"].is_object());
+}
+
+TEST_F(TwoWindows, TheWelcomeRowsActOnTheirOwnWindowOnly) {
+    send(*a, {{"intent", "showNewProject"}});
+    send(*b, {{"intent", "showOpenDialog"}});
+    EXPECT_TRUE(a->state()["createProject"].is_object());
+    EXPECT_EQ(a->state()["fileDialog"], nullptr);
+    EXPECT_EQ(b->state()["createProject"], nullptr);
+    EXPECT_TRUE(b->state()["fileDialog"].is_object());
+}
+
+TEST_F(TwoWindows, OpenProjectShowsTheOpenDialogInBothAndAChoiceOpensTheProjectInBoth) {
+    const auto path = projectFile("Lake Study");
+    send(*a, {{"intent", "openProject"}});
+    EXPECT_EQ(a->state()["fileDialog"]["title"], "Open Pelagrin Project");
+    EXPECT_EQ(b->state()["fileDialog"]["title"], "Open Pelagrin Project");
+    send(*a, {{"intent", "fileDialogChoose"}, {"path", path.string()}});
+    launch->settle();
+    EXPECT_EQ(a->state()["project"]["name"], "Lake Study");
+    EXPECT_EQ(b->state()["project"]["name"], "Lake Study");
+    EXPECT_TRUE(b->state()["fileDialog"].is_object()) << "the other window's dialog is its own";
+}
+
+TEST_F(TwoWindows, AProjectOpenedFromOneWelcomeOpensInBothWithOneLoadEach) {
+    const auto path = projectFile("Lake Study");
+    launch->recentProjects.add(path.string());
+    const int changesBefore = launch->stateChanges;
+    send(*a, {{"intent", "openRecent"}, {"path", path.string()}});
+    launch->settle();
+    EXPECT_GT(launch->stateChanges, changesBefore);
+    EXPECT_EQ(a->state()["project"]["name"], "Lake Study");
+    EXPECT_EQ(b->state()["project"]["name"], "Lake Study");
+    EXPECT_EQ(launch->objectStore.projects().size(), 2U);
+    EXPECT_EQ(a->state()["project"]["showOnboarding"].get<bool>() +
+                  b->state()["project"]["showOnboarding"].get<bool>(),
+              1)
+        << "the first window to show it takes the one-time overlay";
+}
+
+TEST_F(TwoWindows, CloseProjectReturnsBothToTheWelcomeWithoutAsking) {
+    open(*a, projectFile("Lake Study"));
+    send(*b, {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "flowSpeed"}, {"value", 2.0}});
+    send(*a, {{"intent", "closeProject"}});
+    EXPECT_EQ(a->state()["root"]["openHome"], false);
+    EXPECT_EQ(b->state()["root"]["openHome"], false);
+    EXPECT_EQ(b->state()["project"], nullptr);
+}
+
+TEST_F(TwoWindows, CloseProjectOnTheWelcomeChangesNothingVisible) {
+    const json before = a->state();
+    send(*a, {{"intent", "closeProject"}});
+    EXPECT_EQ(a->state(), before);
+}
+
+TEST_F(TwoWindows, RunPauseStopsARunAndOtherwiseStartsNothing) {
+    open(*a, projectFile("Lake Study"));
+    int toggles = 0;
+    const Subscription toggle =
+        launch->notifications.observe(NotificationName::toggleSimulation, [&](const auto&) { ++toggles; });
+    send(*a, {{"intent", "toolbarPlayPause"}});
+    send(*b, {{"intent", "runPause"}});
+    EXPECT_EQ(a->state()["controller"]["isRunning"], false);
+    EXPECT_EQ(toggles, 0);
+    send(*b, {{"intent", "runPause"}});
+    EXPECT_EQ(b->state()["controller"]["isRunning"], false);
+    EXPECT_EQ(toggles, 1);
+    send(*a, {{"intent", "toolbarPlayPause"}});
+    send(*b, {{"intent", "reset"}});
+    EXPECT_EQ(a->state()["controller"]["isRunning"], false);
+}
+
+TEST_F(TwoWindows, ThePreferenceIsSharedAndLasts) {
+    send(*a, {{"intent", "setAutoOpenLastProject"}, {"value", false}});
+    EXPECT_EQ(b->state()["preferences"]["autoOpenLastProject"], false);
+    EXPECT_FALSE(UserSettings(launch->settings.path()).autoOpenLastProject.get());
+}
+
+} // namespace
+} // namespace pelagrin::test
