@@ -28,7 +28,7 @@ build-asan: deps
 	cmake -S . -B $(ASAN_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DPELAGRIN_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 
-test: test-unit test-asan test-web
+test: test-unit test-asan test-web test-e2e
 
 test-unit: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)

@@ -51,21 +51,29 @@ std::string xdgDocumentsFolder() {
     return text.substr(0, text.find('\n'));
 }
 
+bool isSameFolder(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    return !b.empty() && std::filesystem::equivalent(a, b, error);
+}
+
 } // namespace
 
 std::optional<std::filesystem::path> userDocumentsFolder() {
+    const char* home = std::getenv("HOME");
+    const std::filesystem::path homeFolder = home != nullptr ? home : "";
+    // Without a configured Documents folder xdg-user-dir answers the home folder itself; a ~/Documents that
+    // exists is then the better guess.
     if (const std::filesystem::path reported = xdgDocumentsFolder();
-        reported.is_absolute() && isFolder(reported)) {
+        reported.is_absolute() && isFolder(reported) && !isSameFolder(reported, homeFolder)) {
         return reported;
     }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || *home == '\0') {
+    if (homeFolder.empty()) {
         return std::nullopt;
     }
-    if (std::filesystem::path documents = std::filesystem::path(home) / "Documents"; isFolder(documents)) {
+    if (std::filesystem::path documents = homeFolder / "Documents"; isFolder(documents)) {
         return documents;
     }
-    return std::filesystem::path(home);
+    return homeFolder;
 }
 
 std::filesystem::path userDataFolder() {

@@ -118,7 +118,8 @@ export async function launchBrowser() {
 export async function screenshot(page, name) {
     await mkdir(outputDir, { recursive: true });
     const file = path.join(outputDir, `${name}.png`);
-    await page.screenshot({ path: file, fullPage: true });
+    // Finished animations: a screenshot shows the screen as it settles, not halfway through a fade.
+    await page.screenshot({ path: file, fullPage: true, animations: "disabled" });
     return file;
 }
 

@@ -71,6 +71,11 @@ TEST(UserDocumentsFolder, FallsBackToDocumentsUnderHomeWhenTheToolGivesNoFolder)
         const FakeXdgUserDir missingFolder((home / "Gone").string());
         EXPECT_EQ(userDocumentsFolder(), home / "Documents");
     }
+    {
+        // What the tool answers on a desktop whose Documents folder was never configured.
+        const FakeXdgUserDir unconfigured(home.path().string());
+        EXPECT_EQ(userDocumentsFolder(), home / "Documents");
+    }
     const FakeXdgUserDir noTool(std::nullopt);
     EXPECT_EQ(userDocumentsFolder(), home / "Documents");
 }

@@ -10,6 +10,12 @@ import type { FileDialogState, FileEntry } from "./WindowState";
  * the listed one when nothing is selected; a file dialog confirms the selected file and walks into a selected
  * folder. `null` while there is nothing to confirm.
  */
+/**
+ * The folder path is cut at its start (`direction: rtl`), which would move its leading "/" to the end; a
+ * left-to-right mark ahead of it keeps the path in order.
+ */
+const leftToRight = "\u200e";
+
 export function confirmIntent(dialog: FileDialogState, selection: string | null): Intent | null {
     const entry = dialog.entries.find((item) => item.path === selection);
     if (dialog.choosesFolders) return { intent: "fileDialogChoose", path: entry?.path ?? dialog.folder };
@@ -64,7 +70,7 @@ export function fileDialog(dialog: FileDialogState, context: ViewContext): Templ
                 >
                     ${icon("arrow.up")}
                 </button>
-                <span class="file-dialog-folder" title=${dialog.folder}>${dialog.folder}</span>
+                <span class="file-dialog-folder" title=${dialog.folder}>${leftToRight}${dialog.folder}</span>
             </div>
             ${dialog.error === null ? null : html`<p class="dialog-error" role="alert">${dialog.error}</p>`}
             <ul class="file-entries" role="listbox" aria-label=${dialog.folder}>

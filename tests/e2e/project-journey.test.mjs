@@ -1,0 +1,103 @@
+// A whole first session: create a project in a folder, meet the onboarding, edit and save a parameter, close
+// with unsaved changes, and find the project again after a relaunch.
+import assert from "node:assert/strict";
+import { mkdir, readFile, rm } from "node:fs/promises";
+import path from "node:path";
+import { test } from "node:test";
+import { launchBrowser, makeHome, screenshot, startApp } from "./harness.mjs";
+
+/** Opens a page of `app` in `browser` and waits until the app has drawn it. */
+async function openPage(browser, app) {
+    const page = await browser.context.newPage();
+    page.setDefaultTimeout(8000);
+    await page.goto(app.url);
+    await page.locator(".menu-bar, nav, main").first().waitFor();
+    return page;
+}
+
+test("create, edit, save, close and reopen a project", async () => {
+    const home = await makeHome();
+    const studies = path.join(home.home, "Documents", "Studies");
+    await mkdir(studies);
+    const projectFile = path.join(studies, "Lake Study.pelagrinproj");
+    let app = await startApp(home);
+    const browser = await launchBrowser();
+    try {
+        let page = await openPage(browser, app);
+        await page.getByText("No recent projects").waitFor();
+
+        // The creation sheet, with its folder chosen in the in-app folder dialog.
+        await page.getByText("New Project", { exact: true }).click();
+        await page.getByText("Create New Project").waitFor();
+        await page.getByLabel("Project Name").fill("Lake Study");
+        await page.getByRole("button", { name: "Choose..." }).click();
+        await page.getByText("Choose Project Location").waitFor();
+        await page.getByRole("button", { name: "Studies" }).dblclick();
+        await page.locator(".file-dialog-folder", { hasText: studies }).waitFor();
+        await screenshot(page, "journey-1-folder-dialog");
+        await page.locator(".file-dialog .button.prominent").click();
+        await page.locator(".location-text", { hasText: "Studies" }).waitFor();
+        await screenshot(page, "journey-2-creation-sheet");
+        await page.getByRole("button", { name: "Create", exact: true }).click();
+
+        // The project window opens on its first load with the onboarding.
+        await page.getByText("Welcome to Pelagrin!").waitFor();
+        await screenshot(page, "journey-3-onboarding");
+        await page.getByRole("button", { name: "Get Started" }).click();
+        await page.getByText("Welcome to Pelagrin!").waitFor({ state: "detached" });
+        assert.equal(await page.title(), "Lake Study");
+
+        // Editing the mean flow speed marks the project edited; Save writes it and clears the mark.
+        await page.getByText("Physical Parameters", { exact: true }).first().click();
+        const flowSpeed = page.locator("#parameters-flowSpeed");
+        await flowSpeed.fill("1.5");
+        await page.locator('[data-control="flowSpeed"] .control-value', { hasText: "1.50 m/s" }).waitFor();
+        await page.waitForFunction(() => document.title === "Lake Study — Edited");
+        await screenshot(page, "journey-4-physical-parameters");
+        await page.getByRole("button", { name: "Save", exact: true }).click();
+        await page.waitForFunction(() => document.title === "Lake Study");
+        const saved = JSON.parse(await readFile(projectFile, "utf8"));
+        assert.equal(saved.name, "Lake Study");
+        assert.equal(saved.parameters.flowSpeed, 1.5);
+
+        await page.getByText("Particle Settings", { exact: true }).first().click();
+        await page.getByText("Count: 5000").waitFor();
+        await screenshot(page, "journey-5-particle-settings");
+
+        // Unsaved changes: the window's close button asks first; Cancel keeps the project open and edited.
+        await page.getByText("Physical Parameters", { exact: true }).first().click();
+        await flowSpeed.fill("0.8");
+        await page.waitForFunction(() => document.title === "Lake Study — Edited");
+        await page.getByRole("button", { name: "Close", exact: true }).first().click();
+        await page.getByText("Do you want to keep the changes?").waitFor();
+        await screenshot(page, "journey-6-keep-changes");
+        await page.getByRole("button", { name: "Cancel" }).click();
+        await page.getByText("Do you want to keep the changes?").waitFor({ state: "detached" });
+        assert.equal(await page.title(), "Lake Study — Edited");
+        await page.getByRole("button", { name: "Close", exact: true }).first().click();
+        await page.getByRole("button", { name: "Discard Changes" }).click();
+        await page.locator(".recent-row .recent-name", { hasText: "Lake Study" }).waitFor();
+        assert.equal(JSON.parse(await readFile(projectFile, "utf8")).parameters.flowSpeed, 1.5);
+        await page.close();
+
+        // A relaunch reopens the last project, as saved; closing it shows it in the recent list.
+        await app.stop();
+        app = await startApp(home);
+        page = await openPage(browser, app);
+        await page.waitForFunction(() => document.title === "Lake Study");
+        await page.getByText("Physical Parameters", { exact: true }).first().click();
+        await page.locator('[data-control="flowSpeed"] .control-value', { hasText: "1.50 m/s" }).waitFor();
+        await screenshot(page, "journey-7-reopened");
+        await page.getByRole("button", { name: "Close", exact: true }).first().click();
+        const recentRows = page.locator(".recent-row");
+        await recentRows.first().waitFor();
+        assert.equal(await recentRows.count(), 1);
+        assert.equal(await recentRows.locator(".recent-name").textContent(), "Lake Study");
+        assert.match(await recentRows.locator(".recent-path").textContent(), /Studies\/Lake Study\.pelagrinproj$/);
+        await screenshot(page, "journey-8-recent-projects");
+    } finally {
+        await browser.close();
+        await app.stop();
+        await rm(home.home, { recursive: true, force: true });
+    }
+});
