@@ -35,22 +35,12 @@ struct PelagrinApp::State {
                       std::cout},
           windows(environment), server(userInterfaceContext(),
                                        {options.webRoot, options.port, LocalServer::randomToken()}, windows) {
-        // What the windows show of the shared state changes without an intent as well: a run's frames, the
-        // recent list, a setting.
-        const auto refresh = [this](const auto&) { windows.refresh(); };
-        SimulationController& controller = environment.controller;
-        watches.push_back(controller.isRunning.subscribe(refresh));
-        watches.push_back(controller.currentTime.subscribe(refresh));
-        watches.push_back(controller.totalDuration.subscribe(refresh));
-        watches.push_back(environment.recentProjects.recent.subscribe(refresh));
-        watches.push_back(environment.settings.autoOpenLastProject.subscribe(refresh));
     }
 
     NotificationCenter notifications;
     AppEnvironment environment;
     BrowserWindows windows;
     LocalServer server;
-    std::vector<Subscription> watches;
 };
 
 PelagrinApp::PelagrinApp(Options options) : state_(std::make_unique<State>(options)) {
