@@ -11,6 +11,13 @@
 namespace pelagrin {
 namespace {
 
+/// Opens `window` as the server's first and waits until the app side has it.
+WindowConnection& openFirstWindow(ServerHarness& harness, TestWindow& window) {
+    window.open();
+    harness.runUntil([&] { return harness.listener.has("opened 1"); });
+    return harness.listener.window(1);
+}
+
 namespace http = boost::beast::http;
 namespace websocket = boost::beast::websocket;
 using Events = std::vector<std::string>;
@@ -20,8 +27,7 @@ using test::TestWindow;
 TEST(LocalServerWebSocket, OpensPassesTextInOrderAndReportsTheBrowsersClose) {
     ServerHarness harness;
     TestWindow window(harness);
-    window.open();
-    harness.runUntil([&] { return harness.listener.has("opened 1"); });
+    openFirstWindow(harness, window);
     window.write("one");
     window.write("two");
     window.write("{\"intent\": \"runPause\"}");
@@ -84,9 +90,7 @@ TEST(LocalServerWebSocket, RefusesAnUpgradeWithoutTheTokenOrFromAForeignHostOrOr
 TEST(LocalServerWebSocket, SentTextArrivesInOrder) {
     ServerHarness harness;
     TestWindow window(harness);
-    window.open();
-    harness.runUntil([&] { return harness.listener.has("opened 1"); });
-    WindowConnection& connection = harness.listener.window(1);
+    WindowConnection& connection = openFirstWindow(harness, window);
     std::vector<std::string> sent;
     for (int i = 0; i < 200; ++i) {
         sent.push_back("{\"type\": \"state\", \"n\": " + std::to_string(i) + "}");
@@ -102,9 +106,7 @@ TEST(LocalServerWebSocket, SentTextArrivesInOrder) {
 TEST(LocalServerWebSocket, AnUnsentBinaryFrameIsReplacedByTheNewerOne) {
     ServerHarness harness;
     TestWindow window(harness);
-    window.open();
-    harness.runUntil([&] { return harness.listener.has("opened 1"); });
-    WindowConnection& connection = harness.listener.window(1);
+    WindowConnection& connection = openFirstWindow(harness, window);
     // All in one turn of the loop: the first frame goes on the wire at once, the rest wait behind it.
     connection.sendText("state 1");
     connection.sendBinary("particles 1");
@@ -126,9 +128,7 @@ TEST(LocalServerWebSocket, AnUnsentBinaryFrameIsReplacedByTheNewerOne) {
 TEST(LocalServerWebSocket, ClosingSendsWhatIsQueuedFirstAndTakesNothingAfter) {
     ServerHarness harness;
     TestWindow window(harness);
-    window.open();
-    harness.runUntil([&] { return harness.listener.has("opened 1"); });
-    WindowConnection& connection = harness.listener.window(1);
+    WindowConnection& connection = openFirstWindow(harness, window);
     connection.sendText("goodbye");
     connection.close();
     connection.sendText("too late");
@@ -169,8 +169,7 @@ TEST(LocalServerWebSocket, AMessageOverTheLimitClosesThatWindowOnly) {
 TEST(LocalServerWebSocket, ABinaryMessageFromTheBrowserClosesTheWindow) {
     ServerHarness harness;
     TestWindow window(harness);
-    window.open();
-    harness.runUntil([&] { return harness.listener.has("opened 1"); });
+    openFirstWindow(harness, window);
     window.writeBinary("\x01\x02");
     EXPECT_EQ(window.readToEnd().closeCode, websocket::close_code::policy_error);
     harness.runUntil([&] { return harness.listener.has("closed 1"); });
@@ -180,9 +179,7 @@ TEST(LocalServerWebSocket, ABinaryMessageFromTheBrowserClosesTheWindow) {
 TEST(LocalServerWebSocket, AWindowThatFallsTooFarBehindIsClosed) {
     ServerHarness harness;
     TestWindow window(harness);
-    window.open();
-    harness.runUntil([&] { return harness.listener.has("opened 1"); });
-    WindowConnection& connection = harness.listener.window(1);
+    WindowConnection& connection = openFirstWindow(harness, window);
     // In one turn of the loop, so the window cannot have read any of it: all but the first message queue.
     const std::string megabyte(1024 * 1024, 's');
     const std::size_t count = maxQueuedTextBytes / megabyte.size() + 2;
@@ -247,8 +244,7 @@ TEST(LocalServerWebSocket, StopFromWithinAMessageEndsCleanly) {
 TEST(LocalServerWebSocket, DestroyingTheServerClosesWindowsWithoutTellingTheListener) {
     ServerHarness harness;
     TestWindow window(harness);
-    window.open();
-    harness.runUntil([&] { return harness.listener.has("opened 1"); });
+    openFirstWindow(harness, window);
     harness.destroyServer();
     EXPECT_FALSE(window.readToEnd().closeCode.has_value());
     EXPECT_EQ(harness.listener.events, (Events{"opened 1"}));
