@@ -11,18 +11,18 @@
 namespace pelagrin {
 namespace {
 
+namespace http = boost::beast::http;
+namespace websocket = boost::beast::websocket;
+using Events = std::vector<std::string>;
+using test::ServerHarness;
+using test::TestWindow;
+
 /// Opens `window` as the server's first and waits until the app side has it.
 WindowConnection& openFirstWindow(ServerHarness& harness, TestWindow& window) {
     window.open();
     harness.runUntil([&] { return harness.listener.has("opened 1"); });
     return harness.listener.window(1);
 }
-
-namespace http = boost::beast::http;
-namespace websocket = boost::beast::websocket;
-using Events = std::vector<std::string>;
-using test::ServerHarness;
-using test::TestWindow;
 
 TEST(LocalServerWebSocket, OpensPassesTextInOrderAndReportsTheBrowsersClose) {
     ServerHarness harness;
