@@ -48,6 +48,7 @@ bench: deps
 	cmake -S . -B $(RELEASE_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DPELAGRIN_TESTS=OFF -DPELAGRIN_BENCH=ON
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	$(RELEASE_DIR)/bench/engine_step_bench
+	$(RELEASE_DIR)/bench/frame_publication_bench
 
 # Bounded run of the project-file fuzzer from the seed corpus; new findings stay in $(FUZZ_DIR)/corpus.
 fuzz: deps

@@ -5,6 +5,7 @@
 #include "simulation/WorkerPool.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -34,6 +35,8 @@ constexpr double kTangentialRestitution = 0.1;
 constexpr double kNormalRestitution = -0.05;
 // Particles are handed to the worker threads in chunks of this many; smaller runs stay on the calling thread.
 constexpr std::size_t kChunkSize = 1024;
+// A chunk moves in blocks of this many particles, whose scratch fits the stack and the first-level cache.
+constexpr std::size_t kBlockSize = 64;
 
 void requireFinite(double value, const std::string& name) {
     if (!std::isfinite(value)) {
@@ -229,72 +232,89 @@ void SimulationEngine::stepRange(std::size_t begin, std::size_t end, const StepC
                                  std::vector<PendingContact>& pending) {
     const bool hasWind = params.windVelocity.x != 0 || params.windVelocity.y != 0;
     const double waterDepth = params.waterDepth;
-    for (std::size_t i = begin; i < end; ++i) {
-        Particle& p = particles[i];
+    // Particles go through in blocks: the water velocities of a block's moving particles are worked out
+    // together, where the noise kernel can overlap one point's work with the next's. Each particle still
+    // sees exactly the arithmetic of a particle-by-particle pass.
+    std::array<std::uint32_t, kBlockSize> moving;
+    std::array<Vec2, kBlockSize> pointsM;
+    std::array<Vec2, kBlockSize> waterVelocities;
+    for (std::size_t blockBegin = begin; blockBegin < end; blockBegin += kBlockSize) {
+        const std::size_t blockEnd = std::min(end, blockBegin + kBlockSize);
+        std::size_t movingCount = 0;
+        for (std::size_t i = blockBegin; i < blockEnd; ++i) {
+            Particle& p = particles[i];
 
-        // Release: stranded particles are final; waiting ones join in the step whose clock reaches their
-        // time.
-        if (p.isStuck) {
-            continue;
-        }
-        if (!p.isActive) {
-            if (p.releaseTime > c.time) {
+            // Release: stranded particles are final; waiting ones join in the step whose clock reaches their
+            // time.
+            if (p.isStuck) {
                 continue;
             }
-            p.isActive = true;
-        }
-        const Response& response = responses_[i];
-
-        // Settling, then the bottom and the surface: a particle on the bottom drags along it at a fraction
-        // of the water's speed.
-        p.z += response.settlingSpeed * c.dt;
-        double bottomFactor = 1.0;
-        if (p.z >= waterDepth) {
-            p.z = waterDepth;
-            p.isSedimented = true;
-            bottomFactor = kBottomDragFactor;
-        } else {
-            p.isSedimented = false;
-            if (p.z <= 0) {
-                p.z = 0;
+            if (!p.isActive) {
+                if (p.releaseTime > c.time) {
+                    continue;
+                }
+                p.isActive = true;
             }
+
+            // Settling, then the bottom and the surface.
+            p.z += responses_[i].settlingSpeed * c.dt;
+            if (p.z >= waterDepth) {
+                p.z = waterDepth;
+                p.isSedimented = true;
+            } else {
+                p.isSedimented = false;
+                if (p.z <= 0) {
+                    p.z = 0;
+                }
+            }
+            moving[movingCount] = static_cast<std::uint32_t>(i);
+            pointsM[movingCount] = p.position / c.pixelsPerMeter;
+            ++movingCount;
         }
+        c.flow.velocities({pointsM.data(), movingCount}, {waterVelocities.data(), movingCount});
 
-        // Depth factor: the current weakens linearly to half at the bottom. fmax, not max, so that the 0/0
-        // of a zero-depth column falls to the floor instead of propagating.
-        const double depthFactor = std::fmax(1 - kDepthWeakening * p.z / waterDepth, kDepthFactorFloor);
+        for (std::size_t k = 0; k < movingCount; ++k) {
+            const std::size_t i = moving[k];
+            Particle& p = particles[i];
 
-        // Target velocity in m/s: current and swirl, plus the wind's pull that fades with depth.
-        Vec2 target = c.flow.velocity(p.position / c.pixelsPerMeter) * depthFactor;
-        if (hasWind) {
-            target += params.windVelocity * (std::exp(-kWindDecayPerMetre * p.z) * kWindTransfer);
+            // Depth factor: the current weakens linearly to half at the bottom. fmax, not max, so that the
+            // 0/0 of a zero-depth column falls to the floor instead of propagating. A particle on the bottom
+            // drags along it at a fraction of the water's speed.
+            const double depthFactor = std::fmax(1 - kDepthWeakening * p.z / waterDepth, kDepthFactorFloor);
+            const double bottomFactor = p.isSedimented ? kBottomDragFactor : 1.0;
+
+            // Target velocity in m/s: current and swirl, plus the wind's pull that fades with depth.
+            Vec2 target = waterVelocities[k] * depthFactor;
+            if (hasWind) {
+                target += params.windVelocity * (std::exp(-kWindDecayPerMetre * p.z) * kWindTransfer);
+            }
+            target = target * bottomFactor;
+
+            const Vec2 velocityMs = p.velocity / c.pixelsPerMeter;
+            p.velocity = (target + (velocityMs - target) * responses_[i].decay) * c.pixelsPerMeter;
+
+            // Containment: the cheap box test first, the polygon only for candidates inside the box.
+            const Vec2 candidate = p.position + p.velocity * c.dt;
+            const bool isInside = bounds && bounds->minX < candidate.x && candidate.x < bounds->maxX &&
+                                  bounds->minY < candidate.y && candidate.y < bounds->maxY &&
+                                  boundaryIndex_.contains(candidate);
+            if (isInside) {
+                p.position = candidate;
+            } else if (const std::optional<BoundaryContact> contact = boundaryIndex_.closest(candidate);
+                       !contact) {
+                // No outline to meet: the particle is held where it was.
+                p.velocity = {};
+            } else if (p.velocity.length() < kStickSpeed) {
+                // Slow contacts always strand and draw no random number.
+                p.position = contact->point;
+                p.velocity = {};
+                p.isStuck = true;
+            } else {
+                pending.push_back({i, *contact});
+                continue; // its speed is set once the draw has decided
+            }
+            p.speed = p.velocity.length();
         }
-        target = target * bottomFactor;
-
-        const Vec2 velocityMs = p.velocity / c.pixelsPerMeter;
-        p.velocity = (target + (velocityMs - target) * response.decay) * c.pixelsPerMeter;
-
-        // Containment: the cheap box test first, the polygon only for candidates inside the box.
-        const Vec2 candidate = p.position + p.velocity * c.dt;
-        const bool isInside = bounds && bounds->minX < candidate.x && candidate.x < bounds->maxX &&
-                              bounds->minY < candidate.y && candidate.y < bounds->maxY &&
-                              boundaryIndex_.contains(candidate);
-        if (isInside) {
-            p.position = candidate;
-        } else if (const std::optional<BoundaryContact> contact = boundaryIndex_.closest(candidate);
-                   !contact) {
-            // No outline to meet: the particle is held where it was.
-            p.velocity = {};
-        } else if (p.velocity.length() < kStickSpeed) {
-            // Slow contacts always strand and draw no random number.
-            p.position = contact->point;
-            p.velocity = {};
-            p.isStuck = true;
-        } else {
-            pending.push_back({i, *contact});
-            continue; // its speed is set once the draw has decided
-        }
-        p.speed = p.velocity.length();
     }
 }
 

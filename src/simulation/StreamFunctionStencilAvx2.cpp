@@ -3,6 +3,8 @@
 
 #if defined(__x86_64__)
 
+#include <array>
+#include <cassert>
 #include <immintrin.h>
 
 #define PELAGRIN_AVX2 __attribute__((target("avx2")))
@@ -11,8 +13,8 @@ namespace pelagrin::detail {
 
 namespace {
 
-// Every operation below is the lane-wise twin of one scalar operation of the portable kernel, in the same
-// order, with no fused multiply-add: IEEE arithmetic then gives the same bits in every lane.
+// Every floating-point operation below is the lane-wise twin of one scalar operation of the portable kernel,
+// in the same order, with no fused multiply-add: IEEE arithmetic then gives the same bits in every lane.
 
 PELAGRIN_AVX2 inline __m256d fade(__m256d t) {
     const __m256d inner = _mm256_add_pd(
@@ -25,90 +27,183 @@ PELAGRIN_AVX2 inline __m256d lerp(__m256d t, __m256d a, __m256d b) {
     return _mm256_add_pd(a, _mm256_mul_pd(t, _mm256_sub_pd(b, a)));
 }
 
-/// Lanes where the whole number in `values` equals `reference`, as a mask of doubles.
-PELAGRIN_AVX2 inline __m256d laneMask(__m128i values, int reference) {
-    return _mm256_castsi256_pd(
-        _mm256_cmpeq_epi64(_mm256_cvtepi32_epi64(values), _mm256_set1_epi64x(reference)));
-}
-
-PELAGRIN_AVX2 inline __m256d lessThan(__m128i values, int bound) {
-    return _mm256_castsi256_pd(_mm256_cmpgt_epi64(_mm256_set1_epi64x(bound), _mm256_cvtepi32_epi64(values)));
-}
-
-PELAGRIN_AVX2 inline __m256d grad(__m128i hash, __m256d a, __m256d b, __m256d c) {
-    const __m128i h = _mm_and_si128(hash, _mm_set1_epi32(15));
-    const __m256d first = _mm256_blendv_pd(b, a, lessThan(h, 8));
-    const __m256d aOrC = _mm256_blendv_pd(c, a, _mm256_or_pd(laneMask(h, 12), laneMask(h, 14)));
-    const __m256d second = _mm256_blendv_pd(aOrC, b, lessThan(h, 4));
-    const __m256d signBit = _mm256_set1_pd(-0.0);
-    const __m256d flipFirst = _mm256_and_pd(laneMask(_mm_and_si128(h, _mm_set1_epi32(1)), 1), signBit);
-    const __m256d flipSecond = _mm256_and_pd(laneMask(_mm_and_si128(h, _mm_set1_epi32(2)), 2), signBit);
+/// The gradient of the corner whose gradient number is the low nibble of each 64-bit lane of `hash`. The
+/// negations are flips of the sign bit, exactly what a scalar negation does.
+PELAGRIN_AVX2 inline __m256d grad(__m256i hash, __m256d a, __m256d b, __m256d c) {
+    const __m256i h = _mm256_and_si256(hash, _mm256_set1_epi64x(15));
+    const __m256d below8 = _mm256_castsi256_pd(_mm256_cmpgt_epi64(_mm256_set1_epi64x(8), h));
+    const __m256d below4 = _mm256_castsi256_pd(_mm256_cmpgt_epi64(_mm256_set1_epi64x(4), h));
+    // 12 and 14 are the only numbers below 16 that read 14 with bit 1 set.
+    const __m256d is12Or14 = _mm256_castsi256_pd(
+        _mm256_cmpeq_epi64(_mm256_or_si256(h, _mm256_set1_epi64x(2)), _mm256_set1_epi64x(14)));
+    const __m256d first = _mm256_blendv_pd(b, a, below8);
+    const __m256d second = _mm256_blendv_pd(_mm256_blendv_pd(c, a, is12Or14), b, below4);
+    const __m256d flipFirst = _mm256_castsi256_pd(_mm256_slli_epi64(h, 63));
+    const __m256d flipSecond = _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_srli_epi64(h, 1), 63));
     return _mm256_add_pd(_mm256_xor_pd(first, flipFirst), _mm256_xor_pd(second, flipSecond));
 }
 
+/// The noise cell of a floored coordinate, reduced to the table's 256 entries: the low byte of its two's
+/// complement, exact while the coordinate fits the 32-bit lanes (the kernel's precondition).
 PELAGRIN_AVX2 inline __m128i cellOf(__m256d floored) {
-    const __m256d wraps = _mm256_floor_pd(_mm256_mul_pd(floored, _mm256_set1_pd(1.0 / 256.0)));
-    return _mm256_cvttpd_epi32(_mm256_sub_pd(floored, _mm256_mul_pd(_mm256_set1_pd(256.0), wraps)));
+    return _mm_and_si128(_mm256_cvttpd_epi32(floored), _mm_set1_epi32(255));
 }
 
-/// Four table entries. Plain loads: hardware gathers of four lanes are slower than that on common processors.
-PELAGRIN_AVX2 inline __m128i lookup(const std::int32_t* table, __m128i index) {
-    alignas(16) std::int32_t lanes[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), index);
-    return _mm_setr_epi32(table[lanes[0]], table[lanes[1]], table[lanes[2]], table[lanes[3]]);
+/// The corners of a cell are numbered 4x + 2y + z by their offsets x, y, z (0 or 1) along the three axes.
+constexpr int cornerOf(int x, int y, int z) {
+    return 4 * x + 2 * y + z;
+}
+
+/// Where the two terms of grad(h, ·) at a corner lie among the twelve operands of `SharedGradient`: the
+/// corner's offsets fx or fx - 1, fy or fy - 1, fz or fz - 1 at 0..5, their negations at 6..11.
+struct GradientTerms {
+    std::uint8_t first;
+    std::uint8_t second;
+};
+
+constexpr std::array<GradientTerms, 16 * 8> kGradientTerms = [] {
+    std::array<GradientTerms, 16 * 8> terms{};
+    for (int h = 0; h < 16; ++h) {
+        for (int corner = 0; corner < 8; ++corner) {
+            const int a = corner >> 2;             // fx or fx - 1
+            const int b = 2 + ((corner >> 1) & 1); // fy or fy - 1
+            const int c = 4 + (corner & 1);        // fz or fz - 1
+            const int first = h < 8 ? a : b;
+            const int second = h < 4 ? b : (h == 12 || h == 14 ? a : c);
+            terms[h * 8 + corner] = {static_cast<std::uint8_t>(first + ((h & 1) != 0 ? 6 : 0)),
+                                     static_cast<std::uint8_t>(second + ((h & 2) != 0 ? 6 : 0))};
+        }
+    }
+    return terms;
+}();
+
+/// Corner gradients for hashes shared by all four lanes: a corner's gradient is then the sum of two of the
+/// twelve operands, picked by table instead of by lane masks. Negation as a sign flip is what the scalar
+/// negation does, so the sum has the scalar's bits.
+struct SharedGradient {
+    const std::uint32_t* hashes; // corner-hash bytes of corners (x, y) = (0, 0), (0, 1), (1, 0), (1, 1)
+    __m256d operands[12];
+
+    PELAGRIN_AVX2 SharedGradient(const std::uint32_t* cornerHashes, __m256d fx, __m256d fy, __m256d fz)
+        : hashes(cornerHashes) {
+        const __m256d one = _mm256_set1_pd(1);
+        const __m256d signBit = _mm256_set1_pd(-0.0);
+        operands[0] = fx;
+        operands[1] = _mm256_sub_pd(fx, one);
+        operands[2] = fy;
+        operands[3] = _mm256_sub_pd(fy, one);
+        operands[4] = fz;
+        operands[5] = _mm256_sub_pd(fz, one);
+        for (int i = 0; i < 6; ++i) {
+            operands[6 + i] = _mm256_xor_pd(operands[i], signBit);
+        }
+    }
+
+    PELAGRIN_AVX2 __m256d operator()(int x, int y, int z) const {
+        const std::uint32_t h = (hashes[2 * x + y] >> (4 * z)) & 15;
+        const GradientTerms terms = kGradientTerms[h * 8 + cornerOf(x, y, z)];
+        return _mm256_add_pd(operands[terms.first], operands[terms.second]);
+    }
+};
+
+/// Corner gradients for hashes that differ between lanes.
+struct LaneGradient {
+    const __m256i* hashes; // as in `SharedGradient`, one corner-hash byte per 64-bit lane
+    __m256d offsets[3][2]; // fx, fx - 1; fy, fy - 1; fz, fz - 1
+
+    PELAGRIN_AVX2 LaneGradient(const __m256i* cornerHashes, __m256d fx, __m256d fy, __m256d fz)
+        : hashes(cornerHashes) {
+        const __m256d one = _mm256_set1_pd(1);
+        offsets[0][0] = fx;
+        offsets[0][1] = _mm256_sub_pd(fx, one);
+        offsets[1][0] = fy;
+        offsets[1][1] = _mm256_sub_pd(fy, one);
+        offsets[2][0] = fz;
+        offsets[2][1] = _mm256_sub_pd(fz, one);
+    }
+
+    PELAGRIN_AVX2 __m256d operator()(int x, int y, int z) const {
+        return grad(_mm256_srli_epi64(hashes[2 * x + y], 4 * z), offsets[0][x], offsets[1][y], offsets[2][z]);
+    }
+};
+
+/// The trilinear blend of one octave's eight corner gradients, `gradient(x, y, z)` giving the corner's.
+template <typename Gradient>
+PELAGRIN_AVX2 inline __m256d blendCorners(const Gradient& gradient, __m256d u, __m256d v, __m256d w) {
+    const __m256d near =
+        lerp(v, lerp(u, gradient(0, 0, 0), gradient(1, 0, 0)), lerp(u, gradient(0, 1, 0), gradient(1, 1, 0)));
+    const __m256d far =
+        lerp(v, lerp(u, gradient(0, 0, 1), gradient(1, 0, 1)), lerp(u, gradient(0, 1, 1), gradient(1, 1, 1)));
+    return lerp(w, near, far);
+}
+
+/// One octave's noise at the four samples whose coordinates are `xs`, `ys` (metres).
+PELAGRIN_AVX2 inline __m256d octaveNoise(const std::uint8_t* P, const StencilOctave& o, __m256d xs,
+                                         __m256d ys) {
+    const std::uint8_t* T = o.cornerHashes.data();
+    const __m256d scale = _mm256_set1_pd(o.scale);
+    const __m256d fz = _mm256_set1_pd(o.timeFraction);
+    const __m256d w = _mm256_set1_pd(o.timeFade);
+
+    const __m256d x = _mm256_div_pd(xs, scale);
+    const __m256d y = _mm256_div_pd(ys, scale);
+    const __m256d floorX = _mm256_floor_pd(x);
+    const __m256d floorY = _mm256_floor_pd(y);
+    const __m128i X = cellOf(floorX);
+    const __m128i Y = cellOf(floorY);
+    const __m256d fx = _mm256_sub_pd(x, floorX);
+    const __m256d fy = _mm256_sub_pd(y, floorY);
+    const __m256d u = fade(fx);
+    const __m256d v = fade(fy);
+
+    // The samples lie a metre apart, so at noise cells of 25 m and more all four share one cell most of
+    // the time: its hashes are then read once for the four lanes.
+    const __m128i sameCell = _mm_and_si128(_mm_cmpeq_epi32(X, _mm_shuffle_epi32(X, 0)),
+                                           _mm_cmpeq_epi32(Y, _mm_shuffle_epi32(Y, 0)));
+    if (_mm_movemask_epi8(sameCell) == 0xFFFF) {
+        const std::int32_t A = P[_mm_cvtsi128_si32(X)] + _mm_cvtsi128_si32(Y);
+        const std::int32_t B = P[_mm_cvtsi128_si32(X) + 1] + _mm_cvtsi128_si32(Y);
+        const std::uint32_t h[4] = {T[A], T[A + 1], T[B], T[B + 1]};
+        return blendCorners(SharedGradient(h, fx, fy, fz), u, v, w);
+    }
+    alignas(16) std::int32_t cellX[4];
+    alignas(16) std::int32_t cellY[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(cellX), X);
+    _mm_store_si128(reinterpret_cast<__m128i*>(cellY), Y);
+    auto cornersOf = [&](int lane) {
+        const std::int32_t A = P[cellX[lane]] + cellY[lane];
+        const std::int32_t B = P[cellX[lane] + 1] + cellY[lane];
+        return std::array<std::int64_t, 4>{T[A], T[A + 1], T[B], T[B + 1]};
+    };
+    const std::array<std::int64_t, 4> c0 = cornersOf(0);
+    const std::array<std::int64_t, 4> c1 = cornersOf(1);
+    const std::array<std::int64_t, 4> c2 = cornersOf(2);
+    const std::array<std::int64_t, 4> c3 = cornersOf(3);
+    const __m256i h[4] = {
+        _mm256_setr_epi64x(c0[0], c1[0], c2[0], c3[0]), _mm256_setr_epi64x(c0[1], c1[1], c2[1], c3[1]),
+        _mm256_setr_epi64x(c0[2], c1[2], c2[2], c3[2]), _mm256_setr_epi64x(c0[3], c1[3], c2[3], c3[3])};
+    return blendCorners(LaneGradient(h, fx, fy, fz), u, v, w);
 }
 
 } // namespace
 
 PELAGRIN_AVX2 void streamFunctionStencilAvx2(const Permutation& permutation, const StencilOctaves& octaves,
-                                             Vec2 pointM, double out[4]) {
-    const std::int32_t* P = permutation.data();
-    const __m128i one = _mm_set1_epi32(1);
-    const __m256d oneD = _mm256_set1_pd(1);
-    // Lanes: (x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1); _mm256_set_pd takes the last lane first.
-    const __m256d xs = _mm256_set_pd(pointM.x, pointM.x, pointM.x - 1, pointM.x + 1);
-    const __m256d ys = _mm256_set_pd(pointM.y - 1, pointM.y + 1, pointM.y, pointM.y);
-    __m256d sum = _mm256_setzero_pd();
-    for (std::size_t octave = 0; octave < octaves.size(); ++octave) {
-        const StencilOctave& o = octaves[octave];
-        const __m256d scale = _mm256_set1_pd(o.scale);
-        const __m256d fz = _mm256_set1_pd(o.timeFraction);
-        const __m256d fz1 = _mm256_sub_pd(fz, oneD);
-        const __m256d w = _mm256_set1_pd(o.timeFade);
-        const __m128i Z = _mm_set1_epi32(o.timeCell);
-
-        const __m256d x = _mm256_div_pd(xs, scale);
-        const __m256d y = _mm256_div_pd(ys, scale);
-        const __m256d floorX = _mm256_floor_pd(x);
-        const __m256d floorY = _mm256_floor_pd(y);
-        const __m128i X = cellOf(floorX);
-        const __m128i Y = cellOf(floorY);
-        const __m256d fx = _mm256_sub_pd(x, floorX);
-        const __m256d fy = _mm256_sub_pd(y, floorY);
-        const __m256d fx1 = _mm256_sub_pd(fx, oneD);
-        const __m256d fy1 = _mm256_sub_pd(fy, oneD);
-        const __m256d u = fade(fx);
-        const __m256d v = fade(fy);
-
-        const __m128i A = _mm_add_epi32(lookup(P, X), Y);
-        const __m128i AA = _mm_add_epi32(lookup(P, A), Z);
-        const __m128i AB = _mm_add_epi32(lookup(P, _mm_add_epi32(A, one)), Z);
-        const __m128i B = _mm_add_epi32(lookup(P, _mm_add_epi32(X, one)), Y);
-        const __m128i BA = _mm_add_epi32(lookup(P, B), Z);
-        const __m128i BB = _mm_add_epi32(lookup(P, _mm_add_epi32(B, one)), Z);
-
-        const __m256d near =
-            lerp(v, lerp(u, grad(lookup(P, AA), fx, fy, fz), grad(lookup(P, BA), fx1, fy, fz)),
-                 lerp(u, grad(lookup(P, AB), fx, fy1, fz), grad(lookup(P, BB), fx1, fy1, fz)));
-        const __m256d far = lerp(v,
-                                 lerp(u, grad(lookup(P, _mm_add_epi32(AA, one)), fx, fy, fz1),
-                                      grad(lookup(P, _mm_add_epi32(BA, one)), fx1, fy, fz1)),
-                                 lerp(u, grad(lookup(P, _mm_add_epi32(AB, one)), fx, fy1, fz1),
-                                      grad(lookup(P, _mm_add_epi32(BB, one)), fx1, fy1, fz1)));
-        const __m256d weighted = _mm256_mul_pd(_mm256_set1_pd(o.weight), lerp(w, near, far));
-        sum = octave == 0 ? weighted : _mm256_add_pd(sum, weighted);
+                                             std::span<const Vec2> pointsM, std::span<StencilSamples> out) {
+    assert(out.size() == pointsM.size());
+    for (std::size_t i = 0; i < pointsM.size(); ++i) {
+        // Lanes: (x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1); _mm256_set_pd takes the last lane first.
+        const Vec2 pointM = pointsM[i];
+        const __m256d xs = _mm256_set_pd(pointM.x, pointM.x, pointM.x - 1, pointM.x + 1);
+        const __m256d ys = _mm256_set_pd(pointM.y - 1, pointM.y + 1, pointM.y, pointM.y);
+        __m256d sum = _mm256_setzero_pd();
+        for (std::size_t octave = 0; octave < octaves.size(); ++octave) {
+            const StencilOctave& o = octaves[octave];
+            const __m256d weighted =
+                _mm256_mul_pd(_mm256_set1_pd(o.weight), octaveNoise(permutation.data(), o, xs, ys));
+            sum = octave == 0 ? weighted : _mm256_add_pd(sum, weighted);
+        }
+        _mm256_storeu_pd(out[i].data(), sum);
     }
-    _mm256_storeu_pd(out, sum);
 }
 
 } // namespace pelagrin::detail
@@ -117,9 +212,9 @@ PELAGRIN_AVX2 void streamFunctionStencilAvx2(const Permutation& permutation, con
 
 namespace pelagrin::detail {
 
-void streamFunctionStencilAvx2(const Permutation& permutation, const StencilOctaves& octaves, Vec2 pointM,
-                               double out[4]) {
-    streamFunctionStencilScalar(permutation, octaves, pointM, out);
+void streamFunctionStencilAvx2(const Permutation& permutation, const StencilOctaves& octaves,
+                               std::span<const Vec2> pointsM, std::span<StencilSamples> out) {
+    streamFunctionStencilScalar(permutation, octaves, pointsM, out);
 }
 
 } // namespace pelagrin::detail
