@@ -7,6 +7,7 @@
 #include "projects/ObjectStore.hpp"
 #include "projects/RecentProjectsManager.hpp"
 #include "simulation/SimulationController.hpp"
+#include "water/WaterBoundaryService.hpp"
 
 #include <boost/asio/any_io_executor.hpp>
 #include <filesystem>
@@ -28,6 +29,7 @@ struct AppEnvironment {
     std::optional<std::filesystem::path> documentsFolder; ///< where new projects go by default; may be absent
     std::function<void()> stateChanged; ///< told whenever a window's state changed outside its `handle()`
     std::ostream& console;              ///< the diagnostic lines of loading and saving (std::cout in the app)
+    WaterBoundaryService& waterBoundary; ///< water detection; its answers come back on `executor`
 };
 
 } // namespace pelagrin

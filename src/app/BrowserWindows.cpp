@@ -4,6 +4,8 @@
 #include "app/AppEnvironment.hpp"
 #include "app/Intent.hpp"
 #include "app/MainWindow.hpp"
+#include "app/ParticleFrame.hpp"
+#include "app/SimulationRendererScreen.hpp"
 
 #include <boost/asio/post.hpp>
 
@@ -15,9 +17,21 @@ struct BrowserWindows::Window {
     MainWindow model;
     /// What the page has been sent, by top-level key; empty until the first state message.
     nlohmann::json sent = nlohmann::json::object();
+    /// The particle frame the page has been sent since it last began to show the renderer.
+    struct SentFrame {
+        std::uint32_t frameNumber;
+        double waterDepthM;
+        bool operator==(const SentFrame&) const = default;
+    };
+    std::optional<SentFrame> frameSent;
 };
 
-BrowserWindows::BrowserWindows(AppEnvironment& environment) : environment_(environment) {}
+BrowserWindows::BrowserWindows(AppEnvironment& environment) : environment_(environment) {
+    framePublished_ = environment_.controller.displayParticles.subscribe([this](const auto&) {
+        ++framesPublished_;
+        refresh();
+    });
+}
 
 BrowserWindows::~BrowserWindows() = default;
 
@@ -86,6 +100,39 @@ void BrowserWindows::sendChanges() {
             connection->sendText(nlohmann::json{{"type", "state"}, {"changes", std::move(changes)}}.dump());
         }
     }
+    sendFrames();
+}
+
+void BrowserWindows::sendFrames() {
+    for (auto& [connection, window] : windows_) {
+        const Project* project = window->model.rendererProject();
+        if (project == nullptr) {
+            // Showing the renderer again redraws the latest snapshot at once, not at the next one.
+            window->frameSent.reset();
+            continue;
+        }
+        const Window::SentFrame frame{framesPublished_, depthScale(*project)};
+        if (window->frameSent != frame) {
+            connection->sendBinary(latestFrame(frame.waterDepthM));
+            window->frameSent = frame;
+        }
+    }
+}
+
+std::string BrowserWindows::latestFrame(double waterDepthM) {
+    if (encodedFrameNumber_ != framesPublished_) {
+        const SimulationController& controller = environment_.controller;
+        const ParticleFrame header{.frameNumber = framesPublished_,
+                                   .time = controller.currentTime,
+                                   .totalDuration = controller.totalDuration,
+                                   .waterDepth = waterDepthM};
+        encodedFrame_ = header.encode(controller.displayParticles.get());
+        encodedFrameNumber_ = framesPublished_;
+    }
+    // Windows of different projects shade against different depths: only the header differs between them.
+    std::string frame = encodedFrame_;
+    ParticleFrame::setWaterDepth(frame, waterDepthM);
+    return frame;
 }
 
 } // namespace pelagrin

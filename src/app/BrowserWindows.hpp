@@ -2,11 +2,15 @@
 #pragma once
 
 #include "app/server/LocalServer.hpp"
+#include "simulation/Observable.hpp"
 
 #include <boost/asio/any_io_executor.hpp>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
 
 namespace pelagrin {
 
@@ -16,7 +20,8 @@ class MainWindow;
 /// Makes a `MainWindow` for every socket that opens, turns its text frames into intents and keeps the page
 /// up to date: after any turn of the app thread in which something may have changed, each window's state is
 /// compared, key by key, with what that window was last sent, and only the keys that differ go out, in one
-/// message. App thread only.
+/// message. Each window that shows the simulation renderer is also sent the controller's latest particle
+/// snapshot as a binary frame, once per snapshot published, encoded once for all of them. App thread only.
 class BrowserWindows : public ConnectionListener {
 public:
     static constexpr int protocolVersion = 1;
@@ -38,11 +43,20 @@ private:
     struct Window;
 
     void sendChanges();
+    void sendFrames();
+    /// The latest snapshot's frame, shaded against `waterDepthM`; encoded at most once per snapshot.
+    std::string latestFrame(double waterDepthM);
 
     AppEnvironment& environment_;
     std::map<WindowConnection*, std::unique_ptr<Window>> windows_;
     int windowsOpened_ = 0;
     bool isRefreshPending_ = false;
+    /// Snapshots published so far: the frame number of the latest one.
+    std::uint32_t framesPublished_ = 0;
+    /// The latest snapshot as encoded, with its frame number; absent until a window needs it.
+    std::optional<std::uint32_t> encodedFrameNumber_;
+    std::string encodedFrame_;
+    Subscription framePublished_;
     /// Lets a refresh still queued when this object goes away find out and do nothing.
     std::shared_ptr<char> lifetime_ = std::make_shared<char>();
 };

@@ -1,4 +1,4 @@
-// FileDialog: listing, sorting and checking the user's choice.
+// FileDialog: listing, sorting and checking the user's choice or the file to save.
 #include "app/FileDialog.hpp"
 
 #include "app/Intent.hpp"
@@ -6,13 +6,21 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace pelagrin {
 namespace {
 
+constexpr std::string_view csvExtension = ".csv";
+
 bool isProjectFile(const std::filesystem::path& path) {
     return path.extension() == ProjectCreation::kFileExtension;
+}
+
+bool isCsvFile(const std::filesystem::path& path) {
+    return path.extension() == csvExtension;
 }
 
 // Case-insensitive, as people read a listing; the exact spelling breaks ties so the order is total.
@@ -27,10 +35,10 @@ bool comesBefore(const std::string& a, const std::string& b) {
     return foldedA != foldedB ? foldedA < foldedB : a < b;
 }
 
-std::filesystem::path absolutePath(const Intent& intent) {
-    const std::filesystem::path path = intent.string("path");
+std::filesystem::path absolutePath(const Intent& intent, const char* key = "path") {
+    const std::filesystem::path path = intent.string(key);
     if (!path.is_absolute()) {
-        throw intent.error("\"path\" must be an absolute path");
+        throw intent.error("\"" + std::string(key) + "\" must be an absolute path");
     }
     // "/a/b/" names the folder "/a/b"; without the trailing separator its parent is what the user expects.
     const std::filesystem::path normal = path.lexically_normal();
@@ -56,8 +64,9 @@ std::vector<FileDialog::Entry> FileDialog::list(const std::filesystem::path& fol
         }
         std::error_code unreadable; // an entry that cannot be examined is simply left out
         const bool isFolder = item.is_directory(unreadable);
-        const bool listed = isFolder || (kind_ == Kind::projectFile && isProjectFile(item.path()) &&
-                                         item.is_regular_file(unreadable));
+        const bool isListedFile = (kind_ == Kind::projectFile && isProjectFile(item.path())) ||
+                                  (kind_ == Kind::csvFile && isCsvFile(item.path()));
+        const bool listed = isFolder || (isListedFile && item.is_regular_file(unreadable));
         if (listed) {
             entries.push_back({std::move(name), item.path(), isFolder});
         }
@@ -92,6 +101,18 @@ std::filesystem::path FileDialog::choice(const Intent& intent) const {
     return path;
 }
 
+std::filesystem::path FileDialog::destination(const Intent& intent) const {
+    const std::filesystem::path folder = absolutePath(intent, "folder");
+    const std::string name = intent.string("name");
+    // A name, not a path: a separator would write elsewhere, and ".csv" alone would be a hidden file.
+    const bool isPlainName = name.size() > csvExtension.size() && name.find('/') == std::string::npos &&
+                             name.find('\0') == std::string::npos;
+    if (!isPlainName || !name.ends_with(csvExtension)) {
+        throw intent.error("\"name\" must be a file name ending in .csv");
+    }
+    return folder / name;
+}
+
 nlohmann::json FileDialog::state() const {
     nlohmann::json entries = nlohmann::json::array();
     for (const Entry& entry : entries_) {
@@ -100,13 +121,30 @@ nlohmann::json FileDialog::state() const {
     }
     const bool choosesFolders = kind_ == Kind::folder;
     const std::filesystem::path parent = folder_.parent_path();
-    return {{"title", choosesFolders ? "Choose Project Location" : "Open Pelagrin Project"},
-            {"confirm", choosesFolders ? "Choose" : "Open"},
-            {"choosesFolders", choosesFolders},
-            {"folder", folder_.string()},
-            {"parent", parent == folder_ ? nlohmann::json(nullptr) : nlohmann::json(parent.string())},
-            {"entries", std::move(entries)},
-            {"error", error_ ? nlohmann::json(*error_) : nlohmann::json(nullptr)}};
+    const auto [title, confirm] = [&]() -> std::pair<const char*, const char*> {
+        switch (kind_) {
+        case Kind::folder:
+            return {"Choose Project Location", "Choose"};
+        case Kind::projectFile:
+            return {"Open Pelagrin Project", "Open"};
+        case Kind::csvFile:
+            break;
+        }
+        return {"Export CSV", "Save"};
+    }();
+    nlohmann::json state = {
+        {"title", title},
+        {"confirm", confirm},
+        {"choosesFolders", choosesFolders},
+        {"folder", folder_.string()},
+        {"parent", parent == folder_ ? nlohmann::json(nullptr) : nlohmann::json(parent.string())},
+        {"entries", std::move(entries)},
+        {"error", error_ ? nlohmann::json(*error_) : nlohmann::json(nullptr)}};
+    if (savesFile()) {
+        state["fileName"] = proposedCsvName;
+        state["fileExtension"] = csvExtension;
+    }
+    return state;
 }
 
 } // namespace pelagrin

@@ -1,4 +1,5 @@
-// FileDialog: an in-app dialog that browses the local file system for a folder or a project file.
+// FileDialog: an in-app dialog that browses the local file system for a folder, a project file, or where to
+// save a CSV file.
 #pragma once
 
 #include <filesystem>
@@ -19,12 +20,18 @@ public:
     enum class Kind {
         folder,      ///< "Choose Project Location": folders only
         projectFile, ///< "Open Pelagrin Project": folders to walk into and ".pelagrinproj" files
+        csvFile,     ///< "Export CSV": a save dialog; folders to walk into and ".csv" files to replace
     };
+
+    /// The name a save dialog proposes.
+    static constexpr const char* proposedCsvName = "SimulationData.csv";
 
     /// A dialog of `kind` listing `folder`; an unreadable folder shows no entries and the error.
     FileDialog(Kind kind, const std::filesystem::path& folder);
 
     Kind kind() const { return kind_; }
+    /// Whether the dialog names a file to write ("fileDialogSave") rather than choosing an existing item.
+    bool savesFile() const { return kind_ == Kind::csvFile; }
 
     /// Lists `path` instead; throws IntentError for a relative path. An unreadable folder (missing, a file,
     /// no permission) keeps the current listing and sets `error`.
@@ -34,7 +41,13 @@ public:
     /// ".pelagrinproj" file for a project dialog. Throws IntentError otherwise.
     std::filesystem::path choice(const Intent& intent) const;
 
-    /// `{"title", "confirm", "choosesFolders", "folder", "parent", "entries", "error"}`.
+    /// Where a save dialog's "fileDialogSave" writes: its absolute "folder" joined with its "name", a plain
+    /// file name ending in ".csv". Throws IntentError otherwise. Whether the folder can be written to is
+    /// found out only by writing.
+    std::filesystem::path destination(const Intent& intent) const;
+
+    /// `{"title", "confirm", "choosesFolders", "folder", "parent", "entries", "error"}`, and for a save
+    /// dialog also `"fileName"` (the proposed name) and `"fileExtension"`.
     nlohmann::json state() const;
 
 private:

@@ -2,6 +2,7 @@
 #include "app/MainWindow.hpp"
 
 #include "app/Intent.hpp"
+#include "app/SimulationRendererScreen.hpp"
 
 #include <algorithm>
 
@@ -37,6 +38,16 @@ ProjectWindow::CloseChoice closeChoice(const Intent& intent) {
         throw intent.error("\"choice\" must be \"save\", \"discard\" or \"cancel\"");
     }
     return ProjectWindow::CloseChoice::cancel;
+}
+
+MapType mapType(const Intent& intent) {
+    const double value = intent.number("value");
+    for (const MapType type : {MapType::standard, MapType::satellite, MapType::hybrid}) {
+        if (value == static_cast<int>(type)) {
+            return type;
+        }
+    }
+    throw intent.error("\"value\" must be 0 (Map), 1 (Satellite) or 2 (Hybrid)");
 }
 
 } // namespace
@@ -77,7 +88,8 @@ json MainWindow::state() const {
 
 void MainWindow::handle(const Intent& intent) {
     const bool handled = handleMenu(intent) || handleWelcome(intent) || handleCreateSheet(intent) ||
-                         handleFileDialog(intent) || handleProject(intent);
+                         handleFileDialog(intent) || handleProject(intent) || handleRenderer(intent) ||
+                         handleRegion(intent) || handleAnalysis(intent);
     if (!handled) {
         throw intent.error("unknown intent");
     }
@@ -152,7 +164,8 @@ bool MainWindow::handleCreateSheet(const Intent& intent) {
 
 bool MainWindow::handleFileDialog(const Intent& intent) {
     const std::string& name = intent.name();
-    if (name != "fileDialogNavigate" && name != "fileDialogChoose" && name != "fileDialogCancel") {
+    if (name != "fileDialogNavigate" && name != "fileDialogChoose" && name != "fileDialogSave" &&
+        name != "fileDialogCancel") {
         return false;
     }
     FileDialog* dialog = root_.fileDialog();
@@ -160,7 +173,11 @@ bool MainWindow::handleFileDialog(const Intent& intent) {
     if (name == "fileDialogNavigate") {
         dialog->navigate(intent);
     } else if (name == "fileDialogChoose") {
+        require(!dialog->savesFile(), intent, "a save dialog confirms with fileDialogSave");
         root_.chooseInDialog(intent);
+    } else if (name == "fileDialogSave") {
+        require(dialog->savesFile(), intent, "the file dialog does not save a file");
+        root_.saveInDialog(intent);
     } else {
         root_.cancelDialog();
     }
@@ -204,6 +221,70 @@ bool MainWindow::handleProject(const Intent& intent) {
         require(window.isLoaded(), intent, "no project is loaded");
         window.setControl(intent);
     }
+    return true;
+}
+
+const Project* MainWindow::rendererProject() const {
+    const std::shared_ptr<ProjectWindow>& project = root_.projectWindow();
+    return project ? project->rendererProject() : nullptr;
+}
+
+bool MainWindow::handleRenderer(const Intent& intent) {
+    if (intent.name() != "setSpeed") {
+        return false;
+    }
+    require(rendererProject() != nullptr, intent, "the simulation renderer is not shown");
+    setSpeed(environment_.controller, intent);
+    return true;
+}
+
+bool MainWindow::handleRegion(const Intent& intent) {
+    const std::string& name = intent.name();
+    if (name != "mapClick" && name != "undo" && name != "clearRegion" && name != "applyRegion" &&
+        name != "setAutoDetect" && name != "setMapType" && name != "setFlowDirection" &&
+        name != "setEmissionRadius") {
+        return false;
+    }
+    const std::shared_ptr<ProjectWindow> project = root_.projectWindow();
+    require(project != nullptr, intent, "no project is shown");
+    RegionSelectionScreen* const screen = project->regionScreen();
+    require(screen != nullptr, intent, "the region selection is not shown");
+    if (name == "mapClick") {
+        screen->click(MapClick::fromIntent(intent));
+    } else if (name == "undo") {
+        require(screen->canUndo(), intent, "nothing to undo");
+        screen->undo();
+    } else if (name == "clearRegion") {
+        require(screen->canClear(), intent, "there is no polygon or emission point to clear");
+        screen->clearRegion();
+    } else if (name == "applyRegion") {
+        require(screen->canApply(), intent, "the polygon has fewer than 3 vertices");
+        screen->applyRegion();
+    } else if (name == "setAutoDetect") {
+        screen->setMagicMode(intent.boolean("value"));
+    } else if (name == "setMapType") {
+        screen->setMapStyle(mapType(intent));
+    } else if (name == "setFlowDirection") {
+        screen->setFlowDirection(intent.number("value"));
+    } else {
+        const double value = intent.number("value");
+        require(screen->showsEmissionRadius(), intent, "there is no emission point");
+        screen->setEmissionRadius(value);
+    }
+    return true;
+}
+
+bool MainWindow::handleAnalysis(const Intent& intent) {
+    if (intent.name() != "exportCSV") {
+        return false;
+    }
+    const std::shared_ptr<ProjectWindow>& project = root_.projectWindow();
+    const bool showsAnalysis =
+        project != nullptr && project->isLoaded() && project->selectedSection() == SidebarSection::analysis;
+    require(showsAnalysis, intent, "the analysis screen is not shown");
+    // The button lies under any sheet or dialog, which are modal.
+    require(root_.fileDialog() == nullptr && root_.createSheet() == nullptr, intent, "a dialog is shown");
+    root_.showExportDialog();
     return true;
 }
 

@@ -34,6 +34,9 @@ public:
     /// out-of-range or not applicable intent.
     void handle(const Intent& intent);
 
+    /// The loaded project while this window shows the simulation renderer, else null.
+    const Project* rendererProject() const;
+
 private:
     // Each returns false for an intent name outside its group.
     bool handleMenu(const Intent& intent);
@@ -41,6 +44,9 @@ private:
     bool handleCreateSheet(const Intent& intent);
     bool handleFileDialog(const Intent& intent);
     bool handleProject(const Intent& intent);
+    bool handleRenderer(const Intent& intent);
+    bool handleRegion(const Intent& intent);
+    bool handleAnalysis(const Intent& intent);
 
     AppEnvironment& environment_;
     int number_;

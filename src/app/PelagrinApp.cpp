@@ -14,6 +14,7 @@
 #include "simulation/SimulationController.hpp"
 #include "support/UserFolders.hpp"
 #include "support/UserInterfaceThread.hpp"
+#include "water/WaterBoundaryService.hpp"
 
 #include <boost/asio/signal_set.hpp>
 #include <csignal>
@@ -32,12 +33,14 @@ struct PelagrinApp::State {
                       SimulationDataStore::shared(),
                       userDocumentsFolder(),
                       [this] { windows.refresh(); },
-                      std::cout},
+                      std::cout,
+                      waterBoundary},
           windows(environment), server(userInterfaceContext(),
                                        {options.webRoot, options.port, LocalServer::randomToken()}, windows) {
     }
 
     NotificationCenter notifications;
+    WaterBoundaryService waterBoundary;
     AppEnvironment environment;
     BrowserWindows windows;
     LocalServer server;

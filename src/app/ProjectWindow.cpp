@@ -4,6 +4,7 @@
 #include "app/Intent.hpp"
 #include "app/ParticleSettingsScreen.hpp"
 #include "app/PhysicalParametersScreen.hpp"
+#include "app/SimulationRendererScreen.hpp"
 #include "projects/ProjectPersistence.hpp"
 
 #include <boost/asio/post.hpp>
@@ -12,7 +13,8 @@
 namespace pelagrin {
 
 ProjectWindow::ProjectWindow(AppEnvironment& environment, AppState& appState)
-    : environment_(environment), appState_(appState) {
+    : environment_(environment), appState_(appState),
+      analysisScreen_(environment.dataStore, environment.stateChanged) {
     performLoad_ = environment_.notifications.observe(NotificationName::performProjectLoad,
                                                       [this](const NotificationCenter::Object& location) {
                                                           if (location) {
@@ -74,6 +76,7 @@ void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
     isDirty_ = false;
     showCloseAlert_ = false;
     dirtyTracker_ = std::make_unique<DirtyTracker>(project, [this] { isDirty_ = true; });
+    showSelectedScreen();
     environment_.recentProjects.add(*project->directoryURL.get());
     // The setting is written as the overlay appears, so closing the project at once still counts as seen.
     if (!environment_.settings.hasSeenOnboarding) {
@@ -81,6 +84,25 @@ void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
         environment_.settings.hasSeenOnboarding = true;
     }
     environment_.stateChanged();
+}
+
+void ProjectWindow::selectSection(SidebarSection section) {
+    if (section != selectedSection_) {
+        selectedSection_ = section;
+        showSelectedScreen();
+    }
+}
+
+void ProjectWindow::showSelectedScreen() {
+    regionScreen_.reset();
+    if (activeProject_ && selectedSection_ == SidebarSection::region) {
+        regionScreen_ = std::make_shared<RegionSelectionScreen>(environment_, activeProject_);
+        regionScreen_->loadFromRegion();
+    }
+}
+
+const Project* ProjectWindow::rendererProject() const {
+    return selectedSection_ == SidebarSection::simulation ? activeProject_.get() : nullptr;
 }
 
 void ProjectWindow::reset() {
@@ -140,6 +162,7 @@ void ProjectWindow::closeAlert(CloseChoice choice) {
 
 void ProjectWindow::closeProject() {
     environment_.controller.stop();
+    regionScreen_.reset();
     dirtyTracker_.reset();
     activeProject_.reset();
     pendingProject_.reset();
@@ -169,7 +192,11 @@ nlohmann::json ProjectWindow::state() const {
         {"showCloseAlert", showCloseAlert_},
         {"showOnboarding", showOnboarding_},
         {"parameters", activeProject_ ? physicalParametersScreen().state(*activeProject_) : json(nullptr)},
-        {"particles", activeProject_ ? particleSettingsScreen().state(*activeProject_) : json(nullptr)}};
+        {"particles", activeProject_ ? particleSettingsScreen().state(*activeProject_) : json(nullptr)},
+        {"region", regionScreen_ ? regionScreen_->state() : json(nullptr)},
+        {"analysis", activeProject_ ? analysisScreen_.state() : json(nullptr)},
+        {"simulation",
+         activeProject_ ? simulationRendererState(*activeProject_, environment_.controller) : json(nullptr)}};
 }
 
 } // namespace pelagrin

@@ -1,9 +1,11 @@
 // ProjectWindow: what a main window shows while a project is open: loading, the sidebar, run, save, close.
 #pragma once
 
+#include "app/AnalysisScreen.hpp"
 #include "app/AppEnvironment.hpp"
 #include "app/AppState.hpp"
 #include "app/DirtyTracker.hpp"
+#include "app/RegionSelectionScreen.hpp"
 #include "app/SidebarSection.hpp"
 
 #include <filesystem>
@@ -46,7 +48,13 @@ public:
     /// The project's name, or "Pelagrin" while none is loaded.
     std::string title() const;
 
-    void selectSection(SidebarSection section) { selectedSection_ = section; }
+    SidebarSection selectedSection() const { return selectedSection_; }
+    /// A sidebar row. Leaving the region section ends its screen, and coming back starts a fresh one.
+    void selectSection(SidebarSection section);
+    /// The region selection screen while a project is loaded and the region section shown, else null.
+    RegionSelectionScreen* regionScreen() const { return regionScreen_.get(); }
+    /// The loaded project while the simulation renderer is shown, else null.
+    const Project* rendererProject() const;
     /// Toolbar "Reset": stops the shared controller.
     void reset();
     /// Toolbar play/pause: stops a run, or starts one of the loaded project. Throws IntentError when the
@@ -69,6 +77,8 @@ public:
 
 private:
     void finishLoad(const std::shared_ptr<Project>& project);
+    /// Makes the region screen for the loaded project when its section is shown, and ends it otherwise.
+    void showSelectedScreen();
     /// Stops the run, forgets the project and posts "CloseProject". May end this window: the caller must
     /// hold it and touch nothing of it afterwards.
     void closeProject();
@@ -83,6 +93,8 @@ private:
     bool isDirty_ = false;
     bool showOnboarding_ = false;
     std::unique_ptr<DirtyTracker> dirtyTracker_;
+    std::shared_ptr<RegionSelectionScreen> regionScreen_;
+    AnalysisScreen analysisScreen_;
     Subscription performLoad_;
     Subscription openedLocation_;
 };

@@ -2,8 +2,10 @@
 #include "app/RootView.hpp"
 
 #include "app/Intent.hpp"
+#include "support/AtomicWrite.hpp"
 
 #include <system_error>
+#include <utility>
 
 namespace pelagrin {
 
@@ -104,6 +106,28 @@ void RootView::showDialog(FileDialog::Kind kind, DialogPurpose purpose, const st
     dialogPurpose_ = purpose;
 }
 
+void RootView::cancelDialog() {
+    fileDialog_.reset();
+    exportText_.clear();
+}
+
+void RootView::showExportDialog() {
+    std::string text = environment_.dataStore.exportCSV();
+    showDialog(FileDialog::Kind::csvFile, DialogPurpose::exportCSV, startFolder());
+    exportText_ = std::move(text);
+}
+
+void RootView::saveInDialog(const Intent& intent) {
+    const std::filesystem::path destination = fileDialog_->destination(intent);
+    fileDialog_.reset();
+    const std::string text = std::exchange(exportText_, {});
+    try {
+        writeFileAtomically(destination, text);
+    } catch (const FileWriteError&) {
+        // Nothing to tell: the choice was made and the dialog is gone, and the old file is intact.
+    }
+}
+
 void RootView::chooseInDialog(const Intent& intent) {
     const std::filesystem::path chosen = fileDialog_->choice(intent);
     fileDialog_.reset();
@@ -117,6 +141,8 @@ void RootView::chooseInDialog(const Intent& intent) {
     case DialogPurpose::openFromMenu:
         environment_.notifications.post(NotificationName::loadProjectInHomeView, chosen);
         break;
+    case DialogPurpose::exportCSV:
+        break; // a save dialog confirms with "fileDialogSave"
     }
 }
 

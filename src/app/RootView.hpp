@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace pelagrin {
 
@@ -50,6 +51,7 @@ public:
         projectLocation, ///< the creation sheet's folder
         openFromWelcome, ///< the welcome's "Open...": "OpenProjectFromWelcome"
         openFromMenu,    ///< the menu's "Open Project…": "LoadProjectInHomeView"
+        exportCSV,       ///< the analysis screen's "Export CSV": the file to write the timeline to
     };
     /// Shows a project dialog for `purpose`, in place of any dialog shown.
     void showOpenDialog(DialogPurpose purpose);
@@ -58,7 +60,15 @@ public:
     const FileDialog* fileDialog() const { return fileDialog_ ? &*fileDialog_ : nullptr; }
     /// A "fileDialogChoose": checks the choice (IntentError, changing nothing), closes the dialog and acts.
     void chooseInDialog(const Intent& intent);
-    void cancelDialog() { fileDialog_.reset(); }
+    /// "Export CSV": takes the timeline's CSV text as it stands now and shows a save dialog for it, in place
+    /// of any dialog shown; later updates of the store do not reach the file.
+    void showExportDialog();
+    /// A "fileDialogSave" (only while the dialog `savesFile()`): checks the destination (IntentError,
+    /// changing nothing), closes the dialog and writes the text there atomically, replacing a file of that
+    /// name. A failed write is dropped: the dialog has closed, the screen stays as it was and an existing
+    /// file keeps its content.
+    void saveInDialog(const Intent& intent);
+    void cancelDialog();
 
 private:
     void routeLoad(const std::filesystem::path& location);
@@ -76,6 +86,8 @@ private:
     std::optional<CreateProjectSheet> createSheet_;
     std::optional<FileDialog> fileDialog_;
     DialogPurpose dialogPurpose_ = DialogPurpose::openFromWelcome;
+    /// What an export dialog writes, taken when it opened.
+    std::string exportText_;
     bool wasShown_ = false;
     std::vector<Subscription> subscriptions_;
 };

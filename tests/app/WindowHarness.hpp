@@ -34,7 +34,12 @@ public:
                                                                      dataStore,
                                                                      documents,
                                                                      [this] { ++stateChanges; },
-                                                                     console} {}
+                                                                     console,
+                                                                     waterBoundary} {
+        // No base URL: a detection fails at once unless a test points the service at its fake server.
+        waterBoundary.setBaseUrl("");
+        waterBoundary.setDiagnostics(console);
+    }
 
     /// A new main window, already shown.
     std::unique_ptr<MainWindow> openWindow() {
@@ -60,6 +65,7 @@ public:
     std::ostringstream console;
     int stateChanges = 0;
     int windows = 0;
+    WaterBoundaryService waterBoundary; // after the app thread, whose context must outlive it
     AppEnvironment environment;
 };
 

@@ -114,6 +114,8 @@ export function projectChanges(overrides: Record<string, unknown> = {}): Record<
             showOnboarding: false,
             parameters: parametersScreen(),
             particles: particlesScreen(),
+            analysis: null,
+            simulation: null,
             ...overrides,
         },
     };
@@ -135,6 +137,10 @@ export class FakeSocket implements SocketLike {
 
     receive(message: unknown): void {
         this.emit("message", JSON.stringify(message));
+    }
+
+    receiveBinary(bytes: ArrayBuffer): void {
+        this.emit("message", bytes);
     }
 
     receiveState(changes: Record<string, unknown>): void {

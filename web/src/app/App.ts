@@ -8,6 +8,8 @@ import { decodeServerMessage, protocolVersion } from "./ServerMessage";
 import { StateStore } from "./StateStore";
 import { KeyedThrottle, type Timers } from "./throttle";
 import { initialViewState, type ViewContext, type ViewState } from "./ViewContext";
+import { decodeParticleFrame } from "../simulation/ParticleFrame";
+import { LatestFrame } from "../simulation/LatestFrame";
 import type { WindowState } from "./WindowState";
 
 /** The part of a WebSocket the window uses; tests hand in a fake one. */
@@ -40,6 +42,7 @@ export class App {
     private isRendering_ = false;
     private needsRender_ = false;
     private readonly controls_: KeyedThrottle<number>;
+    private readonly particleFrames_ = new LatestFrame();
 
     constructor(
         private readonly container_: HTMLElement,
@@ -89,8 +92,12 @@ export class App {
         );
     }
 
-    /** A text frame from the app. Binary frames carry particle snapshots, which no screen here draws yet. */
+    /** A text frame from the app, or a binary one with a particle snapshot. */
     receive(data: unknown): void {
+        if (data instanceof ArrayBuffer) {
+            this.receiveParticleFrame(data);
+            return;
+        }
         if (typeof data !== "string") return;
         let message;
         try {
@@ -114,6 +121,16 @@ export class App {
             case "error":
                 this.showToast(message.message);
                 break;
+        }
+    }
+
+    /** The latest snapshot replaces the one before; the renderer draws it on its next animation frame. */
+    private receiveParticleFrame(data: ArrayBuffer): void {
+        try {
+            this.particleFrames_.replace(decodeParticleFrame(data));
+        } catch (error) {
+            // Frames come many times a second: a broken one is logged and skipped, not shown.
+            console.error("Pelagrin: a particle frame from the app could not be read:", error);
         }
     }
 
@@ -200,6 +217,7 @@ export class App {
         if ("fileDialog" in changes && changes.fileDialog?.folder !== before?.fileDialog?.folder) {
             patch.fileDialogSelection = null;
         }
+        if ("fileDialog" in changes && changes.fileDialog === null) patch.fileDialogName = null;
         if ("createProject" in changes && changes.createProject === null) patch.editingProjectName = false;
         if ("project" in changes && changes.project?.selectedSection !== before?.project?.selectedSection) {
             patch.activeControl = null;
@@ -224,6 +242,7 @@ export class App {
             updateView: (patch) => this.updateView(patch),
             runCommand: (id) => this.runCommand(id),
             commandContext: this.commandContext(),
+            particleFrames: this.particleFrames_,
         };
     }
 

@@ -2,6 +2,7 @@
 import type { CommandContext, CommandId } from "./commands";
 import type { SendIntent } from "./intents";
 import type { ControlScreen } from "../projects/ProjectState";
+import type { LatestFrame } from "../simulation/LatestFrame";
 import type { WindowState } from "./WindowState";
 
 export interface Toast {
@@ -17,6 +18,8 @@ export interface ViewState {
     preferencesOpen: boolean;
     /** The entry selected in the file dialog, by path. */
     fileDialogSelection: string | null;
+    /** The save dialog's name field as typed; `null` until then, showing the proposed name. */
+    fileDialogName: string | null;
     /** The control being dragged, whose value the page shows as the pointer has it until the drag ends. */
     activeControl: { screen: ControlScreen; id: string } | null;
     /** The creation sheet's name field has the focus, so the app's echo of it must not move the caret. */
@@ -30,6 +33,7 @@ export const initialViewState: ViewState = {
     sidebarHidden: false,
     preferencesOpen: false,
     fileDialogSelection: null,
+    fileDialogName: null,
     activeControl: null,
     editingProjectName: false,
     toasts: [],
@@ -47,4 +51,6 @@ export interface ViewContext {
     updateView(patch: Partial<ViewState>): void;
     runCommand(id: CommandId): void;
     commandContext: CommandContext;
+    /** The newest particle frame from the app, for the simulation renderer. */
+    particleFrames: LatestFrame;
 }

@@ -1,5 +1,5 @@
 // The state of one main window as the app sends it, and the decoding of a `changes` object into it.
-import { boolean, type Decoder, DecodeError, nullable, number, object, record, array, string } from "./decode";
+import { absentOr, boolean, type Decoder, DecodeError, nullable, number, object, record, array, string } from "./decode";
 import {
     type CreateProjectState,
     decodeCreateProject,
@@ -36,6 +36,10 @@ export interface FileDialogState {
     /** Folders first, then by name. */
     entries: FileEntry[];
     error: string | null;
+    /** A save dialog's proposed file name; `null` in a dialog that opens or chooses. */
+    fileName: string | null;
+    /** The ending a saved file's name must have, such as ".csv"; `null` where `fileName` is. */
+    fileExtension: string | null;
 }
 
 export interface PreferencesState {
@@ -73,6 +77,8 @@ const decoders: { [K in keyof WindowState]-?: Decoder<WindowState[K]> } = {
             parent: nullable(string),
             entries: array(object<FileEntry>({ name: string, path: string, isFolder: boolean })),
             error: nullable(string),
+            fileName: absentOr(string),
+            fileExtension: absentOr(string),
         }),
     ),
     preferences: object<PreferencesState>({ autoOpenLastProject: boolean }),

@@ -1,9 +1,12 @@
 // The app's symbols: each system symbol name the screens use, drawn with a Lucide icon of the same meaning.
 import {
+    ArrowDownToLine,
     ArrowRight,
     ArrowUp,
     ChartLine,
     ChevronRight,
+    CircleGauge,
+    Clock,
     CirclePlay,
     CircleX,
     Download,
@@ -12,7 +15,9 @@ import {
     FileText,
     Folder,
     FolderSearch,
+    Gauge,
     Hand,
+    Hexagon,
     History,
     type IconNode,
     LayoutGridCircles,
@@ -24,10 +29,14 @@ import {
     Plus,
     RotateCcw,
     Settings,
+    Share,
     SlidersHorizontal,
     SquarePlus,
     TriangleAlert,
+    Wind,
     X,
+    ZoomIn,
+    ZoomOut,
 } from "lucide";
 import { html, type TemplateResult } from "lit-html";
 import { unsafeSVG } from "lit-html/directives/unsafe-svg.js";
@@ -76,6 +85,15 @@ export const symbols = {
     gearshape: Settings,
     "exclamationmark.triangle": TriangleAlert,
     drop: Droplets,
+    clock: Clock,
+    "magnifyingglass.minus": ZoomOut,
+    "magnifyingglass.plus": ZoomIn,
+    "circle.grid.hex": Hexagon,
+    "arrow.down.to.line.alt": ArrowDownToLine,
+    wind: Wind,
+    speedometer: Gauge,
+    "gauge.with.dots.needle.100percent": CircleGauge,
+    "square.and.arrow.up": Share,
 } satisfies Record<string, IconNode>;
 
 export type SymbolName = keyof typeof symbols;

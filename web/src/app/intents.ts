@@ -17,6 +17,7 @@ export type Intent =
     | { intent: "cancelCreateProject" }
     | { intent: "fileDialogNavigate"; path: string }
     | { intent: "fileDialogChoose"; path: string }
+    | { intent: "fileDialogSave"; folder: string; name: string }
     | { intent: "fileDialogCancel" }
     | { intent: "selectSection"; section: SidebarSection }
     | { intent: "toolbarReset" }
@@ -25,7 +26,9 @@ export type Intent =
     | { intent: "closeRequest" }
     | { intent: "closeAlert"; choice: "save" | "discard" | "cancel" }
     | { intent: "dismissOnboarding" }
-    | { intent: "setControl"; screen: ControlScreen; id: string; value: number };
+    | { intent: "setControl"; screen: ControlScreen; id: string; value: number }
+    | { intent: "exportCSV" }
+    | { intent: "setSpeed"; value: number };
 
 /** Where intents go: the window's socket, or a fake one in tests. */
 export type SendIntent = (intent: Intent) => void;

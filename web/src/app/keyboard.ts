@@ -17,7 +17,7 @@ export function modalKeyAction(key: string, state: WindowState, view: ViewState)
     if (state.fileDialog !== null) {
         return key === "Escape"
             ? intent({ intent: "fileDialogCancel" })
-            : intent(confirmIntent(state.fileDialog, view.fileDialogSelection));
+            : intent(confirmIntent(state.fileDialog, view.fileDialogSelection, view.fileDialogName));
     }
     if (state.createProject !== null) {
         if (key === "Escape") return intent({ intent: "cancelCreateProject" });

@@ -13,6 +13,8 @@ import {
     record,
     string,
 } from "../app/decode";
+import { type AnalysisState, decodeAnalysis } from "../analysis/AnalysisState";
+import { decodeSimulation, type SimulationState } from "../simulation/SimulationState";
 
 /** One project of the recent list; `name` is the file name without its extension. */
 export interface RecentProject {
@@ -98,6 +100,10 @@ export interface ProjectState {
     showOnboarding: boolean;
     parameters: ParameterScreenState | null;
     particles: ParameterScreenState | null;
+    /** The analysis screen; `null` while no project is loaded. */
+    analysis: AnalysisState | null;
+    /** The simulation renderer; `null` while no project is loaded. */
+    simulation: SimulationState | null;
 }
 
 export const decodeWelcome: Decoder<WelcomeState> = object({
@@ -165,6 +171,8 @@ export const decodeProject: Decoder<ProjectState | null> = nullable(
         showOnboarding: boolean,
         parameters: decodeScreen,
         particles: decodeScreen,
+        analysis: decodeAnalysis,
+        simulation: decodeSimulation,
     }),
 );
 

@@ -4,6 +4,8 @@ import { icon, type SymbolName } from "../app/icons";
 import type { SendIntent } from "../app/intents";
 import type { ViewContext } from "../app/ViewContext";
 import type { ControllerState } from "../app/WindowState";
+import { simulationRenderer } from "../simulation/SimulationRendererView";
+import { analysisScreen } from "../analysis/AnalysisScreen";
 import { parameterScreen } from "./ParameterScreen";
 import type { ProjectState, SidebarSection } from "./ProjectState";
 
@@ -81,10 +83,8 @@ function placeholder(symbol: SymbolName, title: string, text: string): TemplateR
     </div>`;
 }
 
-const unavailable: Record<"region" | "simulation" | "analysis", { title: string; symbol: SymbolName }> = {
+const unavailable: Record<"region", { title: string; symbol: SymbolName }> = {
     region: { title: "Select Region", symbol: "map" },
-    simulation: { title: "Simulation Renderer", symbol: "play.circle" },
-    analysis: { title: "Charts & Heatmaps", symbol: "chart.xyaxis.line" },
 };
 
 function detail(project: ProjectState, context: ViewContext): TemplateResult | null {
@@ -100,9 +100,13 @@ function detail(project: ProjectState, context: ViewContext): TemplateResult | n
             const content = project[section];
             return content === null ? null : parameterScreen(section, content, context);
         }
-        case "region":
         case "simulation":
+            return project.simulation === null
+                ? null
+                : simulationRenderer(project.simulation, context.particleFrames, context.send);
         case "analysis":
+            return project.analysis === null ? null : analysisScreen(project.analysis, context.send);
+        case "region":
             return placeholder(
                 unavailable[section].symbol,
                 unavailable[section].title,

@@ -1,5 +1,6 @@
 import { describe, expect, it } from "vitest";
-import { byText, click, mountApp, welcomeChanges } from "../support";
+import { decodeChanges } from "../../src/app/WindowState";
+import { byText, click, mountApp, press, welcomeChanges } from "../support";
 
 const openDialog = {
     title: "Open Pelagrin Project",
@@ -27,7 +28,7 @@ describe("the file dialog", () => {
         const { container } = mountDialog();
         const dialog = container.querySelector(".file-dialog")!;
         expect(dialog.querySelector(".dialog-title")?.textContent).toBe("Open Pelagrin Project");
-        expect(dialog.querySelector(".file-dialog-folder")?.textContent).toBe("/home/u/Documents");
+        expect(dialog.querySelector(".file-dialog-folder")?.textContent).toBe("\u200e/home/u/Documents");
         expect([...dialog.querySelectorAll(".file-entry")].map((item) => item.textContent?.trim())).toEqual([
             "Lakes",
             "Zurich.pelagrinproj",
@@ -89,5 +90,96 @@ describe("the file dialog", () => {
         const { container } = mountDialog({ folder: "/", parent: null, entries: [], error: "Cannot read /root" });
         expect(container.querySelector<HTMLButtonElement>('[aria-label="Enclosing Folder"]')!.disabled).toBe(true);
         expect(container.querySelector(".dialog-error")?.textContent).toBe("Cannot read /root");
+    });
+});
+
+const saveDialog = {
+    title: "Export CSV",
+    confirm: "Save",
+    choosesFolders: false,
+    folder: "/home/u/Documents",
+    parent: "/home/u",
+    entries: [
+        { name: "Runs", path: "/home/u/Documents/Runs", isFolder: true },
+        { name: "old.csv", path: "/home/u/Documents/old.csv", isFolder: false },
+    ],
+    error: null,
+    fileName: "SimulationData.csv",
+    fileExtension: ".csv",
+};
+
+describe("the save dialog", () => {
+    const mountSave = () => mountApp({ ...welcomeChanges(), fileDialog: saveDialog });
+    const nameField = (container: HTMLElement) => container.querySelector<HTMLInputElement>(".file-name")!;
+    const saveButton = (container: HTMLElement) =>
+        byText<HTMLButtonElement>(container, ".dialog-buttons button", "Save");
+    const type = (container: HTMLElement, text: string) => {
+        nameField(container).value = text;
+        nameField(container).dispatchEvent(new Event("input", { bubbles: true }));
+    };
+
+    it("proposes the app's name and saves it into the listed folder, also with Return", () => {
+        const { container, socket } = mountSave();
+        expect(nameField(container).value).toBe("SimulationData.csv");
+        click(saveButton(container));
+        press("Enter");
+        const save = { intent: "fileDialogSave", folder: "/home/u/Documents", name: "SimulationData.csv" };
+        expect(socket.sent).toEqual([save, save]);
+    });
+
+    it("saves a typed name only when it ends in the dialog's extension", () => {
+        const { container, socket } = mountSave();
+        for (const refused of ["SimulationData.txt", "SimulationData", ".csv", "Runs/a.csv", ""]) {
+            type(container, refused);
+            expect(saveButton(container).disabled, refused).toBe(true);
+            press("Enter");
+        }
+        type(container, "June.csv");
+        click(saveButton(container));
+        expect(socket.sent).toEqual([{ intent: "fileDialogSave", folder: "/home/u/Documents", name: "June.csv" }]);
+    });
+
+    it("names an existing file when it is picked, and writes over it on its double-click", () => {
+        const { container, socket } = mountSave();
+        click(byText(container, ".file-entry", "old.csv"));
+        expect(nameField(container).value).toBe("old.csv");
+        byText(container, ".file-entry", "old.csv").dispatchEvent(new MouseEvent("dblclick", { bubbles: true }));
+        byText(container, ".file-entry", "Runs").dispatchEvent(new MouseEvent("dblclick", { bubbles: true }));
+        expect(socket.sent).toEqual([
+            { intent: "fileDialogSave", folder: "/home/u/Documents", name: "old.csv" },
+            { intent: "fileDialogNavigate", path: "/home/u/Documents/Runs" },
+        ]);
+    });
+
+    it("keeps a typed name while walking the folders, and proposes afresh next time", () => {
+        const { container, socket } = mountSave();
+        type(container, "June.csv");
+        socket.receiveState({ fileDialog: { ...saveDialog, folder: "/home/u", parent: "/home" } });
+        expect(nameField(container).value).toBe("June.csv");
+        socket.receiveState({ fileDialog: null });
+        socket.receiveState({ fileDialog: saveDialog });
+        expect(nameField(container).value).toBe("SimulationData.csv");
+    });
+
+    it("decodes its name and extension, absent in other dialogs, and refuses them when not text", () => {
+        expect(decodeChanges({ fileDialog: saveDialog }).fileDialog).toMatchObject({
+            fileName: "SimulationData.csv",
+            fileExtension: ".csv",
+        });
+        expect(decodeChanges({ fileDialog: openDialog }).fileDialog).toMatchObject({
+            fileName: null,
+            fileExtension: null,
+        });
+        expect(() => decodeChanges({ fileDialog: { ...saveDialog, fileName: 7 } })).toThrow("fileDialog.fileName");
+        expect(() => decodeChanges({ fileDialog: { ...saveDialog, fileExtension: null } })).toThrow(
+            "fileDialog.fileExtension",
+        );
+    });
+});
+
+describe("an open dialog", () => {
+    it("has no name field", () => {
+        const { container } = mountDialog();
+        expect(container.querySelector(".file-name")).toBeNull();
     });
 });

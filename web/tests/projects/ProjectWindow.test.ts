@@ -65,7 +65,7 @@ describe("the project window", () => {
     });
 
     it("says so for the screens this window cannot show yet, and shows nothing without a section", () => {
-        for (const section of ["region", "simulation", "analysis"]) {
+        for (const section of ["region"]) {
             const { container } = mountApp(projectChanges({ selectedSection: section }));
             expect(container.querySelector(".detail")?.textContent).toContain("This screen is not available yet.");
         }

@@ -1,0 +1,103 @@
+// RegionSelectionScreen: the project window's region section, where the water body and emission point are
+// set.
+#pragma once
+
+#include "app/AppEnvironment.hpp"
+#include "app/MapClick.hpp"
+#include "app/UndoStack.hpp"
+#include "projects/Project.hpp"
+#include "water/WaterBoundaryService.hpp"
+
+#include <boost/asio/steady_timer.hpp>
+#include <chrono>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelagrin {
+
+/// The base maps the map offers, numbered as the map component numbers them.
+enum class MapType { standard = 0, satellite = 1, hybrid = 2 };
+
+/// The region selection screen of one project window. It keeps a working copy of the selection (the last
+/// clicked point, the polygon, the emission point), writes the polygon and the clicked point into the
+/// project's Region whenever the polygon or the emission point changes, and leaves the emission point and the
+/// simulation coordinates to `applyRegion`. Its state lives as long as it is shown; shown again, it starts
+/// afresh from the Region. Made with std::make_shared, on the app thread, which it never leaves.
+class RegionSelectionScreen : public std::enable_shared_from_this<RegionSelectionScreen> {
+public:
+    /// The failure banner's text, the same whatever went wrong.
+    static constexpr std::string_view detectionFailedMessage =
+        "Detection failed: Try clicking closer to the center.";
+    /// How long the failure banner stays.
+    static constexpr std::chrono::milliseconds bannerDuration{3000};
+
+    /// `environment` must outlive the screen; `project` is the open project whose Region is edited.
+    RegionSelectionScreen(AppEnvironment& environment, std::shared_ptr<Project> project);
+    RegionSelectionScreen(const RegionSelectionScreen&) = delete;
+    RegionSelectionScreen& operator=(const RegionSelectionScreen&) = delete;
+
+    /// The `project.region` value of the window state.
+    nlohmann::json state() const;
+
+    /// When the screen comes up: takes the selection from the Region, if there is one. An emission latitude
+    /// or longitude of 0 counts as unset and falls back to the Region's own, so a Region always shows an
+    /// emission point.
+    void loadFromRegion();
+    /// A click on the map: moves the "Selected" pin, then does what the modifiers ask (`routeClick`).
+    void click(const MapClick& mapClick);
+    /// Appends a polygon vertex, undoably.
+    void addVertex(GeoCoordinate coordinate);
+    /// "Clear": empties the polygon and removes the emission point, undoably; the "Selected" pin stays.
+    void clearRegion();
+    /// Looks for the water around `coordinate`, unless a detection is already running. Its outline replaces
+    /// the polygon and the click becomes the emission point (no undo); a failure shows the banner for
+    /// `bannerDuration` and prints "Water Detection Error: " with the error, changing nothing else.
+    void startDetection(GeoCoordinate coordinate);
+    /// "Apply Region": writes the selection and the emission point (the Region's own point when there is
+    /// none) and maps the polygon onto the 800 × 600 simulation canvas. Saves nothing.
+    void applyRegion();
+    /// Undoes the newest polygon edit; only while `canUndo()`.
+    void undo() { undoStack_.undo(); }
+    bool canUndo() const { return undoStack_.canUndo(); }
+    /// "Clear" is enabled: there is a polygon vertex or an emission point.
+    bool canClear() const { return !waterVertices_.empty() || emissionPoint_; }
+    /// "Apply Region" is enabled: 3 vertices or more, the fewest that make a polygon.
+    bool canApply() const { return waterVertices_.size() >= 3; }
+    /// The emission radius slider is shown, in place of the hint to place an emission point.
+    bool showsEmissionRadius() const { return emissionPoint_.has_value(); }
+    /// The auto-detect toggle: while on, plain and Command clicks detect instead of adding vertices.
+    void setMagicMode(bool isOn) { isMagicMode_ = isOn; }
+    void setMapStyle(MapType style) { mapStyle_ = style; }
+    /// The flow direction slider, degrees in [0, 360] (clamped); creates the Region when missing; no undo.
+    void setFlowDirection(double degrees);
+    /// The emission radius slider, metres in [1, 100] (clamped); creates the Region when missing; no undo.
+    void setEmissionRadius(double metres);
+
+private:
+    /// Creates the project's Region ("New Region" at the selected point) when it has none.
+    Region& ensureRegion();
+    /// Writes the polygon and the selected point into the Region, creating it when missing.
+    void syncRegion();
+    /// Sets the polygon and the emission point; a change of either is written through to the Region.
+    void replaceSelection(std::vector<GeoCoordinate> vertices, std::optional<GeoCoordinate> emission);
+    void finishDetection(GeoCoordinate coordinate, WaterBoundaryResult result);
+    void showBanner();
+
+    AppEnvironment& environment_;
+    std::shared_ptr<Project> project_;
+    UndoStack undoStack_;
+    std::optional<GeoCoordinate> selectedCoordinate_;
+    std::vector<GeoCoordinate> waterVertices_;
+    std::optional<GeoCoordinate> emissionPoint_;
+    bool isMagicMode_ = false;
+    bool isDetecting_ = false;
+    std::optional<std::string> errorMessage_;
+    MapType mapStyle_ = MapType::hybrid;
+    boost::asio::steady_timer bannerTimer_;
+};
+
+} // namespace pelagrin

@@ -1,0 +1,38 @@
+// SimulationRendererScreen: the "Simulation Renderer" screen's model: water polygon, badge, control bar.
+#pragma once
+
+#include <array>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+
+namespace pelagrin {
+
+class Intent;
+class Project;
+class SimulationController;
+
+/// One choice of the "Speed" picker and the speed multiplier it sets.
+struct SpeedChoice {
+    std::string_view label;
+    double value;
+};
+
+inline constexpr std::array<SpeedChoice, 4> speedChoices{
+    {{"1x", 1.0}, {"10x", 10.0}, {"60x", 60.0}, {"300x", 300.0}}};
+
+/// Elapsed simulation time as "%02dh %02dm" of whole hours and minutes: 3725 s gives "01h 02m". A time that
+/// is not finite shows as 0.
+std::string formatElapsed(double seconds);
+
+/// The depth particles are shaded against, m: the project's `waterDepth`, 10 without parameters.
+double depthScale(const Project& project);
+
+/// The `project.simulation` value of the window state for the loaded `project`.
+nlohmann::json simulationRendererState(const Project& project, const SimulationController& controller);
+
+/// A "setSpeed" intent: sets the controller's speed multiplier. Throws IntentError, changing nothing, unless
+/// "value" is one of the picker's choices.
+void setSpeed(SimulationController& controller, const Intent& intent);
+
+} // namespace pelagrin

@@ -1,0 +1,253 @@
+// The analysis screen: its cards and charts from the shared data store, and "Export CSV" through the save
+// dialog.
+#include "tests/app/WindowHarness.hpp"
+
+#include <gmock/gmock.h>
+#include <vector>
+
+namespace pelagrin::test {
+namespace {
+
+using nlohmann::json;
+
+Particle moving(double speed) {
+    Particle p;
+    p.isActive = true;
+    p.speed = speed;
+    return p;
+}
+
+Particle stuck() {
+    Particle p;
+    p.isStuck = true;
+    return p;
+}
+
+/// 4 stuck particles, 5 at 10 px/s and one at 123.456 px/s.
+std::vector<Particle> mixedSnapshot() {
+    std::vector<Particle> particles(4, stuck());
+    particles.insert(particles.end(), 5, moving(10.0));
+    particles.push_back(moving(123.456));
+    return particles;
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+        names.push_back(item.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class AnalysisTest : public WindowTest {
+protected:
+    AnalysisTest() {
+        open(*window, projectFile("Lake Study"));
+        send(*window, {{"intent", "selectSection"}, {"section", "analysis"}});
+    }
+
+    json analysis() const { return window->state()["project"]["analysis"]; }
+    json dialog() const { return window->state()["fileDialog"]; }
+    SimulationDataStore& store() const { return launch->dataStore; }
+
+    void save(const std::filesystem::path& destinationFolder, const std::string& name) {
+        send(*window, {{"intent", "fileDialogSave"}, {"folder", destinationFolder.string()}, {"name", name}});
+    }
+
+    std::unique_ptr<MainWindow> window = launch->openWindow();
+};
+
+std::vector<std::string> cardValues(const json& analysis) {
+    std::vector<std::string> values;
+    for (const json& card : analysis["cards"]) {
+        values.push_back(card["value"]);
+    }
+    return values;
+}
+
+TEST_F(AnalysisTest, AStoreJustResetShowsZerosAndBothPlaceholders) {
+    store().reset();
+    // Titles with parentheses, hence the delimited raw strings.
+    const json cards = json::parse(R"json([
+        {"title": "Total Particles", "value": "0", "icon": "circle.grid.hex", "color": "primary"},
+        {"title": "Accumulated", "value": "0", "icon": "arrow.down.to.line.alt", "color": "orange"},
+        {"title": "Active Flow", "value": "0", "icon": "wind", "color": "blue"},
+        {"title": "Avg Speed (Active)", "value": "0.0 px/s", "icon": "speedometer", "color": "primary"},
+        {"title": "Max Speed", "value": "0.0 px/s", "icon": "gauge.with.dots.needle.100percent", "color": "red"}
+    ])json");
+    const json timeline = json::parse(R"json({
+        "title": "Accumulation Timeline", "icon": "clock", "placeholder": "Run simulation to gather data",
+        "xAxisTitle": "Time (s)", "yAxisTitle": "Particles", "time": [], "stuck": []})json");
+    const json distribution = json::parse(R"json({
+        "title": "Velocity Distribution", "icon": "speedometer", "placeholder": "No data",
+        "xAxisTitle": "Speed Range (px/s)", "yAxisTitle": "Particle Count", "bars": []})json");
+    const json screen = analysis();
+    EXPECT_EQ(screen["cards"], cards);
+    EXPECT_EQ(screen["timeline"], timeline);
+    EXPECT_EQ(screen["distribution"], distribution);
+}
+
+TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreAndTheWindowRedrawsOnEachUpdate) {
+    const int changesBefore = launch->stateChanges;
+    store().update(mixedSnapshot(), 3.0);
+    EXPECT_GT(launch->stateChanges, changesBefore) << "a store update must redraw the window";
+
+    const json screen = analysis();
+    // Active average (5 × 10 + 123.456) / 6; the store's global average is not shown anywhere.
+    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"10", "4", "6", "28.9 px/s", "123.5 px/s"}));
+    EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
+    EXPECT_EQ(screen["timeline"]["time"], json({3.0}));
+    EXPECT_EQ(screen["timeline"]["stuck"], json({4}));
+    EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
+    const json bars = json::parse(R"([
+        {"range": "0-60", "count": 5}, {"range": "60-120", "count": 0}, {"range": "120-180", "count": 1},
+        {"range": "180-240", "count": 0}, {"range": "240-300", "count": 0}])");
+    EXPECT_EQ(screen["distribution"]["bars"], bars);
+
+    std::vector<Particle> later = mixedSnapshot();
+    later[4] = stuck();
+    store().update(later, 4.0);
+    EXPECT_EQ(analysis()["timeline"]["time"], json({3.0, 4.0}));
+    EXPECT_EQ(analysis()["timeline"]["stuck"], json({4, 5}));
+}
+
+TEST_F(AnalysisTest, FiveEmptyBinsAreAChartAndOneSampleIsATimeline) {
+    store().update({}, 0.0);
+    const json screen = analysis();
+    EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
+    EXPECT_EQ(screen["distribution"]["bars"].size(), 5u);
+    for (const json& bar : screen["distribution"]["bars"]) {
+        EXPECT_EQ(bar["count"], 0);
+    }
+    EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
+    EXPECT_EQ(screen["timeline"]["time"], json({0.0}));
+}
+
+TEST_F(AnalysisTest, IsNullWhileNoProjectIsLoaded) {
+    writeFile(projects() / "Broken.pelagrinproj", "{");
+    send(*window, {{"intent", "closeProject"}});
+    open(*window, projects() / "Broken.pelagrinproj");
+    const json project = window->state()["project"];
+    ASSERT_EQ(project["isLoaded"], false);
+    EXPECT_EQ(project["analysis"], nullptr);
+}
+
+TEST_F(AnalysisTest, TheSaveDialogProposesTheNameAndListsFoldersAndCsvFiles) {
+    std::filesystem::create_directory(documents() / "runs");
+    writeFile(documents() / "old.csv", "x");
+    writeFile(documents() / "notes.txt", "");
+    writeFile(documents() / ".hidden.csv", "");
+    send(*window, {{"intent", "exportCSV"}});
+    const json shown = dialog();
+    EXPECT_EQ(shown["title"], "Export CSV");
+    EXPECT_EQ(shown["confirm"], "Save");
+    EXPECT_EQ(shown["choosesFolders"], false);
+    EXPECT_EQ(shown["fileName"], "SimulationData.csv");
+    EXPECT_EQ(shown["fileExtension"], ".csv");
+    EXPECT_EQ(shown["folder"], documents().string());
+    std::vector<std::string> listed;
+    for (const json& entry : shown["entries"]) {
+        listed.push_back(entry["name"]);
+    }
+    EXPECT_EQ(listed, (std::vector<std::string>{"runs", "old.csv"}));
+}
+
+TEST_F(AnalysisTest, ExportWritesTheTimelineAsItStoodWhenTheButtonWasPressed) {
+    store().update(mixedSnapshot(), 1.0);
+    store().update(mixedSnapshot(), 2.0);
+    const std::string expected = store().exportCSV();
+    send(*window, {{"intent", "exportCSV"}});
+    store().update(mixedSnapshot(), 3.0); // arrives while the dialog is open
+    save(projects(), "SimulationData.csv");
+
+    EXPECT_EQ(readFile(projects() / "SimulationData.csv"), expected);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(launch->console.str(), "");
+}
+
+TEST_F(AnalysisTest, ExportingAnEmptyTimelineWritesTheHeaderAndASecondExportReplacesTheFile) {
+    writeFile(projects() / "run.csv", "an older export with more text in it\n");
+    store().reset();
+    send(*window, {{"intent", "exportCSV"}});
+    save(projects(), "run.csv");
+    EXPECT_EQ(readFile(projects() / "run.csv"), SimulationDataStore::csvHeader);
+
+    store().update(mixedSnapshot(), 1.0);
+    send(*window, {{"intent", "exportCSV"}});
+    save(projects(), "run.csv");
+    EXPECT_EQ(readFile(projects() / "run.csv"), store().exportCSV());
+    EXPECT_EQ(namesIn(projects()), (std::vector<std::string>{"Lake Study.pelagrinproj", "run.csv"}));
+}
+
+TEST_F(AnalysisTest, CancelWritesNothing) {
+    store().update(mixedSnapshot(), 1.0);
+    send(*window, {{"intent", "exportCSV"}});
+    send(*window, {{"intent", "fileDialogCancel"}});
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(namesIn(documents()).empty());
+}
+
+TEST_F(AnalysisTest, ANameThatIsNotACsvFileIsRefusedAndNothingIsWritten) {
+    send(*window, {{"intent", "exportCSV"}});
+    const std::string folderPath = documents().string();
+    for (const char* name : {"SimulationData.txt", "SimulationData", ".csv", "runs/SimulationData.csv", ""}) {
+        expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}, {"name", name}},
+                      "fileDialogSave: \"name\" must be a file name ending in .csv");
+    }
+    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", "Documents"}, {"name", "a.csv"}},
+                  "fileDialogSave: \"folder\" must be an absolute path");
+    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}}, "\"name\"");
+    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}, {"name", 3}}, "\"name\"");
+    EXPECT_TRUE(namesIn(documents()).empty());
+    EXPECT_NE(dialog(), nullptr) << "the dialog stays for another name";
+}
+
+TEST_F(AnalysisTest, AFailedWriteIsDroppedSilentlyAndLosesNothing) {
+    store().update(mixedSnapshot(), 1.0);
+
+    // The folder vanished while the dialog was open.
+    send(*window, {{"intent", "exportCSV"}});
+    save(folder / "gone", "SimulationData.csv");
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(folder / "gone"));
+
+    // The name is taken by a folder: it keeps its content and no temporary file is left beside it.
+    std::filesystem::create_directory(projects() / "taken.csv");
+    writeFile(projects() / "taken.csv" / "kept.txt", "kept");
+    const json before = window->state();
+    send(*window, {{"intent", "exportCSV"}});
+    save(projects(), "taken.csv");
+    EXPECT_EQ(window->state(), before) << "no message; the screen stays as it was";
+    EXPECT_EQ(readFile(projects() / "taken.csv" / "kept.txt"), "kept");
+    EXPECT_EQ(namesIn(projects()), (std::vector<std::string>{"Lake Study.pelagrinproj", "taken.csv"}));
+    EXPECT_EQ(launch->console.str(), "");
+}
+
+TEST_F(AnalysisTest, ExportAndSaveAreRefusedWhereTheyDoNotApply) {
+    send(*window, {{"intent", "selectSection"}, {"section", "parameters"}});
+    expectRefused(*window, {{"intent", "exportCSV"}}, "exportCSV: not applicable: the analysis screen");
+    send(*window, {{"intent", "selectSection"}, {"section", "analysis"}});
+
+    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", "/"}, {"name", "a.csv"}},
+                  "fileDialogSave: not applicable: no file dialog is shown");
+    send(*window, {{"intent", "openProject"}});
+    expectRefused(*window, {{"intent", "exportCSV"}}, "exportCSV: not applicable: a dialog is shown");
+    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", projects().string()}, {"name", "a.csv"}},
+                  "fileDialogSave: not applicable: the file dialog does not save a file");
+    send(*window, {{"intent", "fileDialogCancel"}});
+
+    send(*window, {{"intent", "exportCSV"}});
+    expectRefused(
+        *window,
+        {{"intent", "fileDialogChoose"}, {"path", (projects() / "Lake Study.pelagrinproj").string()}},
+        "fileDialogChoose: not applicable: a save dialog confirms with fileDialogSave");
+    send(*window, {{"intent", "fileDialogCancel"}});
+
+    send(*window, {{"intent", "closeProject"}});
+    expectRefused(*window, {{"intent", "exportCSV"}}, "exportCSV: not applicable: the analysis screen");
+    EXPECT_TRUE(namesIn(documents()).empty());
+}
+
+} // namespace
+} // namespace pelagrin::test

@@ -1,0 +1,149 @@
+// The simulation renderer's model: the water polygon, the control bar, the elapsed badge and the speed
+// picker.
+#include "app/SimulationRendererScreen.hpp"
+#include "tests/app/WindowHarness.hpp"
+
+#include <cmath>
+#include <limits>
+
+namespace pelagrin::test {
+namespace {
+
+using nlohmann::json;
+
+TEST(FormatElapsed, PrintsWholeHoursAndMinutes) {
+    EXPECT_EQ(formatElapsed(0.0), "00h 00m");
+    EXPECT_EQ(formatElapsed(59.9), "00h 00m");
+    EXPECT_EQ(formatElapsed(3725.0), "01h 02m");
+    EXPECT_EQ(formatElapsed(43200.0), "12h 00m");
+    EXPECT_EQ(formatElapsed(360000.0), "100h 00m") << "hours beyond two digits are all printed";
+}
+
+TEST(FormatElapsed, ATimeThatIsNotFiniteShowsAsZero) {
+    EXPECT_EQ(formatElapsed(std::numeric_limits<double>::quiet_NaN()), "00h 00m");
+    EXPECT_EQ(formatElapsed(std::numeric_limits<double>::infinity()), "00h 00m");
+}
+
+class SimulationRenderer : public WindowTest {
+protected:
+    /// A project whose region is the square of 47–48° N, 8–9° E, so that its polygon fills the canvas.
+    std::filesystem::path squareLakeFile() const {
+        Project project("Square Lake");
+        auto region = std::make_shared<Region>("Square", 47.5, 8.5);
+        region->setWaterVertices({{47.0, 8.0}, {47.0, 9.0}, {48.0, 9.0}, {48.0, 8.0}});
+        project.region = region;
+        auto parameters = std::make_shared<SimulationParameters>();
+        parameters->particleSettings = std::make_shared<ParticleSettings>(1.0, 1.05, 500);
+        project.parameters = parameters;
+        const auto path = projects() / "Square Lake.pelagrinproj";
+        ProjectPersistence::save(project, path);
+        return path;
+    }
+
+    /// A window showing the renderer of the square lake.
+    std::unique_ptr<MainWindow> rendererWindow() {
+        auto window = launch->openWindow();
+        open(*window, squareLakeFile());
+        send(*window, {{"intent", "selectSection"}, {"section", "simulation"}});
+        return window;
+    }
+};
+
+TEST_F(SimulationRenderer, IsAbsentUntilAProjectIsLoaded) {
+    const auto window = launch->openWindow();
+    launch->settle();
+    EXPECT_EQ(window->state()["project"], nullptr);
+    EXPECT_EQ(window->rendererProject(), nullptr);
+}
+
+TEST_F(SimulationRenderer, ShowsTheWaterPolygonInSimulationPixelsWithItsColours) {
+    const auto window = rendererWindow();
+    const json water = window->state()["project"]["simulation"]["water"];
+    EXPECT_EQ(water["vertices"], json::parse("[[0, 600], [800, 600], [800, 0], [0, 0]]"));
+    EXPECT_EQ(water["fill"], json::parse(R"json([{"location": 0, "color": "rgba(0, 122, 255, 0.4)"},
+                                                 {"location": 1, "color": "rgba(50, 173, 230, 0.2)"}])json"));
+    EXPECT_EQ(water["stroke"], "rgba(0, 122, 255, 0.8)");
+    EXPECT_EQ(water["lineWidth"], 2.0);
+}
+
+TEST_F(SimulationRenderer, AProjectWithoutARegionHasNoPolygon) {
+    const auto window = launch->openWindow();
+    open(*window, projectFile("Open Water"));
+    EXPECT_EQ(window->state()["project"]["simulation"]["water"]["vertices"], json::array());
+}
+
+TEST_F(SimulationRenderer, TheControlBarOffersTheFourSpeedsAndTheVectorsToggle) {
+    const json simulation = rendererWindow()->state()["project"]["simulation"];
+    EXPECT_EQ(simulation["speed"], json::parse(R"({"label": "Speed", "value": 1.0, "choices": [
+        {"label": "1x", "value": 1.0}, {"label": "10x", "value": 10.0},
+        {"label": "60x", "value": 60.0}, {"label": "300x", "value": 300.0}]})"));
+    EXPECT_EQ(simulation["vectorsLabel"], "Vectors");
+    EXPECT_EQ(simulation["colorMode"], 0);
+}
+
+TEST_F(SimulationRenderer, PlayPauseAndTheBadgeFollowTheRun) {
+    const auto window = rendererWindow();
+    json simulation = window->state()["project"]["simulation"];
+    EXPECT_EQ(simulation["isRunning"], false);
+    EXPECT_EQ(simulation["playPauseSymbol"], "play.fill");
+    EXPECT_EQ(simulation["elapsed"], json({{"isShown", false}, {"symbol", "clock"}, {"text", "00h 00m"}}));
+
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    simulation = window->state()["project"]["simulation"];
+    EXPECT_EQ(simulation["isRunning"], true);
+    EXPECT_EQ(simulation["playPauseSymbol"], "pause.fill");
+    EXPECT_EQ(simulation["elapsed"]["isShown"], true);
+    EXPECT_EQ(simulation["elapsed"]["text"], "00h 00m") << "a run starts at 0 s";
+
+    launch->controller.currentTime = 43200.0;
+    EXPECT_EQ(window->state()["project"]["simulation"]["elapsed"]["text"], "12h 00m");
+
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    simulation = window->state()["project"]["simulation"];
+    EXPECT_EQ(simulation["playPauseSymbol"], "play.fill");
+    EXPECT_EQ(simulation["elapsed"]["isShown"], false);
+}
+
+TEST_F(SimulationRenderer, TheColourModeIsTheParticleSettings) {
+    const auto window = rendererWindow();
+    send(*window, {{"intent", "setControl"}, {"screen", "particles"}, {"id", "colorMode"}, {"value", 2}});
+    EXPECT_EQ(window->state()["project"]["simulation"]["colorMode"], 2);
+}
+
+TEST_F(SimulationRenderer, OnlyTheRendererSectionNamesItsProject) {
+    const auto window = rendererWindow();
+    ASSERT_NE(window->rendererProject(), nullptr);
+    EXPECT_EQ(window->rendererProject()->name.get(), "Square Lake");
+    send(*window, {{"intent", "selectSection"}, {"section", "parameters"}});
+    EXPECT_EQ(window->rendererProject(), nullptr);
+}
+
+TEST_F(SimulationRenderer, ChoosingASpeedSetsTheControllersSpeedAndTarget) {
+    const auto window = rendererWindow();
+    send(*window, {{"intent", "setSpeed"}, {"value", 60}});
+    EXPECT_EQ(launch->controller.currentSpeedMultiplier(), 60.0);
+    EXPECT_EQ(launch->controller.sharedSpeedTarget, 60.0);
+    EXPECT_EQ(window->state()["project"]["simulation"]["speed"]["value"], 60.0);
+    send(*window, {{"intent", "setSpeed"}, {"value", 300.0}});
+    EXPECT_EQ(launch->controller.currentSpeedMultiplier(), 300.0);
+}
+
+TEST_F(SimulationRenderer, ASpeedOutsideThePickerOrAwayFromTheRendererIsRefused) {
+    const auto window = rendererWindow();
+    expectRefused(*window, {{"intent", "setSpeed"}, {"value", 2}},
+                  "setSpeed: \"value\" must be 1, 10, 60 or 300");
+    expectRefused(*window, {{"intent", "setSpeed"}, {"value", 0}}, "must be 1, 10, 60 or 300");
+    expectRefused(*window, {{"intent", "setSpeed"}, {"value", "60"}}, "\"value\"");
+    expectRefused(*window, {{"intent", "setSpeed"}}, "\"value\"");
+    send(*window, {{"intent", "selectSection"}, {"section", "parameters"}});
+    expectRefused(*window, {{"intent", "setSpeed"}, {"value", 10}}, "the simulation renderer is not shown");
+    EXPECT_EQ(launch->controller.currentSpeedMultiplier(), 1.0) << "no refused intent changed the speed";
+
+    const auto welcome = launch->openWindow();
+    send(*welcome, {{"intent", "closeProject"}});
+    launch->settle();
+    expectRefused(*welcome, {{"intent", "setSpeed"}, {"value", 10}}, "the simulation renderer is not shown");
+}
+
+} // namespace
+} // namespace pelagrin::test

@@ -1,0 +1,50 @@
+// The analysis screen before any run: its placeholders, and "Export CSV" through the in-app save dialog
+// writing the timeline's header into the folder chosen.
+import assert from "node:assert/strict";
+import { readFile } from "node:fs/promises";
+import path from "node:path";
+import { test } from "node:test";
+import { screenshot, withApp } from "./harness.mjs";
+
+const csvHeader = "Time (s),Stuck Particles,Active Particles,Avg Speed (Global),Active Avg Speed,Max Speed";
+
+test("see the empty analysis screen and export its CSV", async () => {
+    await withApp(async ({ page, home }) => {
+        page.setDefaultTimeout(8000);
+        const documents = path.join(home.home, "Documents");
+
+        // A new project in Documents, the creation sheet's default folder.
+        await page.getByText("New Project", { exact: true }).click();
+        await page.getByLabel("Project Name").fill("Export Study");
+        await page.getByRole("button", { name: "Create", exact: true }).click();
+        await page.getByRole("button", { name: "Get Started" }).click();
+        await page.getByText("Welcome to Pelagrin!").waitFor({ state: "detached" });
+
+        // No run yet: zeros on the cards and both placeholders.
+        await page.getByText("Charts & Heatmaps", { exact: true }).click();
+        await page.getByText("Run simulation to gather data").waitFor();
+        await page.locator(".chart-placeholder", { hasText: "No data" }).waitFor();
+        assert.deepEqual(await page.locator(".metric-card-value").allTextContents(), [
+            "0",
+            "0",
+            "0",
+            "0.0 px/s",
+            "0.0 px/s",
+        ]);
+        await screenshot(page, "analysis-1-placeholders");
+
+        // The save dialog proposes its name in the Documents folder; Save writes there and closes.
+        await page.getByRole("button", { name: "Export CSV" }).click();
+        const dialog = page.locator(".file-dialog");
+        await dialog.getByText("Export CSV").waitFor();
+        assert.equal(await dialog.locator(".file-name").inputValue(), "SimulationData.csv");
+        await dialog.locator(".file-dialog-folder", { hasText: documents }).waitFor();
+        await screenshot(page, "analysis-2-save-dialog");
+        await dialog.getByRole("button", { name: "Save", exact: true }).click();
+        await dialog.waitFor({ state: "detached" });
+
+        const written = await readFile(path.join(documents, "SimulationData.csv"), "utf8");
+        assert.equal(written.split("\n")[0], csvHeader);
+        assert.equal(written, `${csvHeader}\n`, "an empty timeline exports the header alone");
+    });
+});

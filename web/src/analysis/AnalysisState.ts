@@ -1,0 +1,76 @@
+// The analysis screen's part of the window state, `project.analysis`, and its decoder.
+import { array, type Decoder, DecodeError, nullable, number, object, oneOf, string } from "../app/decode";
+import { type SymbolName, symbols } from "../app/icons";
+
+export const cardColors = ["primary", "orange", "blue", "red"] as const;
+export type CardColor = (typeof cardColors)[number];
+
+/** One figure with its caption; `value` comes formatted with its unit. */
+export interface MetricCard {
+    title: string;
+    value: string;
+    icon: SymbolName;
+    color: CardColor;
+}
+
+interface ChartBlock {
+    title: string;
+    icon: SymbolName;
+    /** The text shown in place of the chart, or `null` when there is data to draw. */
+    placeholder: string | null;
+    xAxisTitle: string;
+    yAxisTitle: string;
+}
+
+/** Stuck particles over time, one point per sample: `time[i]` (s) and `stuck[i]` belong together. */
+export interface TimelineChart extends ChartBlock {
+    time: number[];
+    stuck: number[];
+}
+
+export interface SpeedBar {
+    /** The bin's label, such as "0-60", in px/s. */
+    range: string;
+    count: number;
+}
+
+export interface DistributionChart extends ChartBlock {
+    /** In the store's order, which is the category axis's order. */
+    bars: SpeedBar[];
+}
+
+export interface AnalysisState {
+    cards: MetricCard[];
+    timeline: TimelineChart;
+    distribution: DistributionChart;
+}
+
+const symbolName: Decoder<SymbolName> = oneOf(Object.keys(symbols) as SymbolName[]);
+
+const chartBlock = {
+    title: string,
+    icon: symbolName,
+    placeholder: nullable(string),
+    xAxisTitle: string,
+    yAxisTitle: string,
+};
+
+const decodeTimeline: Decoder<TimelineChart> = (value, path) => {
+    const timeline = object<TimelineChart>({ ...chartBlock, time: array(number), stuck: array(number) })(value, path);
+    if (timeline.time.length !== timeline.stuck.length) {
+        const counts = `"time" has ${timeline.time.length} values but "stuck" ${timeline.stuck.length}`;
+        throw new DecodeError(`${path}: ${counts}`);
+    }
+    return timeline;
+};
+
+export const decodeAnalysis: Decoder<AnalysisState | null> = nullable(
+    object<AnalysisState>({
+        cards: array(object<MetricCard>({ title: string, value: string, icon: symbolName, color: oneOf(cardColors) })),
+        timeline: decodeTimeline,
+        distribution: object<DistributionChart>({
+            ...chartBlock,
+            bars: array(object<SpeedBar>({ range: string, count: number })),
+        }),
+    }),
+);

@@ -1,0 +1,150 @@
+// The two charts of the analysis screen as Chart.js configurations, built from the state alone.
+import type { ChartConfiguration, ScriptableContext, TooltipItem } from "chart.js";
+import type { DistributionChart, SpeedBar, TimelineChart } from "./AnalysisState";
+
+export type TimelineConfig = ChartConfiguration<"line", { x: number; y: number }[]>;
+export type DistributionConfig = ChartConfiguration<"bar", number[], string>;
+export type ChartConfig = TimelineConfig | DistributionConfig;
+
+export const orange = "#ff9f0a";
+/** One colour per speed range, cycled in bin order should there ever be more bins than colours. */
+export const barPalette = ["#0a84ff", "#30d158", "#ffd60a", "#ff9f0a", "#ff453a"] as const;
+
+/** A tick on a count axis: whole particles only, no thousands separator. */
+export function countTick(value: number | string): string {
+    const count = Number(value);
+    return Number.isInteger(count) ? String(count) : "";
+}
+
+/** A tick on the time axis, in seconds with at most one decimal: 0, 12.5, 1000. */
+export function timeTick(value: number | string): string {
+    return String(Math.round(Number(value) * 10) / 10);
+}
+
+/** The tooltip of one timeline point, in the chart's value names. */
+export function timelineTooltip(time: number, stuck: number): string[] {
+    return [`Time: ${timeTick(time)} s`, `Stuck: ${stuck}`];
+}
+
+/** The tooltip of one bar, in the chart's value names. */
+export function barTooltip(bar: SpeedBar): string[] {
+    return [`Range: ${bar.range} px/s`, `Count: ${bar.count}`];
+}
+
+export function barColors(bars: SpeedBar[]): string[] {
+    return bars.map((_, index) => barPalette[index % barPalette.length] ?? orange);
+}
+
+/** Top to bottom, from the orange at `alpha` to transparent; a flat colour before the chart has its area. */
+function verticalFade(alpha: number): (context: ScriptableContext<"line">) => CanvasGradient | string {
+    const colour = (a: number) => `rgba(255, 159, 10, ${a})`;
+    return ({ chart }) => {
+        const { ctx, chartArea } = chart;
+        if (chartArea === undefined) return colour(alpha);
+        const gradient = ctx.createLinearGradient(0, chartArea.top, 0, chartArea.bottom);
+        gradient.addColorStop(0, colour(alpha));
+        gradient.addColorStop(1, colour(0));
+        return gradient;
+    };
+}
+
+/** Left to right, a light orange into the full one. */
+function horizontalOrange({ chart }: ScriptableContext<"line">): CanvasGradient | string {
+    const { ctx, chartArea } = chart;
+    if (chartArea === undefined) return orange;
+    const gradient = ctx.createLinearGradient(chartArea.left, 0, chartArea.right, 0);
+    gradient.addColorStop(0, "rgba(255, 159, 10, 0.6)");
+    gradient.addColorStop(1, orange);
+    return gradient;
+}
+
+function axisTitle(text: string) {
+    return { display: true, text };
+}
+
+/** Stuck particles over time: a smooth orange line over an area filled at 10 % opacity. */
+export function timelineChart(timeline: TimelineChart): TimelineConfig {
+    // The decoder has checked that both columns are equally long.
+    const points = timeline.time.map((time, index) => ({ x: time, y: timeline.stuck[index] ?? 0 }));
+    return {
+        type: "line",
+        data: {
+            datasets: [
+                {
+                    label: "Stuck",
+                    data: points,
+                    borderColor: horizontalOrange,
+                    backgroundColor: verticalFade(0.1),
+                    borderWidth: 2,
+                    fill: "origin",
+                    cubicInterpolationMode: "monotone",
+                    // A lone sample still needs a mark to be seen.
+                    pointRadius: points.length === 1 ? 3 : 0,
+                    pointBackgroundColor: orange,
+                },
+            ],
+        },
+        options: {
+            animation: false,
+            responsive: true,
+            maintainAspectRatio: false,
+            parsing: false,
+            plugins: {
+                legend: { display: false },
+                tooltip: {
+                    callbacks: {
+                        title: () => "",
+                        label: (item: TooltipItem<"line">) => timelineTooltip(item.parsed.x ?? 0, item.parsed.y ?? 0),
+                    },
+                },
+            },
+            scales: {
+                x: { type: "linear", title: axisTitle(timeline.xAxisTitle), ticks: { callback: timeTick } },
+                y: {
+                    type: "linear",
+                    beginAtZero: true,
+                    title: axisTitle(timeline.yAxisTitle),
+                    ticks: { callback: countTick },
+                },
+            },
+        },
+    };
+}
+
+/** One bar per speed range in the store's order, each range its own colour, no legend. */
+export function distributionChart(distribution: DistributionChart): DistributionConfig {
+    const bars = distribution.bars;
+    return {
+        type: "bar",
+        data: {
+            labels: bars.map((bar) => bar.range),
+            datasets: [{ label: "Count", data: bars.map((bar) => bar.count), backgroundColor: barColors(bars) }],
+        },
+        options: {
+            animation: false,
+            responsive: true,
+            maintainAspectRatio: false,
+            plugins: {
+                legend: { display: false },
+                tooltip: {
+                    callbacks: {
+                        title: () => "",
+                        label: (item: TooltipItem<"bar">) => {
+                            const bar = bars[item.dataIndex];
+                            return bar === undefined ? [] : barTooltip(bar);
+                        },
+                    },
+                },
+            },
+            scales: {
+                x: { type: "category", title: axisTitle(distribution.xAxisTitle) },
+                y: {
+                    type: "linear",
+                    beginAtZero: true,
+                    title: axisTitle(distribution.yAxisTitle),
+                    ticks: { callback: countTick },
+                },
+            },
+        },
+    };
+}

@@ -1,0 +1,57 @@
+// The simulation renderer's part of the window state as the app sends it, with its decoder.
+import { array, boolean, type Decoder, DecodeError, nullable, number, object, oneOf, string } from "../app/decode";
+
+export interface GradientStop {
+    /** 0 at the top of the view, 1 at its bottom. */
+    location: number;
+    /** A CSS colour. */
+    color: string;
+}
+
+export interface WaterState {
+    /** The polygon in simulation px, `[x, y]` each, in order; empty without a region. */
+    vertices: [number, number][];
+    fill: GradientStop[];
+    stroke: string;
+    /** The outline's width at zoom 1, view points. */
+    lineWidth: number;
+}
+
+export interface SpeedChoice {
+    label: string;
+    value: number;
+}
+
+export interface SimulationState {
+    water: WaterState;
+    /** The particle settings' colour mode: 0 "Uniform", 1 "By Speed", 2 "By Depth"; others draw as 0. */
+    colorMode: number;
+    isRunning: boolean;
+    playPauseSymbol: "play.fill" | "pause.fill";
+    speed: { label: string; value: number; choices: SpeedChoice[] };
+    vectorsLabel: string;
+    elapsed: { isShown: boolean; symbol: "clock"; text: string };
+}
+
+const vertex: Decoder<[number, number]> = (value, path) => {
+    const pair = array(number)(value, path);
+    if (pair.length !== 2) throw new DecodeError(`${path}: expected [x, y], found ${pair.length} numbers`);
+    return [pair[0] ?? 0, pair[1] ?? 0];
+};
+
+export const decodeSimulation: Decoder<SimulationState | null> = nullable(
+    object<SimulationState>({
+        water: object<WaterState>({
+            vertices: array(vertex),
+            fill: array(object<GradientStop>({ location: number, color: string })),
+            stroke: string,
+            lineWidth: number,
+        }),
+        colorMode: number,
+        isRunning: boolean,
+        playPauseSymbol: oneOf(["play.fill", "pause.fill"]),
+        speed: object({ label: string, value: number, choices: array(object<SpeedChoice>({ label: string, value: number })) }),
+        vectorsLabel: string,
+        elapsed: object({ isShown: boolean, symbol: oneOf(["clock"]), text: string }),
+    }),
+);

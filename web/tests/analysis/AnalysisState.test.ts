@@ -1,0 +1,48 @@
+import { describe, expect, it } from "vitest";
+import { decodeAnalysis } from "../../src/analysis/AnalysisState";
+import { DecodeError } from "../../src/app/decode";
+import { emptyAnalysis, filledAnalysis } from "./fixtures";
+
+function withChanged(path: "timeline" | "distribution", patch: Record<string, unknown>): Record<string, unknown> {
+    const analysis = filledAnalysis();
+    return { ...analysis, [path]: { ...(analysis[path] as object), ...patch } };
+}
+
+describe("decoding the analysis state", () => {
+    it("reads the cards, both charts and their placeholders", () => {
+        const empty = decodeAnalysis(emptyAnalysis(), "analysis");
+        expect(empty?.cards.map((card) => [card.value, card.color])).toEqual([
+            ["0", "primary"],
+            ["0", "orange"],
+            ["0", "blue"],
+            ["0.0 px/s", "primary"],
+            ["0.0 px/s", "red"],
+        ]);
+        expect(empty?.timeline.placeholder).toBe("Run simulation to gather data");
+        expect(empty?.distribution.placeholder).toBe("No data");
+
+        const filled = decodeAnalysis(filledAnalysis(), "analysis");
+        expect(filled?.timeline).toMatchObject({ placeholder: null, time: [0.5, 12.5], stuck: [0, 4] });
+        expect(filled?.distribution.bars[2]).toEqual({ range: "120-180", count: 1 });
+        expect(decodeAnalysis(null, "analysis")).toBeNull();
+    });
+
+    const withCard = (card: Record<string, unknown>) => ({
+        ...emptyAnalysis(),
+        cards: [{ title: "T", value: "0", icon: "wind", color: "red", ...card }],
+    });
+
+    it.each([
+        [withCard({ color: "green" }), "analysis.cards[0].color"],
+        [withCard({ icon: "no.such.symbol" }), "analysis.cards[0].icon"],
+        [withCard({ value: 0 }), "analysis.cards[0].value"],
+        [withChanged("timeline", { stuck: [0] }), 'analysis.timeline: "time" has 2 values but "stuck" 1'],
+        [withChanged("timeline", { time: [0.5, "12.5"] }), "analysis.timeline.time[1]"],
+        [withChanged("timeline", { placeholder: undefined }), "analysis.timeline.placeholder"],
+        [withChanged("distribution", { bars: [{ range: "0-60" }] }), "analysis.distribution.bars[0].count"],
+        [{ cards: [], timeline: emptyAnalysis()["timeline"] }, "analysis.distribution"],
+    ])("refuses a malformed state, naming the field (%#)", (value, field) => {
+        expect(() => decodeAnalysis(value, "analysis")).toThrow(DecodeError);
+        expect(() => decodeAnalysis(value, "analysis")).toThrow(field);
+    });
+});
