@@ -44,7 +44,11 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     // Same folder as the target: rename is atomic only within one file system. The leading dot keeps the
     // temporary out of file dialogs.
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    // Appended piece by piece: g++ 12 at -O3 mistakes `"." + string` for an overlapping copy (-Wrestrict).
+    std::string name = ".";
+    name += path.filename().string();
+    name += ".XXXXXX";
+    std::string temporary = (folder / name).string();
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         fail(path, errno);
