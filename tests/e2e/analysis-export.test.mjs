@@ -4,21 +4,14 @@ import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import path from "node:path";
 import { test } from "node:test";
-import { screenshot, withApp } from "./harness.mjs";
-
-const csvHeader = "Time (s),Stuck Particles,Active Particles,Avg Speed (Global),Active Avg Speed,Max Speed";
+import { createProject, screenshot, timelineCsvHeader, withApp } from "./harness.mjs";
 
 test("see the empty analysis screen and export its CSV", async () => {
     await withApp(async ({ page, home }) => {
         page.setDefaultTimeout(8000);
         const documents = path.join(home.home, "Documents");
 
-        // A new project in Documents, the creation sheet's default folder.
-        await page.getByText("New Project", { exact: true }).click();
-        await page.getByLabel("Project Name").fill("Export Study");
-        await page.getByRole("button", { name: "Create", exact: true }).click();
-        await page.getByRole("button", { name: "Get Started" }).click();
-        await page.getByText("Welcome to Pelagrin!").waitFor({ state: "detached" });
+        await createProject(page, "Export Study");
 
         // No run yet: zeros on the cards and both placeholders.
         await page.getByText("Charts & Heatmaps", { exact: true }).click();
@@ -44,7 +37,7 @@ test("see the empty analysis screen and export its CSV", async () => {
         await dialog.waitFor({ state: "detached" });
 
         const written = await readFile(path.join(documents, "SimulationData.csv"), "utf8");
-        assert.equal(written.split("\n")[0], csvHeader);
-        assert.equal(written, `${csvHeader}\n`, "an empty timeline exports the header alone");
+        assert.equal(written.split("\n")[0], timelineCsvHeader);
+        assert.equal(written, `${timelineCsvHeader}\n`, "an empty timeline exports the header alone");
     });
 });

@@ -123,17 +123,42 @@ export async function screenshot(page, name) {
     return file;
 }
 
+/** The first line of an exported timeline CSV. */
+export const timelineCsvHeader =
+    "Time (s),Stuck Particles,Active Particles,Avg Speed (Global),Active Avg Speed,Max Speed";
+
+/**
+ * Refuses every request of the page that leaves the machine, the map's tiles above all, at once: nothing
+ * waits on a network the tests do not have.
+ */
+export async function blockOutsideRequests(context) {
+    await context.route(
+        (url) => url.hostname !== "127.0.0.1" && url.hostname !== "localhost",
+        (route) => route.abort("internetdisconnected"),
+    );
+}
+
+/** Creates a project named `name` in Documents, the creation sheet's default folder, past its onboarding. */
+export async function createProject(page, name) {
+    await page.getByText("New Project", { exact: true }).click();
+    await page.getByLabel("Project Name").fill(name);
+    await page.getByRole("button", { name: "Create", exact: true }).click();
+    await page.getByRole("button", { name: "Get Started" }).click();
+    await page.getByText("Welcome to Pelagrin!").waitFor({ state: "detached" });
+}
+
 /**
  * Runs `body` with a started app, a browser and a page opened at the app's URL, and tears all three down
- * whatever happens, the home folder too.
+ * whatever happens, the home folder too. `env` adds variables to the app's environment.
  */
-export async function withApp(body) {
+export async function withApp(body, { env = {} } = {}) {
     const home = await makeHome();
     let app = null;
     let browser = null;
     try {
-        app = await startApp(home);
+        app = await startApp({ ...home, env: { ...home.env, ...env } });
         browser = await launchBrowser();
+        await blockOutsideRequests(browser.context);
         const page = browser.context.pages()[0] ?? (await browser.context.newPage());
         await page.goto(app.url);
         await body({ app, page, home });

@@ -16,7 +16,8 @@ const app = new App(container, socket, {
         setTimeout: (callback, delayMs) => window.setTimeout(callback, delayMs),
         clearTimeout: (handle) => window.clearTimeout(handle as number),
     },
-    openNewWindow: () => window.open(`${location.origin}/`, "_blank"),
+    // The query keeps settings of the page, such as the tile sources, for the new window too.
+    openNewWindow: () => window.open(`${location.origin}/${location.search}`, "_blank"),
     closeWindow: () => window.close(),
 });
 

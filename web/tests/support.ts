@@ -116,6 +116,7 @@ export function projectChanges(overrides: Record<string, unknown> = {}): Record<
             particles: particlesScreen(),
             analysis: null,
             simulation: null,
+            region: null,
             ...overrides,
         },
     };

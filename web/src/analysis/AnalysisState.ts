@@ -1,6 +1,6 @@
 // The analysis screen's part of the window state, `project.analysis`, and its decoder.
 import { array, type Decoder, DecodeError, nullable, number, object, oneOf, string } from "../app/decode";
-import { type SymbolName, symbols } from "../app/icons";
+import { type SymbolName, symbolName } from "../app/icons";
 
 export const cardColors = ["primary", "orange", "blue", "red"] as const;
 export type CardColor = (typeof cardColors)[number];
@@ -44,8 +44,6 @@ export interface AnalysisState {
     timeline: TimelineChart;
     distribution: DistributionChart;
 }
-
-const symbolName: Decoder<SymbolName> = oneOf(Object.keys(symbols) as SymbolName[]);
 
 const chartBlock = {
     title: string,

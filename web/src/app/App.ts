@@ -7,9 +7,11 @@ import { documentTitle, rootView, waitingView } from "./RootView";
 import { decodeServerMessage, protocolVersion } from "./ServerMessage";
 import { StateStore } from "./StateStore";
 import { KeyedThrottle, type Timers } from "./throttle";
-import { initialViewState, type ViewContext, type ViewState } from "./ViewContext";
+import { initialViewState, type SliderScreen, type ViewContext, type ViewState } from "./ViewContext";
 import { decodeParticleFrame } from "../simulation/ParticleFrame";
 import { LatestFrame } from "../simulation/LatestFrame";
+import { regionSliderIntent } from "../water/regionSliderIntent";
+import { isTextEntry, regionUndoIntent } from "../water/regionUndoKey";
 import type { WindowState } from "./WindowState";
 
 /** The part of a WebSocket the window uses; tests hand in a fake one. */
@@ -51,8 +53,10 @@ export class App {
     ) {
         this.controls_ = new KeyedThrottle<number>(
             (key, value) => {
-                const [screen, id] = JSON.parse(key) as ["parameters" | "particles", string];
-                this.send({ intent: "setControl", screen, id, value });
+                const [screen, id] = JSON.parse(key) as [SliderScreen, string];
+                const intent =
+                    screen === "region" ? regionSliderIntent(id, value) : ({ intent: "setControl", screen, id, value } as const);
+                if (intent !== null) this.send(intent);
             },
             controlIntervalMs,
             environment_.timers,
@@ -153,6 +157,12 @@ export class App {
             return;
         }
         if (state === null) return;
+        const undo = regionUndoIntent(event, state, this.view_, isTextEntry(event.target));
+        if (undo !== null) {
+            event.preventDefault();
+            this.send(undo);
+            return;
+        }
         const action = modalKeyAction(event.key, state, this.view_);
         if (action === null) return;
         event.preventDefault();

@@ -5,6 +5,9 @@ import type { ControlScreen } from "../projects/ProjectState";
 import type { LatestFrame } from "../simulation/LatestFrame";
 import type { WindowState } from "./WindowState";
 
+/** Where a slider belongs: a parameter screen, whose controls go out as `setControl`, or the region screen. */
+export type SliderScreen = ControlScreen | "region";
+
 export interface Toast {
     id: number;
     text: string;
@@ -21,7 +24,7 @@ export interface ViewState {
     /** The save dialog's name field as typed; `null` until then, showing the proposed name. */
     fileDialogName: string | null;
     /** The control being dragged, whose value the page shows as the pointer has it until the drag ends. */
-    activeControl: { screen: ControlScreen; id: string } | null;
+    activeControl: { screen: SliderScreen; id: string } | null;
     /** The creation sheet's name field has the focus, so the app's echo of it must not move the caret. */
     editingProjectName: boolean;
     toasts: Toast[];
@@ -46,7 +49,7 @@ export interface ViewContext {
     isMac: boolean;
     send: SendIntent;
     /** A control's value while it is being changed: throttled, the last one always sent. */
-    changeControl(screen: ControlScreen, id: string, value: number, isFinal: boolean): void;
+    changeControl(screen: SliderScreen, id: string, value: number, isFinal: boolean): void;
     /** Changes the view state and draws again. */
     updateView(patch: Partial<ViewState>): void;
     runCommand(id: CommandId): void;

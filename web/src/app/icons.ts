@@ -5,6 +5,7 @@ import {
     ArrowUp,
     ChartLine,
     ChevronRight,
+    CircleCheck,
     CircleGauge,
     Clock,
     CirclePlay,
@@ -32,7 +33,9 @@ import {
     Share,
     SlidersHorizontal,
     SquarePlus,
+    Trash,
     TriangleAlert,
+    WandSparkles,
     Wind,
     X,
     ZoomIn,
@@ -40,6 +43,7 @@ import {
 } from "lucide";
 import { html, type TemplateResult } from "lit-html";
 import { unsafeSVG } from "lit-html/directives/unsafe-svg.js";
+import { type Decoder, oneOf } from "./decode";
 
 /** Lucide has no combined play and pause symbol; this one is drawn on its grid with its stroke. */
 const playPause: IconNode = [
@@ -94,9 +98,16 @@ export const symbols = {
     speedometer: Gauge,
     "gauge.with.dots.needle.100percent": CircleGauge,
     "square.and.arrow.up": Share,
+    "wand.and.stars": WandSparkles,
+    trash: Trash,
+    "exclamationmark.triangle.fill": TriangleAlert,
+    "checkmark.circle.fill": CircleCheck,
 } satisfies Record<string, IconNode>;
 
 export type SymbolName = keyof typeof symbols;
+
+/** A symbol name the app sends; one the page cannot draw is a fault of the message. */
+export const symbolName: Decoder<SymbolName> = oneOf(Object.keys(symbols) as SymbolName[]);
 
 function attributes(attrs: Record<string, string | number | undefined>): string {
     return Object.entries(attrs)

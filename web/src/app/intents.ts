@@ -28,7 +28,15 @@ export type Intent =
     | { intent: "dismissOnboarding" }
     | { intent: "setControl"; screen: ControlScreen; id: string; value: number }
     | { intent: "exportCSV" }
-    | { intent: "setSpeed"; value: number };
+    | { intent: "setSpeed"; value: number }
+    | { intent: "mapClick"; latitude: number; longitude: number; alt: boolean; shift: boolean; ctrl: boolean; meta: boolean }
+    | { intent: "undo" }
+    | { intent: "clearRegion" }
+    | { intent: "applyRegion" }
+    | { intent: "setAutoDetect"; value: boolean }
+    | { intent: "setMapType"; value: number }
+    | { intent: "setFlowDirection"; value: number }
+    | { intent: "setEmissionRadius"; value: number };
 
 /** Where intents go: the window's socket, or a fake one in tests. */
 export type SendIntent = (intent: Intent) => void;

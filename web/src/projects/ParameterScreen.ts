@@ -2,7 +2,7 @@
 import { html, noChange, type TemplateResult } from "lit-html";
 import { live } from "lit-html/directives/live.js";
 import { icon } from "../app/icons";
-import type { ViewContext } from "../app/ViewContext";
+import type { SliderScreen, ViewContext } from "../app/ViewContext";
 import type {
     ChoiceControl,
     Control,
@@ -23,7 +23,15 @@ export function stepperValue(control: StepperControl, direction: -1 | 1): number
     return Math.min(control.max, Math.max(control.min, next));
 }
 
-function slider(screen: ControlScreen, control: SliderControl, context: ViewContext): TemplateResult {
+/**
+ * A slider's track, which shows the pointer's value while it is dragged (the app's echo lags behind it) and
+ * the app's value otherwise; its id is `${screen}-${control.id}`.
+ */
+export function sliderInput(
+    screen: SliderScreen,
+    control: SliderControl,
+    context: ViewContext,
+): TemplateResult {
     const active = context.view.activeControl;
     const isDragging = active !== null && active.screen === screen && active.id === control.id;
     const read = (event: Event): number => Number((event.target as HTMLInputElement).value);
@@ -35,6 +43,20 @@ function slider(screen: ControlScreen, control: SliderControl, context: ViewCont
         context.changeControl(screen, control.id, read(event), true);
         context.updateView({ activeControl: null });
     };
+    return html`<input
+        id=${`${screen}-${control.id}`}
+        class="slider"
+        type="range"
+        min=${control.min}
+        max=${control.max}
+        step=${control.step === null ? "any" : control.step}
+        .value=${isDragging ? noChange : live(String(control.value))}
+        @input=${onInput}
+        @change=${onChange}
+    />`;
+}
+
+function slider(screen: ControlScreen, control: SliderControl, context: ViewContext): TemplateResult {
     return html`<div class="control slider-control" data-control=${control.id} title=${control.tooltip ?? ""}>
         <div class="control-header">
             <label class="control-label" for=${`${screen}-${control.id}`}>${control.label}</label>
@@ -45,17 +67,7 @@ function slider(screen: ControlScreen, control: SliderControl, context: ViewCont
                   >`}
             <span class="control-value">${control.text}</span>
         </div>
-        <input
-            id=${`${screen}-${control.id}`}
-            class="slider"
-            type="range"
-            min=${control.min}
-            max=${control.max}
-            step=${control.step === null ? "any" : control.step}
-            .value=${isDragging ? noChange : live(String(control.value))}
-            @input=${onInput}
-            @change=${onChange}
-        />
+        ${sliderInput(screen, control, context)}
     </div>`;
 }
 

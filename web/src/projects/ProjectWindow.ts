@@ -6,6 +6,7 @@ import type { ViewContext } from "../app/ViewContext";
 import type { ControllerState } from "../app/WindowState";
 import { simulationRenderer } from "../simulation/SimulationRendererView";
 import { analysisScreen } from "../analysis/AnalysisScreen";
+import { regionSelectionScreen } from "../water/RegionSelectionView";
 import { parameterScreen } from "./ParameterScreen";
 import type { ProjectState, SidebarSection } from "./ProjectState";
 
@@ -83,10 +84,6 @@ function placeholder(symbol: SymbolName, title: string, text: string): TemplateR
     </div>`;
 }
 
-const unavailable: Record<"region", { title: string; symbol: SymbolName }> = {
-    region: { title: "Select Region", symbol: "map" },
-};
-
 function detail(project: ProjectState, context: ViewContext): TemplateResult | null {
     if (!project.isLoaded) {
         return placeholder("folder.badge.questionmark", "No Project Loaded", "Open a .pelagrinproj file to begin.");
@@ -107,11 +104,7 @@ function detail(project: ProjectState, context: ViewContext): TemplateResult | n
         case "analysis":
             return project.analysis === null ? null : analysisScreen(project.analysis, context.send);
         case "region":
-            return placeholder(
-                unavailable[section].symbol,
-                unavailable[section].title,
-                "This screen is not available yet.",
-            );
+            return project.region === null ? null : regionSelectionScreen(project.region, context);
     }
 }
 

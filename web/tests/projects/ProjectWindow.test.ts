@@ -64,11 +64,7 @@ describe("the project window", () => {
         expect(detail.querySelector(".parameter-screen")).toBeNull();
     });
 
-    it("says so for the screens this window cannot show yet, and shows nothing without a section", () => {
-        for (const section of ["region"]) {
-            const { container } = mountApp(projectChanges({ selectedSection: section }));
-            expect(container.querySelector(".detail")?.textContent).toContain("This screen is not available yet.");
-        }
+    it("shows nothing in the detail area without a section", () => {
         const { container } = mountApp(projectChanges({ selectedSection: null }));
         expect(container.querySelector(".detail")?.textContent?.trim()).toBe("");
     });

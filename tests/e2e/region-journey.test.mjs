@@ -1,0 +1,103 @@
+// A whole study by hand: draw a small lake on the map, place the emission point inside it, apply, run the
+// simulation at 60x and watch particles strand, then export the timeline as CSV.
+import assert from "node:assert/strict";
+import { readFile } from "node:fs/promises";
+import path from "node:path";
+import { setTimeout as sleep } from "node:timers/promises";
+import { test } from "node:test";
+import { createProject, screenshot, timelineCsvHeader, withApp } from "./harness.mjs";
+import { zoomMapIn } from "./map.mjs";
+
+/** Zoom steps from the opening view (8° across) to a view a few hundred metres across. */
+const zoomSteps = 11;
+
+/** The renderer canvas's pixels, as a PNG data URL. */
+function canvasPixels(page) {
+    return page.locator(".renderer-canvas").evaluate((canvas) => canvas.toDataURL());
+}
+
+test("draw a lake, place the emission point, run at 60x and export the stranded particles", async () => {
+    await withApp(async ({ page, home }) => {
+        page.setDefaultTimeout(10_000);
+        await createProject(page, "Pond Study");
+        await page.getByText("Select Region", { exact: true }).click();
+        const map = page.locator(".region-map");
+        await map.waitFor();
+        await page.getByText("Click map to select").waitFor();
+        await page.getByText("Option+Click for Emission").waitFor();
+
+        // A small pond, so that particles reach its shore within seconds: zoom in with the map's own button.
+        await zoomMapIn(page, zoomSteps);
+        await screenshot(page, "region-1-empty-map");
+
+        // Four vertex clicks; the polygon appears with the third.
+        const box = await map.boundingBox();
+        const cx = box.width / 2;
+        const cy = box.height / 2;
+        const corners = [
+            [cx - 60, cy - 40],
+            [cx + 60, cy - 40],
+            [cx + 60, cy + 40],
+            [cx - 60, cy + 40],
+        ];
+        const polygon = page.locator(".leaflet-overlay-pane path");
+        for (const [index, [x, y]] of corners.entries()) {
+            await map.click({ position: { x, y } });
+            await page.locator(".region-count", { hasText: String(index + 1) }).waitFor();
+            assert.equal(await polygon.count(), index >= 2 ? 1 : 0, `polygon after ${index + 1} vertices`);
+        }
+        assert.match(await page.locator(".region-subtitle").textContent(), /^-?\d+\.\d{4}, -?\d+\.\d{4}$/);
+
+        // Ctrl-Z takes back the newest vertex; clicked again, it returns.
+        await page.keyboard.press("Control+z");
+        await page.locator(".region-count", { hasText: "3" }).waitFor();
+        await map.click({ position: { x: corners[3][0], y: corners[3][1] } });
+        await page.locator(".region-count", { hasText: "4" }).waitFor();
+
+        // Alt-click near the eastern shore for the emission point: no vertex, the radius slider instead of the
+        // hint. The current flows east at 0°, so the particles meet that shore at once.
+        await map.click({ position: { x: cx + 52, y: cy }, modifiers: ["Alt"] });
+        await page.locator(".region-marker-emission").waitFor();
+        await page.getByText("Emission Radius").waitFor();
+        assert.equal(await page.locator(".region-count").textContent(), "4");
+        assert.equal(await page.getByText("Option+Click for Emission").count(), 0);
+        await screenshot(page, "region-2-lake-drawn");
+        await page.getByRole("button", { name: "Apply Region" }).click();
+
+        // A run needs the physical parameters, made on their first edit: a strong current.
+        await page.getByText("Physical Parameters", { exact: true }).first().click();
+        await page.locator("#parameters-flowSpeed").fill("1.5");
+        await page.locator('[data-control="flowSpeed"] .control-value', { hasText: "1.50 m/s" }).waitFor();
+
+        // The renderer at 60x: the particles move between two looks at the canvas.
+        await page.getByText("Simulation Renderer", { exact: true }).click();
+        await page.locator(".renderer-canvas").waitFor();
+        await page.locator(".renderer-speed select").selectOption("60");
+        await page.locator(".renderer-play-pause").click();
+        await page.locator(".renderer-badge").waitFor();
+        await sleep(500);
+        const before = await canvasPixels(page);
+        await sleep(1500);
+        const after = await canvasPixels(page);
+        assert.notEqual(after, before, "the canvas changed while the simulation ran");
+        await screenshot(page, "region-3-running");
+
+        // The analysis screen counts stranded particles as the run goes on.
+        await page.getByText("Charts & Heatmaps", { exact: true }).click();
+        const accumulated = page.locator(".metric-card", { hasText: "Accumulated" }).locator(".metric-card-value");
+        await page.waitForFunction(
+            (element) => Number(element.textContent) > 0,
+            await accumulated.elementHandle(),
+            { timeout: 30_000 },
+        );
+        await screenshot(page, "region-4-analysis");
+
+        await page.getByRole("button", { name: "Export CSV" }).click();
+        const dialog = page.locator(".file-dialog");
+        await dialog.getByRole("button", { name: "Save", exact: true }).click();
+        await dialog.waitFor({ state: "detached" });
+        const lines = (await readFile(path.join(home.home, "Documents", "SimulationData.csv"), "utf8")).trim().split("\n");
+        assert.equal(lines[0], timelineCsvHeader);
+        assert.ok(lines.length > 1, "the timeline holds samples of the run");
+    });
+});

@@ -1,0 +1,103 @@
+// The region selection screen's part of the window state, `project.region`, with its decoder.
+import { array, boolean, type Decoder, nullable, number, object, oneOf, string } from "../app/decode";
+import { type SymbolName, symbolName } from "../app/icons";
+import { decodeSlider, type SliderControl } from "../projects/ControlState";
+
+/** A geographic point in degrees, WGS 84. */
+export interface Coordinate {
+    latitude: number;
+    longitude: number;
+}
+
+export interface MapMarker extends Coordinate {
+    title: "Selected" | "Emission";
+}
+
+export interface MapTypeChoice {
+    label: string;
+    /** 0 "Map", 1 "Satellite", 2 "Hybrid". */
+    value: number;
+}
+
+export interface RegionMapState {
+    /** Where the map opens; applied only when the map is created, its later view is the page's own. */
+    center: Coordinate;
+    span: { latitudeDelta: number; longitudeDelta: number };
+    mapType: number;
+    mapTypeChoices: MapTypeChoice[];
+    /** The pins, each only with its point; both may stand on the same spot. */
+    markers: MapMarker[];
+    /** The filled water polygon, `null` below 3 vertices. */
+    polygon: Coordinate[] | null;
+}
+
+export interface LabelledButton {
+    label: string;
+    symbol: SymbolName;
+    isEnabled: boolean;
+}
+
+export interface RegionControlBar {
+    title: string;
+    /** The selected point as "%.4f, %.4f", or the prompt to click. */
+    subtitle: string;
+    autoDetect: { label: string; symbol: SymbolName; help: string; isOn: boolean };
+    clear: LabelledButton;
+    vertexCount: { label: string; value: number };
+    /** Shown in place of the emission radius slider while there is no emission point. */
+    emissionHint: { symbol: SymbolName; text: string } | null;
+    apply: LabelledButton;
+}
+
+export interface RegionState {
+    selectedPoint: Coordinate | null;
+    vertices: Coordinate[];
+    emissionPoint: Coordinate | null;
+    isAutoDetect: boolean;
+    isDetecting: boolean;
+    /** An `undo` would apply. */
+    canUndo: boolean;
+    map: RegionMapState;
+    /** The card over the dimmed map while a detection runs. */
+    overlay: { title: string; subtitle: string } | null;
+    /** The failure text, while it is shown. */
+    banner: string | null;
+    /** The flow direction always; the emission radius only while there is an emission point. */
+    sliders: SliderControl[];
+    controlBar: RegionControlBar;
+}
+
+const coordinate = object<Coordinate>({ latitude: number, longitude: number });
+
+const labelledButton = object<LabelledButton>({ label: string, symbol: symbolName, isEnabled: boolean });
+
+export const decodeRegion: Decoder<RegionState | null> = nullable(
+    object<RegionState>({
+        selectedPoint: nullable(coordinate),
+        vertices: array(coordinate),
+        emissionPoint: nullable(coordinate),
+        isAutoDetect: boolean,
+        isDetecting: boolean,
+        canUndo: boolean,
+        map: object<RegionMapState>({
+            center: coordinate,
+            span: object({ latitudeDelta: number, longitudeDelta: number }),
+            mapType: number,
+            mapTypeChoices: array(object<MapTypeChoice>({ label: string, value: number })),
+            markers: array(object<MapMarker>({ title: oneOf(["Selected", "Emission"]), latitude: number, longitude: number })),
+            polygon: nullable(array(coordinate)),
+        }),
+        overlay: nullable(object({ title: string, subtitle: string })),
+        banner: nullable(string),
+        sliders: array(decodeSlider),
+        controlBar: object<RegionControlBar>({
+            title: string,
+            subtitle: string,
+            autoDetect: object({ label: string, symbol: symbolName, help: string, isOn: boolean }),
+            clear: labelledButton,
+            vertexCount: object({ label: string, value: number }),
+            emissionHint: nullable(object({ symbol: symbolName, text: string })),
+            apply: labelledButton,
+        }),
+    }),
+);

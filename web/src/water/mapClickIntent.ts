@@ -1,0 +1,32 @@
+// A click on the region map as the app hears it: the point clicked and the modifier keys held.
+import type { Intent } from "../app/intents";
+
+/** The part of a mouse event that says which keys were held. */
+export interface HeldKeys {
+    altKey: boolean;
+    shiftKey: boolean;
+    ctrlKey: boolean;
+    metaKey: boolean;
+}
+
+/** A longitude past ±180°, as a map panned round the globe reports it, brought back into [-180, 180). */
+function wrappedLongitude(longitude: number): number {
+    if (longitude >= -180 && longitude <= 180) return longitude;
+    return ((((longitude + 180) % 360) + 360) % 360) - 180;
+}
+
+/**
+ * The `mapClick` intent for a click at `point` (degrees), its latitude kept within [-90, 90] and its longitude
+ * within [-180, 180], the ranges the app accepts.
+ */
+export function mapClickIntent(point: { lat: number; lng: number }, keys: HeldKeys): Intent {
+    return {
+        intent: "mapClick",
+        latitude: Math.min(90, Math.max(-90, point.lat)),
+        longitude: wrappedLongitude(point.lng),
+        alt: keys.altKey,
+        shift: keys.shiftKey,
+        ctrl: keys.ctrlKey,
+        meta: keys.metaKey,
+    };
+}
