@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace pelagrin {
 
@@ -12,6 +13,21 @@ namespace {
 
 constexpr double kMinEdgeLengthSquared = 0.0001; // px²
 constexpr std::size_t kMaxBands = 1 << 14;
+// Beyond this size a crossing's product could overflow, and its rounding is no longer bounded by the margin.
+constexpr double kTameCoordinate = 1e150;
+
+/// Bounds of the crossing x = a.x + (y - a.y)(b.x - a.x) / (b.y - a.y) over the heights y that the edge
+/// spans. With y between a.y and b.y, the quotient's factor (y - a.y) / (b.y - a.y) is at most 1 even after
+/// rounding, so the computed crossing strays from [min, max] of a.x, b.x by a few units in the last place of
+/// |a.x| + |b.x|; the margin is far above that. An untamed edge gets no bounds and is always computed.
+std::pair<double, double> crossingBounds(Vec2 a, Vec2 b) {
+    const double extent = std::abs(a.x) + std::abs(b.x);
+    if (!(extent < kTameCoordinate && std::abs(a.y) + std::abs(b.y) < kTameCoordinate)) {
+        return {-std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+    }
+    const double margin = 1e-12 * extent + 1e-300;
+    return {std::min(a.x, b.x) - margin, std::max(a.x, b.x) + margin};
+}
 
 } // namespace
 
@@ -30,8 +46,9 @@ BoundaryIndex::BoundaryIndex(const std::vector<Vec2>& vertices) : vertexCount_(v
         const double lengthSquared = direction.dot(direction);
         const double length = std::sqrt(lengthSquared);
         const Vec2 normal = length > 0 ? Vec2{-direction.y, direction.x} / length : Vec2{};
-        edges_.push_back(
-            {start, end, direction, lengthSquared, normal, lengthSquared <= kMinEdgeLengthSquared});
+        const auto [crossingLow, crossingHigh] = crossingBounds(start, end);
+        edges_.push_back({start, end, direction, lengthSquared, normal, crossingLow, crossingHigh,
+                          lengthSquared <= kMinEdgeLengthSquared});
         minY = std::min(minY, start.y);
         maxY = std::max(maxY, start.y);
     }
@@ -40,6 +57,12 @@ BoundaryIndex::BoundaryIndex(const std::vector<Vec2>& vertices) : vertexCount_(v
     minY_ = minY;
     bandCount_ = maxY > minY ? std::clamp<std::size_t>(n, 1, kMaxBands) : 1;
     bandHeight_ = maxY > minY ? (maxY - minY) / static_cast<double>(bandCount_) : 0.0;
+    bandsPerUnit_ = bandHeight_ > 0 ? 1.0 / bandHeight_ : 0.0;
+    if (!std::isfinite(bandsPerUnit_)) { // bands too thin for their reciprocal: one band holds every edge
+        bandCount_ = 1;
+        bandHeight_ = 0.0;
+        bandsPerUnit_ = 0.0;
+    }
 
     // Counting sort of edge references into every band their vertical extent touches. bandOf is monotonic in
     // y, so an edge that spans a point's height is always in the point's band.
@@ -68,7 +91,7 @@ std::size_t BoundaryIndex::bandOf(double y) const {
     if (bandHeight_ <= 0) {
         return 0;
     }
-    const double position = (y - minY_) / bandHeight_;
+    const double position = (y - minY_) * bandsPerUnit_;
     if (!(position > 0)) { // also catches NaN
         return 0;
     }
@@ -99,7 +122,13 @@ bool BoundaryIndex::contains(Vec2 point) const {
         const Edge& edge = edges_[bandEdges_[r]];
         const Vec2 a = edge.end;
         const Vec2 b = edge.start;
-        if ((a.y > point.y) != (b.y > point.y)) {
+        if ((a.y > point.y) == (b.y > point.y)) {
+            continue;
+        }
+        // Only a point within the crossing's bounds needs the division to tell its side.
+        if (point.x < edge.crossingLow) {
+            inside = !inside;
+        } else if (point.x < edge.crossingHigh) {
             const double crossingX = a.x + (point.y - a.y) * (b.x - a.x) / (b.y - a.y);
             if (point.x < crossingX) {
                 inside = !inside;

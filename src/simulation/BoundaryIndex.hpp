@@ -40,6 +40,9 @@ private:
         Vec2 direction;       // end - start
         double lengthSquared; // direction · direction
         Vec2 normal;
+        // The inside test's crossing lies within [crossingLow, crossingHigh], whatever its rounding.
+        double crossingLow;
+        double crossingHigh;
         bool isTooShort; // ignored by the nearest-edge search
     };
 
@@ -51,6 +54,7 @@ private:
     std::vector<Edge> edges_;
     double minY_ = 0.0;
     double bandHeight_ = 0.0;
+    double bandsPerUnit_ = 0.0; // 1 / bandHeight_: bandOf multiplies, which is monotonic as well
     std::size_t bandCount_ = 0;
     /// Edges of band b are bandEdges_[bandStart_[b] .. bandStart_[b + 1]).
     std::vector<std::uint32_t> bandStart_;

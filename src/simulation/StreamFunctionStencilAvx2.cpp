@@ -54,7 +54,7 @@ constexpr int cornerOf(int x, int y, int z) {
     return 4 * x + 2 * y + z;
 }
 
-/// Where the two terms of grad(h, ·) at a corner lie among the twelve operands of `SharedGradient`: the
+/// Where the two terms of grad(h, ·) at a corner lie among the twelve operands of `Operands`: the
 /// corner's offsets fx or fx - 1, fy or fy - 1, fz or fz - 1 at 0..5, their negations at 6..11.
 struct GradientTerms {
     std::uint8_t first;
@@ -77,53 +77,84 @@ constexpr std::array<GradientTerms, 16 * 8> kGradientTerms = [] {
     return terms;
 }();
 
-/// Corner gradients for hashes shared by all four lanes: a corner's gradient is then the sum of two of the
-/// twelve operands, picked by table instead of by lane masks. Negation as a sign flip is what the scalar
-/// negation does, so the sum has the scalar's bits.
-struct SharedGradient {
-    const std::uint32_t* hashes; // corner-hash bytes of corners (x, y) = (0, 0), (0, 1), (1, 0), (1, 1)
-    __m256d operands[12];
+/// The twelve operands of a corner gradient for one octave at one point: the offsets fx, fx - 1, fy, fy - 1,
+/// fz, fz - 1 of the samples from the cell's corners at 0..5 and their negations at 6..11. The time's four
+/// are the same for every point of a step and are written once; the others are rewritten per point.
+/// Negation as a sign flip is what the scalar negation does.
+struct alignas(32) Operands {
+    __m256d values[12];
 
-    PELAGRIN_AVX2 SharedGradient(const std::uint32_t* cornerHashes, __m256d fx, __m256d fy, __m256d fz)
-        : hashes(cornerHashes) {
+    PELAGRIN_AVX2 void setTime(double fz) {
+        values[4] = _mm256_set1_pd(fz);
+        values[5] = _mm256_set1_pd(fz - 1);
+        values[10] = _mm256_set1_pd(-fz);
+        values[11] = _mm256_set1_pd(-(fz - 1));
+    }
+
+    PELAGRIN_AVX2 void setPlane(__m256d fx, __m256d fy) {
         const __m256d one = _mm256_set1_pd(1);
         const __m256d signBit = _mm256_set1_pd(-0.0);
-        operands[0] = fx;
-        operands[1] = _mm256_sub_pd(fx, one);
-        operands[2] = fy;
-        operands[3] = _mm256_sub_pd(fy, one);
-        operands[4] = fz;
-        operands[5] = _mm256_sub_pd(fz, one);
-        for (int i = 0; i < 6; ++i) {
-            operands[6 + i] = _mm256_xor_pd(operands[i], signBit);
+        values[0] = fx;
+        values[1] = _mm256_sub_pd(fx, one);
+        values[2] = fy;
+        values[3] = _mm256_sub_pd(fy, one);
+        for (int i = 0; i < 4; ++i) {
+            values[6 + i] = _mm256_xor_pd(values[i], signBit);
         }
     }
 
+    PELAGRIN_AVX2 __m256d at(std::uint16_t byteOffset) const {
+        return *reinterpret_cast<const __m256d*>(reinterpret_cast<const char*>(values) + byteOffset);
+    }
+};
+
+/// A corner hash byte read at one corner position (x, y) of the cell: the byte offsets within `Operands` of
+/// the two terms of the near corner's gradient (time cell Z, the low nibble) and of the far one's (Z + 1,
+/// the high nibble). A table lookup per corner position replaces the nibble and term arithmetic.
+struct CornerTerms {
+    std::uint16_t nearFirst;
+    std::uint16_t nearSecond;
+    std::uint16_t farFirst;
+    std::uint16_t farSecond;
+};
+
+constexpr std::array<std::array<CornerTerms, 256>, 4> kCornerTerms = [] {
+    constexpr auto offsetOf = [](std::uint8_t operand) { return static_cast<std::uint16_t>(operand * 32); };
+    std::array<std::array<CornerTerms, 256>, 4> table{};
+    for (int position = 0; position < 4; ++position) {
+        const int x = position >> 1;
+        const int y = position & 1;
+        for (int hash = 0; hash < 256; ++hash) {
+            const GradientTerms near = kGradientTerms[(hash & 15) * 8 + cornerOf(x, y, 0)];
+            const GradientTerms far = kGradientTerms[(hash >> 4) * 8 + cornerOf(x, y, 1)];
+            table[position][hash] = {offsetOf(near.first), offsetOf(near.second), offsetOf(far.first),
+                                     offsetOf(far.second)};
+        }
+    }
+    return table;
+}();
+
+/// Corner gradients for hashes shared by all four lanes: a corner's gradient is the sum of two of the
+/// twelve operands, picked by table instead of by lane masks.
+struct SharedGradient {
+    const Operands& operands;
+    const CornerTerms* corners[4]; // corner positions (x, y) = (0, 0), (0, 1), (1, 0), (1, 1)
+
     PELAGRIN_AVX2 __m256d operator()(int x, int y, int z) const {
-        const std::uint32_t h = (hashes[2 * x + y] >> (4 * z)) & 15;
-        const GradientTerms terms = kGradientTerms[h * 8 + cornerOf(x, y, z)];
-        return _mm256_add_pd(operands[terms.first], operands[terms.second]);
+        const CornerTerms& terms = *corners[2 * x + y];
+        return z == 0 ? _mm256_add_pd(operands.at(terms.nearFirst), operands.at(terms.nearSecond))
+                      : _mm256_add_pd(operands.at(terms.farFirst), operands.at(terms.farSecond));
     }
 };
 
 /// Corner gradients for hashes that differ between lanes.
 struct LaneGradient {
+    const Operands& operands;
     const __m256i* hashes; // as in `SharedGradient`, one corner-hash byte per 64-bit lane
-    __m256d offsets[3][2]; // fx, fx - 1; fy, fy - 1; fz, fz - 1
-
-    PELAGRIN_AVX2 LaneGradient(const __m256i* cornerHashes, __m256d fx, __m256d fy, __m256d fz)
-        : hashes(cornerHashes) {
-        const __m256d one = _mm256_set1_pd(1);
-        offsets[0][0] = fx;
-        offsets[0][1] = _mm256_sub_pd(fx, one);
-        offsets[1][0] = fy;
-        offsets[1][1] = _mm256_sub_pd(fy, one);
-        offsets[2][0] = fz;
-        offsets[2][1] = _mm256_sub_pd(fz, one);
-    }
 
     PELAGRIN_AVX2 __m256d operator()(int x, int y, int z) const {
-        return grad(_mm256_srli_epi64(hashes[2 * x + y], 4 * z), offsets[0][x], offsets[1][y], offsets[2][z]);
+        return grad(_mm256_srli_epi64(hashes[2 * x + y], 4 * z), operands.values[x], operands.values[2 + y],
+                    operands.values[4 + z]);
     }
 };
 
@@ -137,12 +168,12 @@ PELAGRIN_AVX2 inline __m256d blendCorners(const Gradient& gradient, __m256d u, _
     return lerp(w, near, far);
 }
 
-/// One octave's noise at the four samples whose coordinates are `xs`, `ys` (metres).
-PELAGRIN_AVX2 inline __m256d octaveNoise(const std::uint8_t* P, const StencilOctave& o, __m256d xs,
-                                         __m256d ys) {
+/// One octave's noise at the four samples whose coordinates are `xs`, `ys` (metres). `operands` holds the
+/// octave's time operands; the point's are written into it.
+PELAGRIN_AVX2 inline __attribute__((always_inline)) __m256d
+octaveNoise(const std::uint8_t* P, const StencilOctave& o, Operands& operands, __m256d xs, __m256d ys) {
     const std::uint8_t* T = o.cornerHashes.data();
     const __m256d scale = _mm256_set1_pd(o.scale);
-    const __m256d fz = _mm256_set1_pd(o.timeFraction);
     const __m256d w = _mm256_set1_pd(o.timeFade);
 
     const __m256d x = _mm256_div_pd(xs, scale);
@@ -155,6 +186,7 @@ PELAGRIN_AVX2 inline __m256d octaveNoise(const std::uint8_t* P, const StencilOct
     const __m256d fy = _mm256_sub_pd(y, floorY);
     const __m256d u = fade(fx);
     const __m256d v = fade(fy);
+    operands.setPlane(fx, fy);
 
     // The samples lie a metre apart, so at noise cells of 25 m and more all four share one cell most of
     // the time: its hashes are then read once for the four lanes.
@@ -163,8 +195,10 @@ PELAGRIN_AVX2 inline __m256d octaveNoise(const std::uint8_t* P, const StencilOct
     if (_mm_movemask_epi8(sameCell) == 0xFFFF) {
         const std::int32_t A = P[_mm_cvtsi128_si32(X)] + _mm_cvtsi128_si32(Y);
         const std::int32_t B = P[_mm_cvtsi128_si32(X) + 1] + _mm_cvtsi128_si32(Y);
-        const std::uint32_t h[4] = {T[A], T[A + 1], T[B], T[B + 1]};
-        return blendCorners(SharedGradient(h, fx, fy, fz), u, v, w);
+        const SharedGradient gradient{operands,
+                                      {&kCornerTerms[0][T[A]], &kCornerTerms[1][T[A + 1]],
+                                       &kCornerTerms[2][T[B]], &kCornerTerms[3][T[B + 1]]}};
+        return blendCorners(gradient, u, v, w);
     }
     alignas(16) std::int32_t cellX[4];
     alignas(16) std::int32_t cellY[4];
@@ -182,7 +216,7 @@ PELAGRIN_AVX2 inline __m256d octaveNoise(const std::uint8_t* P, const StencilOct
     const __m256i h[4] = {
         _mm256_setr_epi64x(c0[0], c1[0], c2[0], c3[0]), _mm256_setr_epi64x(c0[1], c1[1], c2[1], c3[1]),
         _mm256_setr_epi64x(c0[2], c1[2], c2[2], c3[2]), _mm256_setr_epi64x(c0[3], c1[3], c2[3], c3[3])};
-    return blendCorners(LaneGradient(h, fx, fy, fz), u, v, w);
+    return blendCorners(LaneGradient{operands, h}, u, v, w);
 }
 
 } // namespace
@@ -190,6 +224,11 @@ PELAGRIN_AVX2 inline __m256d octaveNoise(const std::uint8_t* P, const StencilOct
 PELAGRIN_AVX2 void streamFunctionStencilAvx2(const Permutation& permutation, const StencilOctaves& octaves,
                                              std::span<const Vec2> pointsM, std::span<StencilSamples> out) {
     assert(out.size() == pointsM.size());
+    std::array<Operands, 3> operands;
+    static_assert(operands.size() == std::tuple_size_v<StencilOctaves>);
+    for (std::size_t octave = 0; octave < octaves.size(); ++octave) {
+        operands[octave].setTime(octaves[octave].timeFraction);
+    }
     for (std::size_t i = 0; i < pointsM.size(); ++i) {
         // Lanes: (x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1); _mm256_set_pd takes the last lane first.
         const Vec2 pointM = pointsM[i];
@@ -198,8 +237,8 @@ PELAGRIN_AVX2 void streamFunctionStencilAvx2(const Permutation& permutation, con
         __m256d sum = _mm256_setzero_pd();
         for (std::size_t octave = 0; octave < octaves.size(); ++octave) {
             const StencilOctave& o = octaves[octave];
-            const __m256d weighted =
-                _mm256_mul_pd(_mm256_set1_pd(o.weight), octaveNoise(permutation.data(), o, xs, ys));
+            const __m256d noise = octaveNoise(permutation.data(), o, operands[octave], xs, ys);
+            const __m256d weighted = _mm256_mul_pd(_mm256_set1_pd(o.weight), noise);
             sum = octave == 0 ? weighted : _mm256_add_pd(sum, weighted);
         }
         _mm256_storeu_pd(out[i].data(), sum);
