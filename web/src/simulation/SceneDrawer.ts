@@ -1,7 +1,9 @@
-// Draws one picture of the renderer with the canvas 2-D API: the water polygon, the particles as dots and the
-// flow vectors.
+// Draws one picture of the renderer with the canvas 2-D API: the water polygon, the particles as dots on a layer
+// of their own and the flow vectors.
 import type { ParticleFrame } from "./ParticleFrame";
-import { colorIndex, colorModeBySpeed, hasFlowVector, isDrawn, palette, type Rgb, vectorColor } from "./particleColors";
+import { type DotColor, type DotMask, dotColor, dotMask, stampDot } from "./dotPixels";
+import { ParticleLayer } from "./ParticleLayer";
+import { colorIndex, colorModeBySpeed, hasFlowVector, isDrawn, palette, vectorColor } from "./particleColors";
 import { type RendererViewState, type Size, type ViewMapping, viewMapping, viewX, viewY } from "./RendererViewState";
 import type { WaterState } from "./SimulationState";
 
@@ -20,41 +22,11 @@ export interface Scene {
 const dotDiameter = 3;
 const vectorLineWidth = 2;
 
-function css([r, g, b]: Rgb): string {
-    return `rgb(${r}, ${g}, ${b})`;
-}
-
-/** One dot per palette colour, drawn once per zoom and stamped for every particle of that colour. */
-interface DotSprites {
-    mode: number;
-    diameterPx: number;
-    /** Side of each sprite, device pixels: the dot and a pixel of anti-aliased edge round it. */
-    sidePx: number;
-    sprites: HTMLCanvasElement[];
-}
-
-function makeSprites(mode: number, diameterPx: number): DotSprites {
-    const sidePx = Math.ceil(diameterPx) + 2;
-    const sprites = palette(mode).map((color) => {
-        const sprite = document.createElement("canvas");
-        sprite.width = sidePx;
-        sprite.height = sidePx;
-        const context = sprite.getContext("2d");
-        if (context !== null) {
-            context.fillStyle = css(color);
-            context.beginPath();
-            context.arc(sidePx / 2, sidePx / 2, diameterPx / 2, 0, 2 * Math.PI);
-            context.fill();
-        }
-        return sprite;
-    });
-    return { mode, diameterPx, sidePx, sprites };
-}
-
 export class SceneDrawer {
-    // Filling thousands of anti-aliased circles is the slow part of a software canvas; copying a small
-    // pre-drawn dot to a whole pixel is not.
-    private sprites_: DotSprites | null = null;
+    private readonly layer_ = new ParticleLayer();
+    // Made again only when the zoom or the colour mode changes, not for every picture of a pan.
+    private mask_: DotMask | null = null;
+    private colors_: { mode: number; colors: DotColor[] } | null = null;
 
     draw(context: CanvasRenderingContext2D, scene: Scene): void {
         const ratio = scene.pixelRatio;
@@ -66,7 +38,6 @@ export class SceneDrawer {
         }
         if (scene.frame !== null) {
             this.drawParticles(context, scene, scene.frame, mapping);
-            context.setTransform(ratio, 0, 0, ratio, 0, 0);
             if (scene.view.showFlowVectors) drawFlowVectors(context, scene.frame, mapping, scene.view.zoom);
         }
     }
@@ -78,28 +49,29 @@ export class SceneDrawer {
         frame: ParticleFrame,
         mapping: ViewMapping,
     ): void {
+        const pixels = this.layer_.begin(context.canvas.width, context.canvas.height);
+        if (pixels === null) return;
         const ratio = scene.pixelRatio;
         const diameterPx = dotDiameter * scene.view.zoom * ratio;
-        if (this.sprites_?.mode !== scene.colorMode || this.sprites_.diameterPx !== diameterPx) {
-            this.sprites_ = makeSprites(scene.colorMode, diameterPx);
+        if (this.mask_?.diameter !== diameterPx) this.mask_ = dotMask(diameterPx);
+        if (this.colors_?.mode !== scene.colorMode) {
+            this.colors_ = { mode: scene.colorMode, colors: palette(scene.colorMode).map(dotColor) };
         }
-        const { sidePx, sprites } = this.sprites_;
-        const half = sidePx / 2;
-        const widthPx = scene.size.width * ratio;
-        const heightPx = scene.size.height * ratio;
+        const mask = this.mask_;
+        const { colors } = this.colors_;
         const speedScale = scene.colorMode === colorModeBySpeed ? fastestDrawn(frame) : 0;
-        context.setTransform(1, 0, 0, 1, 0, 0);
         for (let i = 0; i < frame.count; i++) {
             const flags = frame.flags[i] ?? 0;
             if (!isDrawn(flags)) continue;
-            // The sprite's corner on a whole device pixel: a plain copy, no resampling.
-            const left = Math.round(viewX(mapping, frame.x[i] ?? 0) * ratio - half);
-            const top = Math.round(viewY(mapping, frame.y[i] ?? 0) * ratio - half);
-            if (left > widthPx || top > heightPx || left < -sidePx || top < -sidePx) continue;
-            const color = colorIndex(flags, scene.colorMode, frame.z[i] ?? 0, frame.waterDepth, frame.speed[i] ?? 0, speedScale);
-            const sprite = sprites[color];
-            if (sprite !== undefined) context.drawImage(sprite, left, top);
+            const z = frame.z[i] ?? 0;
+            const speed = frame.speed[i] ?? 0;
+            const color = colors[colorIndex(flags, scene.colorMode, z, frame.waterDepth, speed, speedScale)];
+            if (color === undefined) continue;
+            const x = viewX(mapping, frame.x[i] ?? 0) * ratio;
+            const y = viewY(mapping, frame.y[i] ?? 0) * ratio;
+            stampDot(pixels, mask, x, y, color);
         }
+        this.layer_.drawOnto(context);
     }
 }
 
