@@ -55,7 +55,9 @@ export class App {
             (key, value) => {
                 const [screen, id] = JSON.parse(key) as [SliderScreen, string];
                 const intent =
-                    screen === "region" ? regionSliderIntent(id, value) : ({ intent: "setControl", screen, id, value } as const);
+                    screen === "region"
+                        ? regionSliderIntent(id, value)
+                        : ({ intent: "setControl", screen, id, value } as const);
                 if (intent !== null) this.send(intent);
             },
             controlIntervalMs,

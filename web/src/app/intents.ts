@@ -29,7 +29,15 @@ export type Intent =
     | { intent: "setControl"; screen: ControlScreen; id: string; value: number }
     | { intent: "exportCSV" }
     | { intent: "setSpeed"; value: number }
-    | { intent: "mapClick"; latitude: number; longitude: number; alt: boolean; shift: boolean; ctrl: boolean; meta: boolean }
+    | {
+          intent: "mapClick";
+          latitude: number;
+          longitude: number;
+          alt: boolean;
+          shift: boolean;
+          ctrl: boolean;
+          meta: boolean;
+      }
     | { intent: "undo" }
     | { intent: "clearRegion" }
     | { intent: "applyRegion" }

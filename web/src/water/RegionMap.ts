@@ -58,7 +58,9 @@ export class RegionMapElement extends HTMLElement {
         // zoom the map.
         const map = L.map(this, { boxZoom: false, doubleClickZoom: false });
         map.fitBounds(openingBounds(model), { animate: false });
-        map.on("click", (event: L.LeafletMouseEvent) => this.send(mapClickIntent(event.latlng, event.originalEvent)));
+        map.on("click", (event: L.LeafletMouseEvent) => {
+            this.send(mapClickIntent(event.latlng, event.originalEvent));
+        });
         this.overlays_.addTo(map);
         this.resizeObserver_ = new ResizeObserver(() => map.invalidateSize());
         this.resizeObserver_.observe(this);
@@ -69,17 +71,18 @@ export class RegionMapElement extends HTMLElement {
     private draw(map: L.Map, model: RegionMapState): void {
         const plan = mapLayerPlan(model, this.sources);
         const tiles = plan.tiles.map((source) => this.tileLayer(source));
-        if (tiles.length !== this.shownTiles_.length || tiles.some((layer, index) => layer !== this.shownTiles_[index])) {
+        const isSameBase =
+            tiles.length === this.shownTiles_.length && tiles.every((layer, index) => layer === this.shownTiles_[index]);
+        if (!isSameBase) {
             for (const layer of this.shownTiles_) layer.remove();
             for (const layer of tiles) layer.addTo(map);
             this.shownTiles_ = tiles;
         }
         this.overlays_.clearLayers();
         if (plan.polygon !== null) {
-            L.polygon(
-                plan.polygon.map((point) => L.latLng(point.latitude, point.longitude)),
-                { interactive: false, color: waterBlue, weight: 2, opacity: 1, fillColor: waterBlue, fillOpacity: 0.25 },
-            ).addTo(this.overlays_);
+            const outline = plan.polygon.map((point) => L.latLng(point.latitude, point.longitude));
+            const style = { color: waterBlue, weight: 2, opacity: 1, fillColor: waterBlue, fillOpacity: 0.25 };
+            L.polygon(outline, { ...style, interactive: false }).addTo(this.overlays_);
         }
         for (const marker of plan.markers) {
             // Pins let clicks through to the map, so that a click beside a pin still lands where it was aimed.
@@ -89,8 +92,8 @@ export class RegionMapElement extends HTMLElement {
                 iconSize: [22, 30],
                 iconAnchor: [11, 30],
             });
-            L.marker([marker.latitude, marker.longitude], { icon, interactive: false, keyboard: false, title: marker.title })
-                .addTo(this.overlays_);
+            const options = { icon, interactive: false, keyboard: false, title: marker.title };
+            L.marker([marker.latitude, marker.longitude], options).addTo(this.overlays_);
         }
     }
 

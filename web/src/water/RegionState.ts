@@ -84,7 +84,9 @@ export const decodeRegion: Decoder<RegionState | null> = nullable(
             span: object({ latitudeDelta: number, longitudeDelta: number }),
             mapType: number,
             mapTypeChoices: array(object<MapTypeChoice>({ label: string, value: number })),
-            markers: array(object<MapMarker>({ title: oneOf(["Selected", "Emission"]), latitude: number, longitude: number })),
+            markers: array(
+                object<MapMarker>({ title: oneOf(["Selected", "Emission"]), latitude: number, longitude: number }),
+            ),
             polygon: nullable(array(coordinate)),
         }),
         overlay: nullable(object({ title: string, subtitle: string })),

@@ -22,7 +22,12 @@ export function isTextEntry(target: EventTarget | null): boolean {
  * it (a sheet, a dialog, an alert, the onboarding, Preferences), outside a text field, and while the app says
  * an undo applies.
  */
-export function regionUndoIntent(press: KeyPress, state: WindowState, view: ViewState, isTyping: boolean): Intent | null {
+export function regionUndoIntent(
+    press: KeyPress,
+    state: WindowState,
+    view: ViewState,
+    isTyping: boolean,
+): Intent | null {
     if (!isUndoKey(press) || isTyping || view.preferencesOpen) return null;
     if (state.createProject !== null || state.fileDialog !== null) return null;
     const project = state.project;

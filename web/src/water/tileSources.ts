@@ -6,8 +6,7 @@ export interface TileSource {
     maxZoom: number;
 }
 
-/** The three layers the base maps are made of: "Map" draws `map`, "Satellite" `imagery`, "Hybrid" both of
- * `imagery` and `labels`. */
+/** The layers the base maps are made of: "Map" draws `map`, "Satellite" `imagery`, "Hybrid" `labels` on it. */
 export interface TileSources {
     map: TileSource;
     imagery: TileSource;
@@ -28,7 +27,9 @@ export const defaultTileSources: TileSources = {
         maxZoom: 19,
     },
     labels: {
-        url: "https://server.arcgisonline.com/ArcGIS/rest/services/Reference/World_Boundaries_and_Places/MapServer/tile/{z}/{y}/{x}",
+        url:
+            "https://server.arcgisonline.com/ArcGIS/rest/services/Reference/World_Boundaries_and_Places/MapServer" +
+            "/tile/{z}/{y}/{x}",
         attribution: esriCredit,
         maxZoom: 19,
     },

@@ -1,10 +1,10 @@
 import { describe, expect, it } from "vitest";
 import "./stubResizeObserver";
 import { byText, click, mountApp, projectChanges } from "../support";
-import { drawnRegion, freshRegion } from "./fixtures";
+import { autoDetectingRegion, drawnRegion, freshRegion, regionWindow } from "./fixtures";
 
 function mountRegion(region: Record<string, unknown>) {
-    return mountApp(projectChanges({ selectedSection: "region", region }));
+    return mountApp(regionWindow(region));
 }
 
 describe("the region screen's control bar", () => {
@@ -50,7 +50,8 @@ describe("the region screen's control bar", () => {
         click(toggle);
         click(byText(container, "button", "Clear"));
         click(byText(container, "button", "Apply Region"));
-        socket.receiveState(projectChanges({ selectedSection: "region", region: { ...drawnRegion(), isAutoDetect: true, controlBar: { ...(drawnRegion()["controlBar"] as object), autoDetect: { label: "Auto-Detect", symbol: "wand.and.stars", help: "", isOn: true } } } }));
+        socket.receiveState(regionWindow(autoDetectingRegion()));
+        expect(byText(container, "button", "Auto-Detect").getAttribute("aria-pressed")).toBe("true");
         click(byText(container, "button", "Auto-Detect"));
         expect(socket.sent).toEqual([
             { intent: "setAutoDetect", value: true },
@@ -95,10 +96,10 @@ describe("the region screen's map area", () => {
         const { container, socket } = mountRegion(freshRegion());
         expect(container.querySelector(".region-overlay")).toBeNull();
         const overlay = { title: "Detecting Water Body...", subtitle: "Querying OpenStreetMap" };
-        socket.receiveState(projectChanges({ selectedSection: "region", region: { ...freshRegion(), isDetecting: true, overlay } }));
+        socket.receiveState(regionWindow({ ...freshRegion(), isDetecting: true, overlay }));
         expect(container.querySelector(".region-overlay-title")?.textContent).toBe("Detecting Water Body...");
         expect(container.querySelector(".region-overlay-subtitle")?.textContent).toBe("Querying OpenStreetMap");
-        socket.receiveState(projectChanges({ selectedSection: "region", region: freshRegion() }));
+        socket.receiveState(regionWindow(freshRegion()));
         expect(container.querySelector(".region-overlay")).toBeNull();
     });
 
@@ -107,10 +108,10 @@ describe("the region screen's map area", () => {
         const banner = () => container.querySelector(".region-banner")!;
         expect(banner().classList.contains("shown")).toBe(false);
         const text = "Detection failed: Try clicking closer to the center.";
-        socket.receiveState(projectChanges({ selectedSection: "region", region: { ...freshRegion(), banner: text } }));
+        socket.receiveState(regionWindow({ ...freshRegion(), banner: text }));
         expect(banner().classList.contains("shown")).toBe(true);
         expect(banner().textContent).toBe(text);
-        socket.receiveState(projectChanges({ selectedSection: "region", region: freshRegion() }));
+        socket.receiveState(regionWindow(freshRegion()));
         expect(banner().classList.contains("shown")).toBe(false);
         expect(banner().textContent).toBe(text);
     });
@@ -119,7 +120,7 @@ describe("the region screen's map area", () => {
         const { container, socket } = mountRegion(freshRegion());
         const map = container.querySelector("pelagrin-region-map");
         expect(map).not.toBeNull();
-        socket.receiveState(projectChanges({ selectedSection: "region", region: drawnRegion() }));
+        socket.receiveState(regionWindow(drawnRegion()));
         expect(container.querySelector("pelagrin-region-map")).toBe(map);
         socket.receiveState(projectChanges({ selectedSection: "parameters", region: null }));
         expect(container.querySelector("pelagrin-region-map")).toBeNull();

@@ -18,10 +18,20 @@ describe("decoding the region screen's state", () => {
     it("names the field that is wrong", () => {
         const drawn = drawnRegion();
         const map = drawn["map"] as Record<string, unknown>;
+        const bar = drawn["controlBar"] as Record<string, unknown>;
         const cases: [Record<string, unknown>, string][] = [
-            [{ ...drawn, map: { ...map, markers: [{ title: "Home", latitude: 1, longitude: 2 }] } }, "region.map.markers[0].title: expected one of Selected, Emission, found \"Home\""],
-            [{ ...drawn, map: { ...map, polygon: [{ latitude: "47", longitude: 8 }] } }, "region.map.polygon[0].latitude: expected a number, found a string"],
-            [{ ...drawn, controlBar: { ...(drawn["controlBar"] as object), clear: { label: "Clear", symbol: "bin", isEnabled: true } } }, "region.controlBar.clear.symbol: expected one of"],
+            [
+                { ...drawn, map: { ...map, markers: [{ title: "Home", latitude: 1, longitude: 2 }] } },
+                'region.map.markers[0].title: expected one of Selected, Emission, found "Home"',
+            ],
+            [
+                { ...drawn, map: { ...map, polygon: [{ latitude: "47", longitude: 8 }] } },
+                "region.map.polygon[0].latitude: expected a number, found a string",
+            ],
+            [
+                { ...drawn, controlBar: { ...bar, clear: { label: "Clear", symbol: "bin", isEnabled: true } } },
+                "region.controlBar.clear.symbol: expected one of",
+            ],
             [{ ...drawn, canUndo: undefined }, "region.canUndo: expected a boolean, found nothing"],
         ];
         for (const [value, message] of cases) {

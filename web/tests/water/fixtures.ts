@@ -1,4 +1,10 @@
 // The region screen's state as the app sends it: a fresh screen, and one with a drawn lake and its emission point.
+import { projectChanges } from "../support";
+
+/** A window showing the loaded project's region screen with `region` as its state. */
+export function regionWindow(region: Record<string, unknown>, project: Record<string, unknown> = {}) {
+    return projectChanges({ selectedSection: "region", region, ...project });
+}
 const lake = [
     { latitude: 47.36, longitude: 8.54 },
     { latitude: 47.37, longitude: 8.54 },
@@ -79,5 +85,16 @@ export function drawnRegion(): Record<string, unknown> {
             emissionHint: null,
             apply: { label: "Apply Region", symbol: "checkmark.circle.fill", isEnabled: true },
         },
+    };
+}
+
+/** The drawn screen with "Auto-Detect" switched on. */
+export function autoDetectingRegion(): Record<string, unknown> {
+    const drawn = drawnRegion();
+    const bar = drawn["controlBar"] as Record<string, unknown>;
+    return {
+        ...drawn,
+        isAutoDetect: true,
+        controlBar: { ...bar, autoDetect: { ...(bar["autoDetect"] as object), isOn: true } },
     };
 }

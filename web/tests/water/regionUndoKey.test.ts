@@ -1,11 +1,7 @@
 import { describe, expect, it } from "vitest";
 import "./stubResizeObserver";
 import { mountApp, press, projectChanges } from "../support";
-import { drawnRegion, freshRegion } from "./fixtures";
-
-function regionWindow(region: Record<string, unknown>, project: Record<string, unknown> = {}) {
-    return projectChanges({ selectedSection: "region", region, ...project });
-}
+import { drawnRegion, freshRegion, regionWindow } from "./fixtures";
 
 describe("the undo key on the region screen", () => {
     it("sends undo for Ctrl-Z and for ⌘Z while the app says an undo applies", () => {
