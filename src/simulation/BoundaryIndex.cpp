@@ -85,6 +85,7 @@ BoundaryIndex::BoundaryIndex(const std::vector<Vec2>& vertices) : vertexCount_(v
     for (std::uint32_t k = 0; k < edges_.size(); ++k) {
         forEachBand(edges_[k], [&](std::size_t band) { bandEdges_[counts[band]++] = k; });
     }
+    grid_ = ContainmentGrid(vertices, [this](Vec2 point) { return containsByBands(point); });
 }
 
 std::size_t BoundaryIndex::bandOf(double y) const {
@@ -115,6 +116,18 @@ bool BoundaryIndex::contains(Vec2 point) const {
     if (vertexCount_ < 3) {
         return true;
     }
+    switch (grid_.at(point)) {
+    case ContainmentGrid::Cell::Inside:
+        return true;
+    case ContainmentGrid::Cell::Outside:
+        return false;
+    case ContainmentGrid::Cell::Crossed:
+        break;
+    }
+    return containsByBands(point);
+}
+
+bool BoundaryIndex::containsByBands(Vec2 point) const {
     // The crossing of each edge as the plain scan computes it, with vertex i as `a` and vertex i - 1 as `b`.
     const std::size_t band = bandOf(point.y);
     bool inside = false;

@@ -1,7 +1,9 @@
 // BoundaryIndex: horizontal bands over the water polygon that make the inside test and the nearest-edge
-// search cost the few edges near a point instead of every edge.
+// search cost the few edges near a point instead of every edge, and a grid that answers the inside test
+// away from the shore without any.
 #pragma once
 
+#include "simulation/ContainmentGrid.hpp"
 #include "simulation/Vec2.hpp"
 
 #include <cstdint>
@@ -46,6 +48,8 @@ private:
         bool isTooShort; // ignored by the nearest-edge search
     };
 
+    /// The even-odd count over the edges of the point's band.
+    bool containsByBands(Vec2 point) const;
     std::size_t bandOf(double y) const;
     /// A lower bound of the vertical distance from `y` to band `band`, never above the true distance.
     double gapTo(double y, std::size_t band) const;
@@ -59,6 +63,8 @@ private:
     /// Edges of band b are bandEdges_[bandStart_[b] .. bandStart_[b + 1]).
     std::vector<std::uint32_t> bandStart_;
     std::vector<std::uint32_t> bandEdges_;
+    /// Answers most points, those away from the shore, without looking at an edge.
+    ContainmentGrid grid_;
 };
 
 } // namespace pelagrin

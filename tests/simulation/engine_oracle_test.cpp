@@ -4,6 +4,7 @@
 #include "simulation/SimulationEngine.hpp"
 #include "tests/simulation/reference/ReferenceEngine.hpp"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -123,12 +124,33 @@ std::vector<Vec2> probePoints(const std::vector<Vec2>& polygon) {
         points.push_back({random.uniformRandom(0, 800), a.y});
         points.push_back(a + Vec2{random.uniformRandom(-3, 3), random.uniformRandom(-3, 3)});
     }
+    Vec2 low = polygon.empty() ? Vec2{} : polygon[0];
+    Vec2 high = low;
+    for (const Vec2 v : polygon) {
+        low = {std::min(low.x, v.x), std::min(low.y, v.y)};
+        high = {std::max(high.x, v.x), std::max(high.y, v.y)};
+    }
+    const Vec2 border = (high - low) * 0.125 + Vec2{1, 1};
     for (int i = 0; i < 3000; ++i) {
-        points.push_back({random.uniformRandom(-100, 900), random.uniformRandom(-100, 700)});
+        points.push_back({random.uniformRandom(low.x - border.x, high.x + border.x),
+                          random.uniformRandom(low.y - border.y, high.y + border.y)});
+    }
+    // A lattice over the outline's box, whose lines fall on the lines of any grid of 2^k cells per side.
+    for (int i = 0; i <= 64; ++i) {
+        for (int j = 0; j <= 64; ++j) {
+            points.push_back({low.x + (high.x - low.x) * i / 64, low.y + (high.y - low.y) * j / 64});
+        }
     }
     points.push_back({-1e6, 300});
     points.push_back({400, 1e6});
     return points;
+}
+
+std::vector<Vec2> offsetBy(std::vector<Vec2> polygon, Vec2 offset) {
+    for (Vec2& v : polygon) {
+        v += offset;
+    }
+    return polygon;
 }
 
 TEST(BoundaryIndexOracle, InsideTestAndNearestEdgeMatchThePlainScans) {
@@ -140,7 +162,9 @@ TEST(BoundaryIndexOracle, InsideTestAndNearestEdgeMatchThePlainScans) {
         scenes::wigglyLake(200),
         scenes::wigglyLake(5000),
         {{0, 0}, {0, 0.005}, {0, 100}, {100, 100}},
-        {{10, 10}, {20, 10}, {30, 10}}, // all on one line: a single band
+        {{10, 10}, {20, 10}, {30, 10}},                  // all on one line: a single band
+        {{0, 0}, {800, 0.5}, {0, 1}},                    // a sliver, every cell crossed
+        offsetBy(scenes::lakeWithIsland(), {4e7, -3e7}), // far from the origin: rounding at its largest
     };
     for (const auto& polygon : polygons) {
         SimulationEngine fast({}, scenes::stillWater(), polygon);
