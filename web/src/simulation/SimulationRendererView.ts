@@ -91,7 +91,7 @@ export class SimulationRendererElement extends HTMLElement {
             this.gesture_ = null;
             if (ended !== this.view_) this.changeView(ended);
         };
-        return html`<div class="renderer-canvas-area">
+        return html`<div class="detail-screen-main renderer-canvas-area">
                 <canvas
                     class="renderer-canvas"
                     @pointerdown=${onDown}
@@ -103,7 +103,7 @@ export class SimulationRendererElement extends HTMLElement {
                     ? html`<div class="renderer-badge">${icon(model.elapsed.symbol)}<span>${model.elapsed.text}</span></div>`
                     : null}
             </div>
-            <div class="renderer-control-bar">
+            <div class="control-bar renderer-control-bar">
                 <button
                     type="button"
                     class="renderer-play-pause"
@@ -112,7 +112,7 @@ export class SimulationRendererElement extends HTMLElement {
                 >
                     ${icon(model.playPauseSymbol)}
                 </button>
-                <span class="renderer-bar-divider" aria-hidden="true"></span>
+                <span class="bar-divider" aria-hidden="true"></span>
                 <label class="renderer-speed">
                     <span>${model.speed.label}</span>
                     <select
@@ -193,7 +193,7 @@ if (customElements.get(rendererTag) === undefined) customElements.define(rendere
 /** The screen for the project window's detail area; `frames` holds what the app last sent. */
 export function simulationRenderer(model: SimulationState, frames: LatestFrame, send: SendIntent): TemplateResult {
     return html`<pelagrin-simulation-renderer
-        class="simulation-renderer"
+        class="detail-screen"
         .model=${model}
         .frames=${frames}
         .send=${send}

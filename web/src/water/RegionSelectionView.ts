@@ -37,7 +37,7 @@ function detectingOverlay(overlay: { title: string; subtitle: string }): Templat
 }
 
 function mapArea(region: RegionState, context: ViewContext): TemplateResult {
-    return html`<div class="region-map-area">
+    return html`<div class="detail-screen-main region-map-area">
         <pelagrin-region-map class="region-map" .model=${region.map} .send=${context.send}></pelagrin-region-map>
         ${region.overlay === null ? null : detectingOverlay(region.overlay)}
         <pelagrin-region-banner class="region-banner" role="alert" .text=${region.banner}></pelagrin-region-banner>
@@ -97,7 +97,7 @@ function titleBlock(bar: RegionControlBar, context: ViewContext): TemplateResult
             >
                 ${icon(autoDetect.symbol)}<span>${autoDetect.label}</span>
             </button>
-            <span class="region-divider" aria-hidden="true"></span>
+            <span class="bar-divider" aria-hidden="true"></span>
             <button
                 type="button"
                 class="button destructive"
@@ -113,9 +113,9 @@ function titleBlock(bar: RegionControlBar, context: ViewContext): TemplateResult
 function controlBar(region: RegionState, context: ViewContext): TemplateResult {
     const bar = region.controlBar;
     const flow = region.sliders.find((control) => control.id === "flowDirection");
-    return html`<div class="region-control-bar">
+    return html`<div class="control-bar region-control-bar">
         ${titleBlock(bar, context)}
-        <span class="region-divider tall" aria-hidden="true"></span>
+        <span class="bar-divider tall" aria-hidden="true"></span>
         ${captioned(bar.vertexCount.label, html`<span class="region-count">${bar.vertexCount.value}</span>`)}
         ${flow === undefined ? null : flowDirection(flow, context)} ${emissionPart(region, context)}
         <button
@@ -131,5 +131,5 @@ function controlBar(region: RegionState, context: ViewContext): TemplateResult {
 
 /** The screen for the project window's detail area. */
 export function regionSelectionScreen(region: RegionState, context: ViewContext): TemplateResult {
-    return html`<div class="region-screen">${mapArea(region, context)} ${controlBar(region, context)}</div>`;
+    return html`<div class="detail-screen">${mapArea(region, context)} ${controlBar(region, context)}</div>`;
 }
