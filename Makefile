@@ -62,8 +62,9 @@ fuzz: deps
 run: build
 	$(BUILD_DIR)/src/app/pelagrin
 
-format:
+format: deps
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+	cd web && npm run format
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(RELEASE_DIR) $(FUZZ_DIR)

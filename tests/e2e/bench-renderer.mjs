@@ -70,7 +70,9 @@ try {
     const seconds = (last.at - first.at) / 1000;
     const rate = (key) => ((last[key] - first[key]) / seconds).toFixed(1);
     const viewport = page.viewportSize();
-    console.log(`renderer: ${particleCount} particles at 60x, ${viewport.width}×${viewport.height}, ${seconds.toFixed(1)} s`);
+    console.log(
+        `renderer: ${particleCount} particles at 60x, ${viewport.width}×${viewport.height}, ${seconds.toFixed(1)} s`,
+    );
     console.log(`  particle frames drawn:     ${rate("drawn")} /s`);
     console.log(`  particle frames published: ${rate("published")} /s`);
     console.log(`  page animation frames:     ${rate("animationFrames")} /s`);
@@ -90,7 +92,9 @@ try {
     const after = await sample(page);
     await page.mouse.up();
     const panSeconds = (after.at - before.at) / 1000;
-    console.log(`  pictures while panning:    ${((after.animationFrames - before.animationFrames) / panSeconds).toFixed(1)} /s`);
+    console.log(
+        `  pictures while panning:    ${((after.animationFrames - before.animationFrames) / panSeconds).toFixed(1)} /s`,
+    );
 } finally {
     await browser.close();
     await app.stop();

@@ -22,12 +22,20 @@ function lakeAnswer(lat, lon) {
     return {
         version: 0.6,
         generator: "Overpass API 0.7.62",
-        osm3s: { timestamp_osm_base: "2024-05-01T00:00:00Z", copyright: "The data included in this document is from www.openstreetmap.org." },
+        osm3s: {
+            timestamp_osm_base: "2024-05-01T00:00:00Z",
+            copyright: "The data included in this document is from www.openstreetmap.org.",
+        },
         elements: [
             {
                 type: "way",
                 id: 424242,
-                bounds: { minlat: lat - lakeRadiusDeg, minlon: lon - lakeRadiusDeg, maxlat: lat + lakeRadiusDeg, maxlon: lon + lakeRadiusDeg },
+                bounds: {
+                    minlat: lat - lakeRadiusDeg,
+                    minlon: lon - lakeRadiusDeg,
+                    maxlat: lat + lakeRadiusDeg,
+                    maxlon: lon + lakeRadiusDeg,
+                },
                 nodes: [...nodes, nodes[0]],
                 geometry: [...ring, ring[0]],
                 tags: { natural: "water", water: "lake", name: "Test Lake" },
@@ -64,9 +72,13 @@ async function startFakeOverpass() {
 
 /** The map positions of the pins, by title. */
 async function pinPositions(page) {
-    return page.locator(".region-marker").evaluateAll((pins) =>
-        Object.fromEntries(pins.map((pin) => [pin.title, pin.style.transform || `${pin.style.left},${pin.style.top}`])),
-    );
+    return page
+        .locator(".region-marker")
+        .evaluateAll((pins) =>
+            Object.fromEntries(
+                pins.map((pin) => [pin.title, pin.style.transform || `${pin.style.left},${pin.style.top}`]),
+            ),
+        );
 }
 
 test("detect a lake with a click, and see the banner when the server refuses", async () => {
@@ -94,7 +106,10 @@ test("detect a lake with a click, and see the banner when the server refuses", a
                 await page.locator(".leaflet-overlay-pane path").waitFor();
                 await page.locator(".region-marker-emission").waitFor();
                 const vertices = Number(await page.locator(".region-count").textContent());
-                assert.ok(vertices >= lakeCorners, `the outline has its ${lakeCorners} corners, found ${vertices} vertices`);
+                assert.ok(
+                    vertices >= lakeCorners,
+                    `the outline has its ${lakeCorners} corners, found ${vertices} vertices`,
+                );
                 const pins = await pinPositions(page);
                 assert.equal(pins.Emission, pins.Selected, "the emission point stands on the clicked point");
                 assert.equal(overpass.queries.length, 1);

@@ -85,18 +85,18 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
         // The analysis screen counts stranded particles as the run goes on.
         await page.getByText("Charts & Heatmaps", { exact: true }).click();
         const accumulated = page.locator(".metric-card", { hasText: "Accumulated" }).locator(".metric-card-value");
-        await page.waitForFunction(
-            (element) => Number(element.textContent) > 0,
-            await accumulated.elementHandle(),
-            { timeout: 30_000 },
-        );
+        await page.waitForFunction((element) => Number(element.textContent) > 0, await accumulated.elementHandle(), {
+            timeout: 30_000,
+        });
         await screenshot(page, "region-4-analysis");
 
         await page.getByRole("button", { name: "Export CSV" }).click();
         const dialog = page.locator(".file-dialog");
         await dialog.getByRole("button", { name: "Save", exact: true }).click();
         await dialog.waitFor({ state: "detached" });
-        const lines = (await readFile(path.join(home.home, "Documents", "SimulationData.csv"), "utf8")).trim().split("\n");
+        const lines = (await readFile(path.join(home.home, "Documents", "SimulationData.csv"), "utf8"))
+            .trim()
+            .split("\n");
         assert.equal(lines[0], timelineCsvHeader);
         assert.ok(lines.length > 1, "the timeline holds samples of the run");
     });

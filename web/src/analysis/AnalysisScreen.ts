@@ -23,9 +23,11 @@ function chartPlaceholder(text: string): TemplateResult {
 function chartBlock(block: TimelineChart | DistributionChart, config: () => ChartConfig): TemplateResult {
     return html`<section class="chart-block">
         <h3 class="chart-heading">${icon(block.icon)}<span>${block.title}</span></h3>
-        ${block.placeholder === null
-            ? html`<div class="chart-frame"><canvas aria-label=${block.title} ${chartCanvas(config())}></canvas></div>`
-            : chartPlaceholder(block.placeholder)}
+        ${
+            block.placeholder === null
+                ? html`<div class="chart-frame"><canvas aria-label=${block.title} ${chartCanvas(config())}></canvas></div>`
+                : chartPlaceholder(block.placeholder)
+        }
     </section>`;
 }
 

@@ -87,8 +87,7 @@ function nameField(name: string, context: ViewContext): TemplateResult {
             autocomplete="off"
             spellcheck="false"
             .value=${name}
-            @input=${(event: Event) =>
-                context.updateView({ fileDialogName: (event.target as HTMLInputElement).value })}
+            @input=${(event: Event) => context.updateView({ fileDialogName: (event.target as HTMLInputElement).value })}
         />
     </label>`;
 }
@@ -119,9 +118,11 @@ export function fileDialog(dialog: FileDialogState, context: ViewContext): Templ
             </div>
             ${dialog.error === null ? null : html`<p class="dialog-error" role="alert">${dialog.error}</p>`}
             <ul class="file-entries" role="listbox" aria-label=${dialog.folder}>
-                ${dialog.entries.length === 0
-                    ? html`<li class="file-entries-empty">This folder is empty.</li>`
-                    : dialog.entries.map((entry) => entryRow(dialog, entry, context))}
+                ${
+                    dialog.entries.length === 0
+                        ? html`<li class="file-entries-empty">This folder is empty.</li>`
+                        : dialog.entries.map((entry) => entryRow(dialog, entry, context))
+                }
             </ul>
             <div class="dialog-buttons">
                 <button type="button" class="button" @click=${() => send({ intent: "fileDialogCancel" })}>

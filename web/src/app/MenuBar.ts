@@ -28,11 +28,13 @@ export function menuBar(context: ViewContext): TemplateResult {
                 >
                     ${menu.title}
                 </button>
-                ${view.openMenu !== menu.title
-                    ? null
-                    : html`<div class="menu-items" role="menu" aria-label=${menu.title}>
+                ${
+                    view.openMenu !== menu.title
+                        ? null
+                        : html`<div class="menu-items" role="menu" aria-label=${menu.title}>
                           ${menu.items.map((item) => {
-                              if (item === "separator") return html`<div class="menu-separator" role="separator"></div>`;
+                              if (item === "separator")
+                                  return html`<div class="menu-separator" role="separator"></div>`;
                               const command = commands[item];
                               const enabled = command.isEnabled(context.state);
                               return html`<button
@@ -54,7 +56,8 @@ export function menuBar(context: ViewContext): TemplateResult {
                                   >
                               </button>`;
                           })}
-                      </div>`}
+                      </div>`
+                }
             </div>`,
         )}
     </nav>`;

@@ -57,7 +57,8 @@ function content(context: ViewContext, closeWindow: () => void): TemplateResult 
 function toasts(context: ViewContext): TemplateResult {
     return html`<div class="toasts" aria-live="polite">
         ${context.view.toasts.map(
-            (toast) => html`<div class="toast" role="status">${icon("exclamationmark.triangle")}<span>${toast.text}</span></div>`,
+            (toast) =>
+                html`<div class="toast" role="status">${icon("exclamationmark.triangle")}<span>${toast.text}</span></div>`,
         )}
     </div>`;
 }

@@ -1,5 +1,16 @@
 // The state of one main window as the app sends it, and the decoding of a `changes` object into it.
-import { absentOr, boolean, type Decoder, DecodeError, nullable, number, object, record, array, string } from "./decode";
+import {
+    absentOr,
+    boolean,
+    type Decoder,
+    DecodeError,
+    nullable,
+    number,
+    object,
+    record,
+    array,
+    string,
+} from "./decode";
 import {
     type CreateProjectState,
     decodeCreateProject,

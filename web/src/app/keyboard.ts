@@ -12,7 +12,8 @@ export type ModalKeyAction = { kind: "intent"; intent: Intent } | { kind: "close
  */
 export function modalKeyAction(key: string, state: WindowState, view: ViewState): ModalKeyAction {
     if (key !== "Escape" && key !== "Enter") return null;
-    const intent = (value: Intent | null): ModalKeyAction => (value === null ? null : { kind: "intent", intent: value });
+    const intent = (value: Intent | null): ModalKeyAction =>
+        value === null ? null : { kind: "intent", intent: value };
     if (view.preferencesOpen) return key === "Escape" ? { kind: "closePreferences" } : null;
     if (state.fileDialog !== null) {
         return key === "Escape"

@@ -27,11 +27,7 @@ export function stepperValue(control: StepperControl, direction: -1 | 1): number
  * A slider's track, which shows the pointer's value while it is dragged (the app's echo lags behind it) and
  * the app's value otherwise; its id is `${screen}-${control.id}`.
  */
-export function sliderInput(
-    screen: SliderScreen,
-    control: SliderControl,
-    context: ViewContext,
-): TemplateResult {
+export function sliderInput(screen: SliderScreen, control: SliderControl, context: ViewContext): TemplateResult {
     const active = context.view.activeControl;
     const isDragging = active !== null && active.screen === screen && active.id === control.id;
     const read = (event: Event): number => Number((event.target as HTMLInputElement).value);
@@ -60,11 +56,13 @@ function slider(screen: ControlScreen, control: SliderControl, context: ViewCont
     return html`<div class="control slider-control" data-control=${control.id} title=${control.tooltip ?? ""}>
         <div class="control-header">
             <label class="control-label" for=${`${screen}-${control.id}`}>${control.label}</label>
-            ${control.iconRotation === null
-                ? null
-                : html`<span class="direction-icon" style=${`transform: rotate(${control.iconRotation}deg)`}
+            ${
+                control.iconRotation === null
+                    ? null
+                    : html`<span class="direction-icon" style=${`transform: rotate(${control.iconRotation}deg)`}
                       >${icon("arrow.right")}</span
-                  >`}
+                  >`
+            }
             <span class="control-value">${control.text}</span>
         </div>
         ${sliderInput(screen, control, context)}

@@ -25,7 +25,10 @@ export const sidebar: { header: string; rows: SidebarRow[] }[] = [
             { title: "Particle Settings", symbol: "circle.grid.2x2", section: "particles" },
         ],
     },
-    { header: "Run Simulation", rows: [{ title: "Simulation Renderer", symbol: "play.circle", section: "simulation" }] },
+    {
+        header: "Run Simulation",
+        rows: [{ title: "Simulation Renderer", symbol: "play.circle", section: "simulation" }],
+    },
     { header: "Analysis", rows: [{ title: "Charts & Heatmaps", symbol: "chart.xyaxis.line", section: "analysis" }] },
 ];
 
@@ -186,12 +189,14 @@ export function projectWindow(
     const { send } = context;
     const hidden = context.view.sidebarHidden;
     return html`<div class="project-window ${hidden ? "sidebar-hidden" : ""}">
-        ${hidden
-            ? null
-            : html`<aside class="sidebar-column">
+        ${
+            hidden
+                ? null
+                : html`<aside class="sidebar-column">
                   <div class="titlebar">${windowControls}</div>
                   ${sidebarView(project, send)}
-              </aside>`}
+              </aside>`
+        }
         <div class="detail-column">
             <div class="titlebar">
                 ${hidden ? windowControls : null}

@@ -50,23 +50,23 @@ export function welcomeView(welcome: WelcomeState, send: SendIntent): TemplateRe
                 <p class="welcome-tagline">Microplastic Particle Simulation</p>
             </header>
             <div class="welcome-actions">
-                ${actionRow("plus", "New Project", "Create a new simulation", () =>
-                    send({ intent: "showNewProject" }),
-                )}
+                ${actionRow("plus", "New Project", "Create a new simulation", () => send({ intent: "showNewProject" }))}
                 ${actionRow("folder", "Open...", "Browse your Mac", () => send({ intent: "showOpenDialog" }))}
             </div>
         </div>
         <div class="welcome-divider"></div>
         <div class="welcome-right">
             <h2 class="welcome-recent-heading">Recent Projects</h2>
-            ${welcome.recent.length === 0
-                ? html`<div class="recent-empty">
+            ${
+                welcome.recent.length === 0
+                    ? html`<div class="recent-empty">
                       ${icon("clock.arrow.circlepath", "recent-empty-icon")}
                       <p>No recent projects</p>
                   </div>`
-                : html`<ul class="recent-list">
+                    : html`<ul class="recent-list">
                       ${welcome.recent.map((project) => recentRow(project, send))}
-                  </ul>`}
+                  </ul>`
+            }
         </div>
     </div>`;
 }

@@ -37,16 +37,21 @@ export class FrameError extends Error {
 /** Reads a frame; throws FrameError naming what is wrong with it. */
 export function decodeParticleFrame(buffer: ArrayBuffer): ParticleFrame {
     if (buffer.byteLength < frameHeaderBytes) {
-        throw new FrameError(`particle frame: ${buffer.byteLength} bytes, shorter than its ${frameHeaderBytes}-byte header`);
+        throw new FrameError(
+            `particle frame: ${buffer.byteLength} bytes, shorter than its ${frameHeaderBytes}-byte header`,
+        );
     }
     const view = new DataView(buffer);
     const magic = view.getUint32(0, true);
     if (magic !== frameMagic) throw new FrameError(`particle frame: magic 0x${magic.toString(16)} is not "PFRM"`);
     const version = view.getUint16(4, true);
-    if (version !== frameVersion) throw new FrameError(`particle frame: version ${version}, this page reads ${frameVersion}`);
+    if (version !== frameVersion)
+        throw new FrameError(`particle frame: version ${version}, this page reads ${frameVersion}`);
     const recordBytes = view.getUint16(6, true);
     if (recordBytes < minimumRecordBytes) {
-        throw new FrameError(`particle frame: records of ${recordBytes} bytes, at least ${minimumRecordBytes} expected`);
+        throw new FrameError(
+            `particle frame: records of ${recordBytes} bytes, at least ${minimumRecordBytes} expected`,
+        );
     }
     const count = view.getUint32(12, true);
     const expected = frameHeaderBytes + count * recordBytes;

@@ -98,7 +98,12 @@ function drawWater(
 }
 
 /** Each line runs from the particle to where its velocity takes it in one second. */
-function drawFlowVectors(context: CanvasRenderingContext2D, frame: ParticleFrame, mapping: ViewMapping, zoom: number): void {
+function drawFlowVectors(
+    context: CanvasRenderingContext2D,
+    frame: ParticleFrame,
+    mapping: ViewMapping,
+    zoom: number,
+): void {
     context.beginPath();
     for (let i = 0; i < frame.count; i++) {
         const vx = frame.vx[i] ?? 0;

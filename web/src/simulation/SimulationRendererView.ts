@@ -99,9 +99,11 @@ export class SimulationRendererElement extends HTMLElement {
                     @pointerup=${onUp}
                     @pointercancel=${onUp}
                 ></canvas>
-                ${model.elapsed.isShown
-                    ? html`<div class="renderer-badge">${icon(model.elapsed.symbol)}<span>${model.elapsed.text}</span></div>`
-                    : null}
+                ${
+                    model.elapsed.isShown
+                        ? html`<div class="renderer-badge">${icon(model.elapsed.symbol)}<span>${model.elapsed.text}</span></div>`
+                        : null
+                }
             </div>
             <div class="control-bar renderer-control-bar">
                 <button

@@ -50,7 +50,11 @@ export const decodeSimulation: Decoder<SimulationState | null> = nullable(
         colorMode: number,
         isRunning: boolean,
         playPauseSymbol: oneOf(["play.fill", "pause.fill"]),
-        speed: object({ label: string, value: number, choices: array(object<SpeedChoice>({ label: string, value: number })) }),
+        speed: object({
+            label: string,
+            value: number,
+            choices: array(object<SpeedChoice>({ label: string, value: number })),
+        }),
         vectorsLabel: string,
         elapsed: object({ isShown: boolean, symbol: oneOf(["clock"]), text: string }),
     }),

@@ -72,7 +72,8 @@ export class RegionMapElement extends HTMLElement {
         const plan = mapLayerPlan(model, this.sources);
         const tiles = plan.tiles.map((source) => this.tileLayer(source));
         const isSameBase =
-            tiles.length === this.shownTiles_.length && tiles.every((layer, index) => layer === this.shownTiles_[index]);
+            tiles.length === this.shownTiles_.length &&
+            tiles.every((layer, index) => layer === this.shownTiles_[index]);
         if (!isSameBase) {
             for (const layer of this.shownTiles_) layer.remove();
             for (const layer of tiles) layer.addTo(map);
