@@ -38,7 +38,7 @@ test-asan: build-asan
 		ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
 test-web: deps
-	cd web && npm test
+	cd web && npm run format:check && npm test
 
 # The app and its page in headless Chromium; screenshots go to test-output/e2e.
 test-e2e: build

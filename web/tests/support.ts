@@ -15,7 +15,11 @@ export function welcomeChanges(): Record<string, unknown> {
     };
 }
 
-export function parametersScreen(): Record<string, unknown> {
+type Screen = { sections: { title: string; controls: Record<string, unknown>[] }[] };
+
+export function parametersScreen(): Screen & Record<string, unknown> {
+    const duration = [1, 6, 12, 24, 168].map((hours) => ({ label: `${hours} Hours`, value: hours * 3600 }));
+    const slider = { kind: "slider", min: 2, max: 50, step: 1 };
     return {
         title: "Physical Parameters",
         subtitle: "Configure fluid dynamics and environmental variables.",
@@ -23,44 +27,21 @@ export function parametersScreen(): Record<string, unknown> {
             {
                 title: "Experiment Duration",
                 controls: [
-                    {
-                        id: "simulationDuration",
-                        kind: "picker",
-                        label: "Run Simulation For",
-                        value: 43200,
-                        choices: [
-                            { label: "1 Hour", value: 3600 },
-                            { label: "6 Hours", value: 21600 },
-                            { label: "12 Hours", value: 43200 },
-                            { label: "24 Hours", value: 86400 },
-                            { label: "1 Week", value: 604800 },
-                        ],
-                    },
+                    { id: "simulationDuration", kind: "picker", label: "Run For", value: 43200, choices: duration },
                 ],
             },
             {
                 title: "Environment",
                 controls: [
+                    { ...slider, id: "waterDepth", label: "Water Depth", value: 10, text: "10.0 m", tooltip: "Depth" },
                     {
-                        id: "waterDepth",
-                        kind: "slider",
-                        label: "Water Depth",
-                        value: 10,
-                        text: "10.0 m",
-                        min: 2,
-                        max: 50,
-                        step: 1,
-                        tooltip: "Total depth of the water column.",
-                    },
-                    {
+                        ...slider,
                         id: "windDirection",
-                        kind: "slider",
-                        label: "Wind Direction",
+                        label: "Wind",
                         value: 90,
                         text: "90°",
-                        min: 0,
-                        max: 360,
                         step: null,
+                        max: 360,
                         iconRotation: 90,
                     },
                 ],
@@ -69,31 +50,20 @@ export function parametersScreen(): Record<string, unknown> {
     };
 }
 
-export function particlesScreen(): Record<string, unknown> {
+function particlesScreen(): Record<string, unknown> {
+    const colorMode = ["Uniform", "By Speed", "By Depth"].map((label, value) => ({ label, value }));
     return {
         title: "Particle Settings",
-        subtitle: "Define particle characteristics for the Stokes-based microplastic simulation.",
+        subtitle: "Define particle characteristics.",
         sections: [
             {
-                title: "Density / Polymer Type",
-                controls: [
-                    {
-                        id: "colorMode",
-                        kind: "segmented",
-                        label: "Color Mode",
-                        value: 0,
-                        choices: [
-                            { label: "Uniform", value: 0 },
-                            { label: "By Speed", value: 1 },
-                            { label: "By Depth", value: 2 },
-                        ],
-                    },
-                ],
+                title: "Density",
+                controls: [{ id: "colorMode", kind: "segmented", label: "Color", value: 0, choices: colorMode }],
             },
             {
                 title: "Particle Count",
                 controls: [
-                    { id: "count", kind: "stepper", label: "Count: 5000", value: 5000, min: 500, max: 20000, step: 500 },
+                    { id: "count", kind: "stepper", label: "Count", value: 5000, min: 500, max: 20000, step: 500 },
                 ],
             },
         ],
@@ -126,14 +96,14 @@ export function projectChanges(overrides: Record<string, unknown> = {}): Record<
 export class FakeSocket implements SocketLike {
     readyState = 1;
     readonly sent: unknown[] = [];
-    private readonly listeners_ = new Map<string, ((event: { data: unknown }) => void)[]>();
+    private readonly listeners_: [string, (event: { data: unknown }) => void][] = [];
 
     send(data: string): void {
         this.sent.push(JSON.parse(data));
     }
 
     addEventListener(type: string, listener: (event: { data: unknown }) => void): void {
-        this.listeners_.set(type, [...(this.listeners_.get(type) ?? []), listener]);
+        this.listeners_.push([type, listener]);
     }
 
     receive(message: unknown): void {
@@ -154,7 +124,7 @@ export class FakeSocket implements SocketLike {
     }
 
     private emit(type: string, data: unknown): void {
-        for (const listener of this.listeners_.get(type) ?? []) listener({ data });
+        for (const [kind, listener] of this.listeners_) if (kind === type) listener({ data });
     }
 }
 
@@ -165,73 +135,48 @@ export class ManualTimers implements Timers {
     private readonly due_ = new Map<number, { at: number; callback: () => void }>();
 
     setTimeout(callback: () => void, delayMs: number): unknown {
-        const handle = this.next_++;
-        this.due_.set(handle, { at: this.now_ + delayMs, callback });
-        return handle;
+        this.due_.set(this.next_, { at: this.now_ + delayMs, callback });
+        return this.next_++;
     }
 
     clearTimeout(handle: unknown): void {
         this.due_.delete(handle as number);
     }
 
-    /** Moves the clock on, running every timer that falls due on the way. */
+    /** Moves the clock on, running every timer that falls due on the way, including ones set meanwhile. */
     advance(ms: number): void {
         const end = this.now_ + ms;
         for (;;) {
-            const next = [...this.due_.entries()]
-                .filter(([, timer]) => timer.at <= end)
-                .sort(([, a], [, b]) => a.at - b.at)[0];
+            const [next] = [...this.due_].filter(([, timer]) => timer.at <= end).sort(([, a], [, b]) => a.at - b.at);
             if (next === undefined) break;
-            const [handle, timer] = next;
-            this.due_.delete(handle);
-            this.now_ = timer.at;
-            timer.callback();
+            this.due_.delete(next[0]);
+            this.now_ = next[1].at;
+            next[1].callback();
         }
         this.now_ = end;
     }
 }
 
-export interface Mounted {
-    app: App;
-    socket: FakeSocket;
-    timers: ManualTimers;
-    container: HTMLElement;
-    windowsOpened: number;
-    windowsClosed: number;
-}
-
 let stopListening: () => void = () => {};
 
 /** An App in a fresh container, with the given first state already received. */
-export function mountApp(changes: Record<string, unknown> | null, options: { isMac?: boolean } = {}): Mounted {
+export function mountApp(changes: Record<string, unknown> | null, options: { isMac?: boolean } = {}) {
     document.body.innerHTML = "";
     const container = document.createElement("div");
     document.body.append(container);
     const socket = new FakeSocket();
     const timers = new ManualTimers();
-    const counts = { windowsOpened: 0, windowsClosed: 0 };
+    const windows = { opened: 0, closed: 0 };
     const app = new App(container, socket, {
         isMac: options.isMac ?? false,
         timers,
-        openNewWindow: () => void counts.windowsOpened++,
-        closeWindow: () => void counts.windowsClosed++,
+        openNewWindow: () => void windows.opened++,
+        closeWindow: () => void windows.closed++,
     });
-    const mounted: Mounted = {
-        app,
-        socket,
-        timers,
-        container,
-        get windowsOpened() {
-            return counts.windowsOpened;
-        },
-        get windowsClosed() {
-            return counts.windowsClosed;
-        },
-    };
     stopListening();
-    stopListening = mounted.app.listen(document, window);
+    stopListening = app.listen(document, window);
     if (changes !== null) socket.receiveState(changes);
-    return mounted;
+    return { app, socket, timers, container, windows };
 }
 
 /** The element matching `selector` whose text contains `text`; throws when there is none. */
@@ -241,13 +186,19 @@ export function byText<E extends Element = HTMLElement>(root: ParentNode, select
     return found;
 }
 
-export function click(element: Element): void {
-    element.dispatchEvent(new MouseEvent("click", { bubbles: true }));
+export function click(element: Element, type = "click"): void {
+    element.dispatchEvent(new MouseEvent(type, { bubbles: true }));
 }
 
-export function press(key: string, modifiers: Partial<KeyboardEventInit> = {}, target: EventTarget = document): KeyboardEvent {
+export function press(key: string, modifiers: KeyboardEventInit = {}, target: EventTarget = document): KeyboardEvent {
     const code = /^[a-z]$/i.test(key) ? `Key${key.toUpperCase()}` : key;
     const event = new KeyboardEvent("keydown", { key, code, bubbles: true, cancelable: true, ...modifiers });
     target.dispatchEvent(event);
     return event;
+}
+
+/** Sets a field's value and fires `type` on it, as a user's typing or dragging does. */
+export function enter(input: HTMLInputElement | HTMLSelectElement, value: string, type = "input"): void {
+    input.value = value;
+    input.dispatchEvent(new Event(type, { bubbles: true }));
 }

@@ -1,12 +1,13 @@
 // The analysis screen's state as the app sends it: a store just reset, and one with two samples.
 export function emptyAnalysis(): Record<string, unknown> {
+    const card = (title: string, value: string, icon: string, color: string) => ({ title, value, icon, color });
     return {
         cards: [
-            { title: "Total Particles", value: "0", icon: "circle.grid.hex", color: "primary" },
-            { title: "Accumulated", value: "0", icon: "arrow.down.to.line.alt", color: "orange" },
-            { title: "Active Flow", value: "0", icon: "wind", color: "blue" },
-            { title: "Avg Speed (Active)", value: "0.0 px/s", icon: "speedometer", color: "primary" },
-            { title: "Max Speed", value: "0.0 px/s", icon: "gauge.with.dots.needle.100percent", color: "red" },
+            card("Total Particles", "0", "circle.grid.hex", "primary"),
+            card("Accumulated", "0", "arrow.down.to.line.alt", "orange"),
+            card("Active Flow", "0", "wind", "blue"),
+            card("Avg Speed (Active)", "0.0 px/s", "speedometer", "primary"),
+            card("Max Speed", "0.0 px/s", "gauge.with.dots.needle.100percent", "red"),
         ],
         timeline: {
             title: "Accumulation Timeline",
@@ -30,19 +31,14 @@ export function emptyAnalysis(): Record<string, unknown> {
 
 export function filledAnalysis(): Record<string, unknown> {
     const empty = emptyAnalysis();
+    const counts = [5, 0, 1, 0, 0];
     return {
         ...empty,
         timeline: { ...(empty["timeline"] as object), placeholder: null, time: [0.5, 12.5], stuck: [0, 4] },
         distribution: {
             ...(empty["distribution"] as object),
             placeholder: null,
-            bars: [
-                { range: "0-60", count: 5 },
-                { range: "60-120", count: 0 },
-                { range: "120-180", count: 1 },
-                { range: "180-240", count: 0 },
-                { range: "240-300", count: 0 },
-            ],
+            bars: counts.map((count, index) => ({ range: `${index * 60}-${index * 60 + 60}`, count })),
         },
     };
 }

@@ -24,18 +24,15 @@ describe("a window's connection to the app", () => {
         expect(container.querySelector(".toast")).toBeNull();
     });
 
-    it("keeps its state when a message cannot be read, and says so", () => {
-        const { container, socket } = mountApp(welcomeChanges());
+    it("keeps its state when a message cannot be read, says so, and warns about another protocol", () => {
+        const { container, socket, timers } = mountApp(welcomeChanges());
         const log = vi.spyOn(console, "error").mockImplementation(() => {});
         socket.receiveState({ welcome: { recent: "none" } });
         expect(log).toHaveBeenCalledOnce();
         log.mockRestore();
         expect(container.querySelector(".toast")?.textContent).toContain("welcome.recent: expected an array");
         expect(container.textContent).toContain("No recent projects");
-    });
-
-    it("warns about an app of another protocol", () => {
-        const { container, socket } = mountApp(welcomeChanges());
+        timers.advance(toastDurationMs);
         socket.receive({ type: "hello", protocol: 2, window: 1 });
         expect(container.querySelector(".toast")?.textContent).toContain("protocol 2");
     });

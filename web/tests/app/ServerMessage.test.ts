@@ -1,58 +1,56 @@
 import { describe, expect, it } from "vitest";
 import { decodeServerMessage } from "../../src/app/ServerMessage";
-import { projectChanges, welcomeChanges } from "../support";
+import { parametersScreen, projectChanges, welcomeChanges } from "../support";
 
 const decode = (message: unknown) => decodeServerMessage(JSON.stringify(message));
+const state = (changes: Record<string, unknown>) => decode({ type: "state", changes });
 
 describe("server messages decode into typed values", () => {
-    it("reads hello, state and error", () => {
-        expect(decode({ type: "hello", protocol: 1, window: 3 })).toEqual({ type: "hello", protocol: 1, window: 3 });
-        expect(decode({ type: "error", intent: "setControl", message: 'setControl: "value" must be a number' })).toEqual(
-            { type: "error", intent: "setControl", message: 'setControl: "value" must be a number' },
-        );
-        const state = decode({ type: "state", changes: welcomeChanges() });
-        expect(state.type === "state" && state.changes.root).toEqual({
-            openHome: false,
-            title: "Pelagrin",
-            isDocumentEdited: false,
-        });
+    it("reads hello, error and state, keeping only the keys this page knows", () => {
+        const hello = { type: "hello", protocol: 1, window: 3 };
+        const error = { type: "error", intent: "setControl", message: 'setControl: "value" must be a number' };
+        expect([decode(hello), decode(error)]).toEqual([hello, error]);
+        const controller = { isRunning: true, currentTime: 5, totalDuration: 60 };
+        expect(state({ controller, map: {} })).toEqual({ type: "state", changes: { controller } });
     });
 
     it("reads every kind of control, with absent tooltips and arrows as null", () => {
-        const message = decode({ type: "state", changes: projectChanges() });
+        const message = state(projectChanges());
         if (message.type !== "state") throw new Error("not a state message");
-        const parameters = message.changes.project?.parameters;
+        const { parameters, particles } = message.changes.project ?? {};
         const [picker] = parameters?.sections[0]?.controls ?? [];
         const [depth, wind] = parameters?.sections[1]?.controls ?? [];
         expect(picker).toMatchObject({ kind: "picker", value: 43200, tooltip: null });
-        expect(depth).toMatchObject({ kind: "slider", step: 1, tooltip: "Total depth of the water column.", iconRotation: null });
+        expect(depth).toMatchObject({ kind: "slider", step: 1, tooltip: "Depth", iconRotation: null });
         expect(wind).toMatchObject({ kind: "slider", step: null, iconRotation: 90 });
-        const [count] = message.changes.project?.particles?.sections[1]?.controls ?? [];
-        expect(count).toMatchObject({ kind: "stepper", min: 500, max: 20000, step: 500 });
+        expect(particles?.sections[1]?.controls[0]).toMatchObject({ kind: "stepper", min: 500, max: 20000, step: 500 });
     });
 
-    it("keeps only the keys a state message carries, and leaves out keys this page does not know", () => {
-        const message = decode({ type: "state", changes: { controller: { isRunning: true, currentTime: 5, totalDuration: 60 }, map: {} } });
-        expect(message).toEqual({ type: "state", changes: { controller: { isRunning: true, currentTime: 5, totalDuration: 60 } } });
-    });
-
-    it("names the field and the fault of a malformed message", () => {
-        expect(() => decode({ type: "welcome" })).toThrow('message.type: expected one of hello, state, error, found "welcome"');
-        expect(() => decode({ type: "state", changes: { root: { openHome: "yes", title: "P", isDocumentEdited: false } } })).toThrow(
+    const badStep = parametersScreen();
+    badStep.sections[1]!.controls[0]!["step"] = "1";
+    it.each([
+        [{ type: "welcome" }, 'message.type: expected one of hello, state, error, found "welcome"'],
+        [
+            { type: "state", changes: { root: { openHome: "yes", title: "P", isDocumentEdited: false } } },
             "root.openHome: expected a boolean, found a string",
-        );
-        expect(() => decode({ type: "state", changes: projectChanges({ selectedSection: "map" }) })).toThrow(
+        ],
+        [
+            { type: "state", changes: projectChanges({ selectedSection: "map" }) },
             "project.selectedSection: expected one of region, parameters, particles, simulation, analysis",
-        );
-        const broken = projectChanges();
-        const project = broken["project"] as { parameters: { sections: { controls: Record<string, unknown>[] }[] } };
-        project.parameters.sections[1]!.controls[0]!["step"] = "1";
-        expect(() => decode({ type: "state", changes: broken })).toThrow(
+        ],
+        [
+            { type: "state", changes: projectChanges({ parameters: badStep }) },
             "project.parameters.sections[1].controls[0].step: expected a number, found a string",
-        );
-        expect(() => decode({ type: "state", changes: { welcome: { recent: [{ path: "/a.pelagrinproj" }] } } })).toThrow(
+        ],
+        [
+            { type: "state", changes: { ...welcomeChanges(), welcome: { recent: [{ path: "/a.pelagrinproj" }] } } },
             "welcome.recent[0].name: expected a string, found nothing",
-        );
+        ],
+    ])("names the field and the fault of a malformed message (%#)", (message, fault) => {
+        expect(() => decode(message)).toThrow(fault);
+    });
+
+    it("refuses text that is not JSON", () => {
         expect(() => decodeServerMessage("not json")).toThrow(SyntaxError);
     });
 });

@@ -6,7 +6,7 @@ import { projectChanges, welcomeChanges } from "../support";
 
 const sheet = { projectName: "New Simulation", location: "/home/u/Documents", errorMessage: null, canCreate: true };
 const dialog = {
-    title: "Choose Project Location",
+    title: "Choose",
     confirm: "Choose",
     choosesFolders: true,
     folder: "/home/u",
@@ -15,42 +15,37 @@ const dialog = {
     error: null,
 };
 
-function state(changes: Record<string, unknown>): WindowState {
-    return decodeChanges(changes) as WindowState;
-}
+const state = (changes: Record<string, unknown>) => decodeChanges(changes) as WindowState;
+const intent = (value: Record<string, unknown>) => ({ kind: "intent", intent: value });
+const withSheet = (createProject: Record<string, unknown>, fileDialog: unknown = null) =>
+    state({ ...welcomeChanges(), createProject, fileDialog });
+const alert = state(projectChanges({ showCloseAlert: true, isDirty: true }));
 
 describe("Escape and Return act on the topmost sheet or dialog", () => {
-    it("Return creates from the creation sheet only while Create is enabled; Escape cancels it", () => {
-        const shown = state({ ...welcomeChanges(), createProject: sheet });
-        expect(modalKeyAction("Enter", shown, initialViewState)).toEqual({ kind: "intent", intent: { intent: "createProject" } });
-        expect(modalKeyAction("Escape", shown, initialViewState)).toEqual({
-            kind: "intent",
-            intent: { intent: "cancelCreateProject" },
-        });
-        const disabled = state({ ...welcomeChanges(), createProject: { ...sheet, projectName: "  ", canCreate: false } });
-        expect(modalKeyAction("Enter", disabled, initialViewState)).toBeNull();
+    it.each([
+        [
+            "Escape cancels a folder dialog over the sheet",
+            "Escape",
+            withSheet(sheet, dialog),
+            intent({ intent: "fileDialogCancel" }),
+        ],
+        [
+            "Return chooses its folder",
+            "Enter",
+            withSheet(sheet, dialog),
+            intent({ intent: "fileDialogChoose", path: "/home/u" }),
+        ],
+        ["Escape is the alert's Cancel", "Escape", alert, intent({ intent: "closeAlert", choice: "cancel" })],
+        ["Return is not the alert's", "Enter", alert, null],
+        ["other keys do nothing", "a", alert, null],
+        ["Escape does nothing with nothing shown", "Escape", state(welcomeChanges()), null],
+    ])("%s", (_, key, shown, action) => {
+        expect(modalKeyAction(key, shown, initialViewState)).toEqual(action);
     });
 
-    it("a folder dialog over the sheet takes the keys first", () => {
-        const both = state({ ...welcomeChanges(), createProject: sheet, fileDialog: dialog });
-        expect(modalKeyAction("Escape", both, initialViewState)).toEqual({ kind: "intent", intent: { intent: "fileDialogCancel" } });
-        expect(modalKeyAction("Enter", both, initialViewState)).toEqual({
-            kind: "intent",
-            intent: { intent: "fileDialogChoose", path: "/home/u" },
-        });
-    });
-
-    it("Escape is the alert's Cancel and closes Preferences; other keys do nothing", () => {
-        const alert = state(projectChanges({ showCloseAlert: true, isDirty: true }));
-        expect(modalKeyAction("Escape", alert, initialViewState)).toEqual({
-            kind: "intent",
-            intent: { intent: "closeAlert", choice: "cancel" },
-        });
-        expect(modalKeyAction("Enter", alert, initialViewState)).toBeNull();
+    it("closes Preferences first with Escape", () => {
         expect(modalKeyAction("Escape", alert, { ...initialViewState, preferencesOpen: true })).toEqual({
             kind: "closePreferences",
         });
-        expect(modalKeyAction("a", alert, initialViewState)).toBeNull();
-        expect(modalKeyAction("Escape", state(welcomeChanges()), initialViewState)).toBeNull();
     });
 });

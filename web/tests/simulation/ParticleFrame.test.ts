@@ -13,13 +13,16 @@ describe("particle frames", () => {
     it("read the header and every record of the app's encoding", () => {
         const frame = decodeParticleFrame(bytes(documentedFrameHex));
         expect(frame).toMatchObject({ frameNumber: 7, time: 3725.5, totalDuration: 43200, waterDepth: 10, count: 2 });
-        expect([...frame.x]).toEqual([1.5, 800]);
-        expect([...frame.y]).toEqual([-2, 600]);
-        expect([...frame.z]).toEqual([0.25, 10]);
-        expect([...frame.vx]).toEqual([3, 0]);
-        expect([...frame.vy]).toEqual([4, 0]);
-        expect([...frame.speed]).toEqual([5, 0]);
-        expect([...frame.flags]).toEqual([isActiveBit, isActiveBit | isStuckBit]);
+        const fields = (["x", "y", "z", "vx", "vy", "speed", "flags"] as const).map((name) => [...frame[name]]);
+        expect(fields).toEqual([
+            [1.5, 800],
+            [-2, 600],
+            [0.25, 10],
+            [3, 0],
+            [4, 0],
+            [5, 0],
+            [isActiveBit, isActiveBit | isStuckBit],
+        ]);
     });
 
     it("read an empty snapshot as a header alone", () => {
@@ -40,18 +43,15 @@ describe("particle frames", () => {
         expect([...frame.flags]).toEqual([isActiveBit, isActiveBit | isStuckBit]);
     });
 
-    it("refuse bytes that are not a frame this page reads, saying why", () => {
-        const cases: [ArrayBuffer, string][] = [
-            [new ArrayBuffer(39), "39 bytes, shorter than its 40-byte header"],
-            [patched(0, [0x51]), 'magic 0x4d524651 is not "PFRM"'],
-            [patched(4, [2, 0]), "version 2, this page reads 1"],
-            [patched(6, [24, 0]), "records of 24 bytes, at least 25 expected"],
-            [patched(12, [3, 0, 0, 0]), "96 bytes, 3 particles need 124"],
-            [bytes(documentedFrameHex).slice(0, 95), "95 bytes, 2 particles need 96"],
-        ];
-        for (const [frame, message] of cases) {
-            expect(() => decodeParticleFrame(frame)).toThrow(FrameError);
-            expect(() => decodeParticleFrame(frame)).toThrow(`particle frame: ${message}`);
-        }
+    it.each([
+        [new ArrayBuffer(39), "39 bytes, shorter than its 40-byte header"],
+        [patched(0, [0x51]), 'magic 0x4d524651 is not "PFRM"'],
+        [patched(4, [2, 0]), "version 2, this page reads 1"],
+        [patched(6, [24, 0]), "records of 24 bytes, at least 25 expected"],
+        [patched(12, [3, 0, 0, 0]), "96 bytes, 3 particles need 124"],
+        [bytes(documentedFrameHex).slice(0, 95), "95 bytes, 2 particles need 96"],
+    ])("refuse bytes that are no frame this page reads (%#)", (frame, message) => {
+        expect(() => decodeParticleFrame(frame)).toThrow(FrameError);
+        expect(() => decodeParticleFrame(frame)).toThrow(`particle frame: ${message}`);
     });
 });

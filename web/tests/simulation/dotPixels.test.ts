@@ -1,5 +1,12 @@
 import { describe, expect, it } from "vitest";
-import { type DotColor, dotColor, dotMask, type PixelBuffer, pixelBuffer, stampDot } from "../../src/simulation/dotPixels";
+import {
+    type DotColor,
+    dotColor,
+    dotMask,
+    type PixelBuffer,
+    pixelBuffer,
+    stampDot,
+} from "../../src/simulation/dotPixels";
 
 const red = dotColor([255, 0, 0]);
 const blue = dotColor([0, 0, 255]);
@@ -65,30 +72,25 @@ describe("a dot's coverage", () => {
 });
 
 describe("stamping a dot", () => {
-    it("centres it on the point it is given, in the dot's colour", () => {
+    it("centres it on the point it is given, opaque inside, in the byte order the buffer is read in", () => {
         const pixels = buffer(20, 12);
-        stamp(pixels, 3, 10.2, 6.7);
-        expect(rgba(pixels, 10, 6)).toEqual([255, 0, 0, 255]);
+        stamp(pixels, 3, 10.2, 6.7, dotColor([10, 20, 30]));
+        expect(rgba(pixels, 10, 6)).toEqual([10, 20, 30, 255]);
         const spots = touched(pixels).map((spot) => spot.split(",").map(Number));
         const xs = spots.map(([x]) => x ?? NaN);
         const ys = spots.map(([, y]) => y ?? NaN);
-        expect([Math.min(...xs), Math.max(...xs)]).toEqual([9, 11]);
-        expect([Math.min(...ys), Math.max(...ys)]).toEqual([5, 7]);
-    });
-
-    it("writes the opaque inside in the byte order the buffer is read in", () => {
-        const pixels = buffer(8, 8);
-        stamp(pixels, 5, 4, 4, dotColor([10, 20, 30]));
-        expect(rgba(pixels, 4, 4)).toEqual([10, 20, 30, 255]);
+        expect([Math.min(...xs), Math.max(...xs), Math.min(...ys), Math.max(...ys)]).toEqual([9, 11, 5, 7]);
     });
 
     it("lays a later dot over an earlier one", () => {
         const pixels = buffer(20, 12);
         stamp(pixels, 7, 8, 6, red);
         stamp(pixels, 5, 9, 6, blue);
-        expect(rgba(pixels, 8, 6)).toEqual([0, 0, 255, 255]);
-        expect(rgba(pixels, 9, 6)).toEqual([0, 0, 255, 255]);
-        expect(rgba(pixels, 6, 6)).toEqual([255, 0, 0, 255]);
+        expect([rgba(pixels, 8, 6), rgba(pixels, 9, 6), rgba(pixels, 6, 6)]).toEqual([
+            [0, 0, 255, 255],
+            [0, 0, 255, 255],
+            [255, 0, 0, 255],
+        ]);
     });
 
     it("leaves out what falls outside the buffer without wrapping round a row or writing past it", () => {
@@ -102,14 +104,19 @@ describe("stamping a dot", () => {
             return (x <= 2 && y >= 2) || (x >= 6 && y === 0);
         });
         expect(wrapped).toEqual([]);
-        expect(rgba(pixels, 0, 0)).toEqual([255, 0, 0, 255]);
-        expect(rgba(pixels, 9, 3)).toEqual([255, 0, 0, 255]);
-        expect(rgba(pixels, 5, 5)).toEqual([255, 0, 0, 255]);
+        expect([rgba(pixels, 0, 0), rgba(pixels, 9, 3), rgba(pixels, 5, 5)]).toEqual(Array(3).fill([255, 0, 0, 255]));
     });
 
     it("writes nothing for a dot wholly outside the buffer", () => {
         const pixels = buffer(10, 6);
-        for (const [x, y] of [[-4, 3], [14, 3], [5, -4], [5, 10], [-100, -100]] as const) stamp(pixels, 5, x, y);
+        for (const [x, y] of [
+            [-4, 3],
+            [14, 3],
+            [5, -4],
+            [5, 10],
+            [-100, -100],
+        ] as const)
+            stamp(pixels, 5, x, y);
         expect(touched(pixels)).toEqual([]);
         expect(guardsUntouched(pixels)).toBe(true);
     });

@@ -1,75 +1,45 @@
 import { describe, expect, it } from "vitest";
 import "./stubResizeObserver";
-import { byText, click, mountApp, projectChanges } from "../support";
+import { byText, click, enter, mountApp, projectChanges } from "../support";
 import { autoDetectingRegion, drawnRegion, freshRegion, regionWindow } from "./fixtures";
 
-function mountRegion(region: Record<string, unknown>) {
-    return mountApp(regionWindow(region));
-}
+const button = (root: ParentNode, label: string) => byText<HTMLButtonElement>(root, "button", label);
 
-describe("the region screen's control bar", () => {
-    it("prompts for a first click and for the emission point, with Clear and Apply disabled", () => {
-        const { container } = mountRegion(freshRegion());
-        const bar = container.querySelector(".region-control-bar")!;
-        expect(bar.querySelector(".region-title")?.textContent).toBe("Region Selection");
-        expect(bar.querySelector(".region-subtitle")?.textContent).toBe("Click map to select");
-        expect(bar.querySelector(".region-count")?.textContent).toBe("0");
-        const hint = bar.querySelector(".region-emission-hint")!;
-        expect(hint.textContent?.trim()).toBe("Option+Click for Emission");
-        expect(hint.querySelector(".icon")?.getAttribute("data-symbol")).toBe("exclamationmark.triangle.fill");
-        expect(bar.querySelector("#region-emissionRadius")).toBeNull();
-        expect(byText<HTMLButtonElement>(bar, "button", "Clear").disabled).toBe(true);
-        expect(byText<HTMLButtonElement>(bar, "button", "Apply Region").disabled).toBe(true);
-    });
-
-    it("shows the selected point, the vertex count, both sliders' texts and the arrow turned by the flow", () => {
-        const { container } = mountRegion(drawnRegion());
-        const bar = container.querySelector(".region-control-bar")!;
-        expect(bar.querySelector(".region-subtitle")?.textContent).toBe("47.3667, 8.5500");
-        expect(bar.querySelector(".region-count")?.textContent).toBe("4");
-        expect([...bar.querySelectorAll(".region-caption")].map((caption) => caption.textContent?.trim())).toEqual([
-            "Vertices",
-            "Flow Direction",
-            "Emission Radius",
+describe("the region screen", () => {
+    it("enables Clear and Apply only once the app allows them, and turns the arrow by the exact flow", () => {
+        const { container, socket } = mountApp(regionWindow(freshRegion()));
+        expect([button(container, "Clear").disabled, button(container, "Apply Region").disabled]).toEqual([true, true]);
+        socket.receiveState(regionWindow(drawnRegion()));
+        expect([button(container, "Clear").disabled, button(container, "Apply Region").disabled]).toEqual([
+            false,
+            false,
         ]);
-        expect([...bar.querySelectorAll(".region-value")].map((value) => value.textContent)).toEqual(["45°", "10 m"]);
-        const arrow = bar.querySelector<HTMLElement>(".direction-icon")!;
-        expect(arrow.querySelector(".icon")?.getAttribute("data-symbol")).toBe("arrow.up");
-        expect(arrow.style.transform).toBe("rotate(45.7deg)");
-        expect(bar.querySelector<HTMLInputElement>("#region-emissionRadius")?.value).toBe("10");
-        expect(bar.querySelector(".region-emission-hint")).toBeNull();
-        expect(byText<HTMLButtonElement>(bar, "button", "Clear").disabled).toBe(false);
-        expect(byText<HTMLButtonElement>(bar, "button", "Apply Region").disabled).toBe(false);
+        expect(container.querySelector<HTMLElement>(".direction-icon")?.style.transform).toBe("rotate(45.7deg)");
     });
 
-    it("sends the buttons' and the toggle's intents, the toggle turning to the opposite of its state", () => {
-        const { container, socket } = mountRegion(drawnRegion());
-        const toggle = byText(container, "button", "Auto-Detect");
-        expect(toggle.getAttribute("aria-pressed")).toBe("false");
-        expect(toggle.title).toBe("Automatically detect water boundaries using OpenStreetMap");
-        click(toggle);
-        click(byText(container, "button", "Clear"));
-        click(byText(container, "button", "Apply Region"));
+    it("sends the buttons' intents, the toggle asking for the opposite of the app's state", () => {
+        const { container, socket } = mountApp(regionWindow(drawnRegion()));
+        click(button(container, "Auto-Detect"));
+        click(button(container, "Clear"));
+        click(button(container, "Apply Region"));
         socket.receiveState(regionWindow(autoDetectingRegion()));
-        expect(byText(container, "button", "Auto-Detect").getAttribute("aria-pressed")).toBe("true");
-        click(byText(container, "button", "Auto-Detect"));
+        click(button(container, "Auto-Detect"));
+        click(byText(container, ".region-map-type .segment", "Satellite"));
         expect(socket.sent).toEqual([
             { intent: "setAutoDetect", value: true },
             { intent: "clearRegion" },
             { intent: "applyRegion" },
             { intent: "setAutoDetect", value: false },
+            { intent: "setMapType", value: 1 },
         ]);
     });
 
     it("sends the sliders' values as their own intents, the last value of a drag always", () => {
-        const { container, socket, timers } = mountRegion(drawnRegion());
+        const { container, socket, timers } = mountApp(regionWindow(drawnRegion()));
         const drag = (id: string, values: string[]) => {
             const input = container.querySelector<HTMLInputElement>(`#region-${id}`)!;
-            for (const value of values) {
-                input.value = value;
-                input.dispatchEvent(new Event("input", { bubbles: true }));
-            }
-            input.dispatchEvent(new Event("change", { bubbles: true }));
+            for (const value of values) enter(input, value);
+            enter(input, values[values.length - 1]!, "change");
         };
         drag("flowDirection", ["90", "120"]);
         timers.advance(100);
@@ -80,49 +50,23 @@ describe("the region screen's control bar", () => {
             { intent: "setEmissionRadius", value: 42 },
         ]);
     });
-});
 
-describe("the region screen's map area", () => {
-    it("offers the three base maps with the app's choice selected, and sends a new one", () => {
-        const { container, socket } = mountRegion(freshRegion());
-        const segments = [...container.querySelectorAll(".region-map-type .segment")];
-        expect(segments.map((segment) => segment.textContent?.trim())).toEqual(["Map", "Satellite", "Hybrid"]);
-        expect(segments.map((segment) => segment.getAttribute("aria-checked"))).toEqual(["false", "false", "true"]);
-        click(byText(container, ".region-map-type .segment", "Satellite"));
-        expect(socket.sent).toEqual([{ intent: "setMapType", value: 1 }]);
-    });
-
-    it("covers the map with the detecting card only while a detection runs", () => {
-        const { container, socket } = mountRegion(freshRegion());
-        expect(container.querySelector(".region-overlay")).toBeNull();
-        const overlay = { title: "Detecting Water Body...", subtitle: "Querying OpenStreetMap" };
-        socket.receiveState(regionWindow({ ...freshRegion(), isDetecting: true, overlay }));
-        expect(container.querySelector(".region-overlay-title")?.textContent).toBe("Detecting Water Body...");
-        expect(container.querySelector(".region-overlay-subtitle")?.textContent).toBe("Querying OpenStreetMap");
-        socket.receiveState(regionWindow(freshRegion()));
-        expect(container.querySelector(".region-overlay")).toBeNull();
-    });
-
-    it("shows the failure banner while the app holds it, and fades it out with its text", () => {
-        const { container, socket } = mountRegion(freshRegion());
-        const banner = () => container.querySelector(".region-banner")!;
-        expect(banner().classList.contains("shown")).toBe(false);
+    it("keeps the failure banner's text while it fades out", () => {
         const text = "Detection failed: Try clicking closer to the center.";
-        socket.receiveState(regionWindow({ ...freshRegion(), banner: text }));
-        expect(banner().classList.contains("shown")).toBe(true);
-        expect(banner().textContent).toBe(text);
+        const { container, socket } = mountApp(regionWindow({ ...freshRegion(), banner: text }));
         socket.receiveState(regionWindow(freshRegion()));
-        expect(banner().classList.contains("shown")).toBe(false);
-        expect(banner().textContent).toBe(text);
+        const banner = container.querySelector(".region-banner")!;
+        expect(banner.classList.contains("shown")).toBe(false);
+        expect(banner.textContent).toBe(text);
     });
 
     it("keeps one map element across states, and draws none for another section", () => {
-        const { container, socket } = mountRegion(freshRegion());
+        const { container, socket } = mountApp(regionWindow(freshRegion()));
         const map = container.querySelector("pelagrin-region-map");
         expect(map).not.toBeNull();
         socket.receiveState(regionWindow(drawnRegion()));
         expect(container.querySelector("pelagrin-region-map")).toBe(map);
-        socket.receiveState(projectChanges({ selectedSection: "parameters", region: null }));
+        socket.receiveState(projectChanges({ selectedSection: "parameters" }));
         expect(container.querySelector("pelagrin-region-map")).toBeNull();
     });
 });

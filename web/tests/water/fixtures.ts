@@ -5,16 +5,27 @@ import { projectChanges } from "../support";
 export function regionWindow(region: Record<string, unknown>, project: Record<string, unknown> = {}) {
     return projectChanges({ selectedSection: "region", region, ...project });
 }
-const lake = [
-    { latitude: 47.36, longitude: 8.54 },
-    { latitude: 47.37, longitude: 8.54 },
-    { latitude: 47.37, longitude: 8.56 },
-    { latitude: 47.36, longitude: 8.56 },
-];
 
-function slider(id: string, label: string, value: number, text: string, min: number, max: number) {
-    return { id, kind: "slider", label, value, text, min, max, step: null };
+const lake = [
+    [47.36, 8.54],
+    [47.37, 8.54],
+    [47.37, 8.56],
+    [47.36, 8.56],
+].map(([latitude, longitude]) => ({ latitude, longitude }));
+
+function slider(id: string, label: string, value: number, text: string, max: number) {
+    return { id, kind: "slider", label, value, text, min: id === "flowDirection" ? 0 : 1, max, step: null };
 }
+
+const bar = (clear: boolean, count: number, apply: boolean) => ({
+    title: "Region Selection",
+    subtitle: "Click map to select",
+    autoDetect: { label: "Auto-Detect", symbol: "wand.and.stars", help: "Detect water", isOn: false },
+    clear: { label: "Clear", symbol: "trash", isEnabled: clear },
+    vertexCount: { label: "Vertices", value: count },
+    emissionHint: { symbol: "exclamationmark.triangle.fill", text: "Option+Click for Emission" },
+    apply: { label: "Apply Region", symbol: "checkmark.circle.fill", isEnabled: apply },
+});
 
 export function freshRegion(): Record<string, unknown> {
     return {
@@ -28,31 +39,14 @@ export function freshRegion(): Record<string, unknown> {
             center: { latitude: 39, longitude: 35 },
             span: { latitudeDelta: 8, longitudeDelta: 8 },
             mapType: 2,
-            mapTypeChoices: [
-                { label: "Map", value: 0 },
-                { label: "Satellite", value: 1 },
-                { label: "Hybrid", value: 2 },
-            ],
+            mapTypeChoices: ["Map", "Satellite", "Hybrid"].map((label, value) => ({ label, value })),
             markers: [],
             polygon: null,
         },
         overlay: null,
         banner: null,
-        sliders: [{ ...slider("flowDirection", "Flow Direction", 0, "0°", 0, 360), iconRotation: 0 }],
-        controlBar: {
-            title: "Region Selection",
-            subtitle: "Click map to select",
-            autoDetect: {
-                label: "Auto-Detect",
-                symbol: "wand.and.stars",
-                help: "Automatically detect water boundaries using OpenStreetMap",
-                isOn: false,
-            },
-            clear: { label: "Clear", symbol: "trash", isEnabled: false },
-            vertexCount: { label: "Vertices", value: 0 },
-            emissionHint: { symbol: "exclamationmark.triangle.fill", text: "Option+Click for Emission" },
-            apply: { label: "Apply Region", symbol: "checkmark.circle.fill", isEnabled: false },
-        },
+        sliders: [{ ...slider("flowDirection", "Flow Direction", 0, "0°", 360), iconRotation: 0 }],
+        controlBar: bar(false, 0, false),
     };
 }
 
@@ -74,27 +68,20 @@ export function drawnRegion(): Record<string, unknown> {
             polygon: lake,
         },
         sliders: [
-            { ...slider("flowDirection", "Flow Direction", 45.7, "45°", 0, 360), iconRotation: 45.7 },
-            slider("emissionRadius", "Emission Radius", 10, "10 m", 1, 100),
+            { ...slider("flowDirection", "Flow Direction", 45.7, "45°", 360), iconRotation: 45.7 },
+            slider("emissionRadius", "Emission Radius", 10, "10 m", 100),
         ],
-        controlBar: {
-            ...(fresh["controlBar"] as object),
-            subtitle: "47.3667, 8.5500",
-            clear: { label: "Clear", symbol: "trash", isEnabled: true },
-            vertexCount: { label: "Vertices", value: 4 },
-            emissionHint: null,
-            apply: { label: "Apply Region", symbol: "checkmark.circle.fill", isEnabled: true },
-        },
+        controlBar: { ...bar(true, 4, true), subtitle: "47.3667, 8.5500", emissionHint: null },
     };
 }
 
 /** The drawn screen with "Auto-Detect" switched on. */
 export function autoDetectingRegion(): Record<string, unknown> {
     const drawn = drawnRegion();
-    const bar = drawn["controlBar"] as Record<string, unknown>;
+    const controlBar = drawn["controlBar"] as ReturnType<typeof bar>;
     return {
         ...drawn,
         isAutoDetect: true,
-        controlBar: { ...bar, autoDetect: { ...(bar["autoDetect"] as object), isOn: true } },
+        controlBar: { ...controlBar, autoDetect: { ...controlBar.autoDetect, isOn: true } },
     };
 }

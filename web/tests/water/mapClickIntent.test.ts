@@ -16,22 +16,19 @@ describe("a map click's intent", () => {
         });
     });
 
-    it("brings a longitude from a map panned round the globe back into the range the app accepts", () => {
-        const longitude = (lng: number) => {
-            const intent = mapClickIntent({ lat: 0, lng }, noKeys);
-            return intent.intent === "mapClick" ? intent.longitude : Number.NaN;
-        };
-        expect(longitude(370)).toBeCloseTo(10, 9);
-        expect(longitude(-190)).toBeCloseTo(170, 9);
-        expect(longitude(540)).toBe(-180);
-        expect([longitude(-180), longitude(180), longitude(8.55)]).toEqual([-180, 180, 8.55]);
-    });
-
-    it("keeps latitudes within the poles", () => {
-        const latitude = (lat: number) => {
-            const intent = mapClickIntent({ lat, lng: 0 }, noKeys);
-            return intent.intent === "mapClick" ? intent.latitude : Number.NaN;
-        };
-        expect([latitude(91), latitude(-95), latitude(45)]).toEqual([90, -90, 45]);
+    // A map panned round the globe reports longitudes beyond ±180, which the app refuses.
+    it.each([
+        [0, 370, 0, 10],
+        [0, -190, 0, 170],
+        [0, 540, 0, -180],
+        [0, -180, 0, -180],
+        [0, 180, 0, 180],
+        [91, 8.55, 90, 8.55],
+        [-95, 0, -90, 0],
+    ])("brings (%d, %d) into range as (%d, %d)", (lat, lng, latitude, longitude) => {
+        const intent = mapClickIntent({ lat, lng }, noKeys);
+        if (intent.intent !== "mapClick") throw new Error("not a map click");
+        expect(intent.latitude).toBe(latitude);
+        expect(intent.longitude).toBeCloseTo(longitude, 9);
     });
 });

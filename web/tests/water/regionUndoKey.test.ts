@@ -4,15 +4,7 @@ import { mountApp, press, projectChanges } from "../support";
 import { drawnRegion, freshRegion, regionWindow } from "./fixtures";
 
 describe("the undo key on the region screen", () => {
-    it("sends undo for Ctrl-Z and for ⌘Z while the app says an undo applies", () => {
-        const { socket } = mountApp(regionWindow(drawnRegion()));
-        const ctrl = press("z", { ctrlKey: true });
-        const meta = press("z", { metaKey: true });
-        expect(socket.sent).toEqual([{ intent: "undo" }, { intent: "undo" }]);
-        expect([ctrl.defaultPrevented, meta.defaultPrevented]).toEqual([true, true]);
-    });
-
-    it("sends nothing with nothing to undo, for Z without Ctrl or ⌘, or with Shift or Alt", () => {
+    it("sends undo for Ctrl-Z and ⌘Z while an undo applies, and for nothing else", () => {
         const { socket } = mountApp(regionWindow(freshRegion()));
         press("z", { ctrlKey: true });
         socket.receiveState(regionWindow(drawnRegion()));
@@ -20,23 +12,26 @@ describe("the undo key on the region screen", () => {
         press("Z", { ctrlKey: true, shiftKey: true });
         press("z", { ctrlKey: true, altKey: true });
         expect(socket.sent).toEqual([]);
+        const taken = [press("z", { ctrlKey: true }), press("z", { metaKey: true })];
+        expect(socket.sent).toEqual([{ intent: "undo" }, { intent: "undo" }]);
+        expect(taken.map((event) => event.defaultPrevented)).toEqual([true, true]);
     });
 
-    it("leaves the key alone on other screens and while something lies over the region screen", () => {
-        const covered = [
-            projectChanges({ selectedSection: "parameters" }),
-            regionWindow(drawnRegion(), { showOnboarding: true }),
-            regionWindow(drawnRegion(), { showCloseAlert: true }),
+    it.each([
+        ["another screen", projectChanges({ selectedSection: "parameters" })],
+        ["the onboarding", regionWindow(drawnRegion(), { showOnboarding: true })],
+        ["the close alert", regionWindow(drawnRegion(), { showCloseAlert: true })],
+        [
+            "the creation sheet",
             {
                 ...regionWindow(drawnRegion()),
                 createProject: { projectName: "Untitled", location: "/home", errorMessage: null, canCreate: true },
             },
-        ];
-        for (const changes of covered) {
-            const { socket } = mountApp(changes);
-            press("z", { ctrlKey: true });
-            expect(socket.sent).toEqual([]);
-        }
+        ],
+    ])("leaves the key alone on %s", (_, changes) => {
+        const { socket } = mountApp(changes);
+        press("z", { ctrlKey: true });
+        expect(socket.sent).toEqual([]);
     });
 
     it("leaves Ctrl-Z to a text field, but not to a slider", () => {
