@@ -7,6 +7,7 @@
 #include "tests/support/TemporaryFolder.hpp"
 
 #include <boost/asio/io_context.hpp>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -33,12 +34,19 @@ public:
                                                                      controller,
                                                                      dataStore,
                                                                      documents,
-                                                                     [this] { ++stateChanges; },
+                                                                     [this] { stateChanged(); },
                                                                      console,
                                                                      waterBoundary} {
         // No base URL: a detection fails at once unless a test points the service at its fake server.
         waterBoundary.setBaseUrl("");
         waterBoundary.setDiagnostics(console);
+    }
+
+    void stateChanged() {
+        ++stateChanges;
+        if (onStateChange) {
+            onStateChange();
+        }
     }
 
     /// A new main window, already shown.
@@ -64,6 +72,7 @@ public:
     SimulationController controller;
     std::ostringstream console;
     int stateChanges = 0;
+    std::function<void()> onStateChange; // what the app would do next: redraw its browser windows
     int windows = 0;
     WaterBoundaryService waterBoundary; // after the app thread, whose context must outlive it
     AppEnvironment environment;

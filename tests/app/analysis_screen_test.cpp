@@ -66,26 +66,24 @@ std::vector<std::string> cardValues(const json& analysis) {
     return values;
 }
 
-TEST_F(AnalysisTest, AStoreJustResetShowsZerosAndBothPlaceholders) {
+TEST_F(AnalysisTest, PlaceholdersShowOnlyUntilTheFirstSampleEvenAnEmptyOne) {
     store().reset();
-    // Titles with parentheses, hence the delimited raw strings.
-    const json cards = json::parse(R"json([
-        {"title": "Total Particles", "value": "0", "icon": "circle.grid.hex", "color": "primary"},
-        {"title": "Accumulated", "value": "0", "icon": "arrow.down.to.line.alt", "color": "orange"},
-        {"title": "Active Flow", "value": "0", "icon": "wind", "color": "blue"},
-        {"title": "Avg Speed (Active)", "value": "0.0 px/s", "icon": "speedometer", "color": "primary"},
-        {"title": "Max Speed", "value": "0.0 px/s", "icon": "gauge.with.dots.needle.100percent", "color": "red"}
-    ])json");
-    const json timeline = json::parse(R"json({
-        "title": "Accumulation Timeline", "icon": "clock", "placeholder": "Run simulation to gather data",
-        "xAxisTitle": "Time (s)", "yAxisTitle": "Particles", "time": [], "stuck": []})json");
-    const json distribution = json::parse(R"json({
-        "title": "Velocity Distribution", "icon": "speedometer", "placeholder": "No data",
-        "xAxisTitle": "Speed Range (px/s)", "yAxisTitle": "Particle Count", "bars": []})json");
-    const json screen = analysis();
-    EXPECT_EQ(screen["cards"], cards);
-    EXPECT_EQ(screen["timeline"], timeline);
-    EXPECT_EQ(screen["distribution"], distribution);
+    json screen = analysis();
+    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"0", "0", "0", "0.0 px/s", "0.0 px/s"}));
+    EXPECT_NE(screen["timeline"]["placeholder"], nullptr);
+    EXPECT_EQ(screen["timeline"]["time"], json::array());
+    EXPECT_NE(screen["distribution"]["placeholder"], nullptr);
+    EXPECT_EQ(screen["distribution"]["bars"], json::array());
+
+    store().update({}, 0.0);
+    screen = analysis();
+    EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
+    EXPECT_EQ(screen["timeline"]["time"], json({0.0}));
+    EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
+    ASSERT_EQ(screen["distribution"]["bars"].size(), 5u) << "five empty bins are still a chart";
+    for (const json& bar : screen["distribution"]["bars"]) {
+        EXPECT_EQ(bar["count"], 0);
+    }
 }
 
 TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreAndTheWindowRedrawsOnEachUpdate) {
@@ -112,18 +110,6 @@ TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreAndTheWindowRedrawsOnEachUpdat
     EXPECT_EQ(analysis()["timeline"]["stuck"], json({4, 5}));
 }
 
-TEST_F(AnalysisTest, FiveEmptyBinsAreAChartAndOneSampleIsATimeline) {
-    store().update({}, 0.0);
-    const json screen = analysis();
-    EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
-    EXPECT_EQ(screen["distribution"]["bars"].size(), 5u);
-    for (const json& bar : screen["distribution"]["bars"]) {
-        EXPECT_EQ(bar["count"], 0);
-    }
-    EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
-    EXPECT_EQ(screen["timeline"]["time"], json({0.0}));
-}
-
 TEST_F(AnalysisTest, IsNullWhileNoProjectIsLoaded) {
     writeFile(projects() / "Broken.pelagrinproj", "{");
     send(*window, {{"intent", "closeProject"}});
@@ -133,18 +119,14 @@ TEST_F(AnalysisTest, IsNullWhileNoProjectIsLoaded) {
     EXPECT_EQ(project["analysis"], nullptr);
 }
 
-TEST_F(AnalysisTest, TheSaveDialogProposesTheNameAndListsFoldersAndCsvFiles) {
+TEST_F(AnalysisTest, TheSaveDialogProposesTheNameAndListsFoldersAndCsvFilesOnly) {
     std::filesystem::create_directory(documents() / "runs");
     writeFile(documents() / "old.csv", "x");
     writeFile(documents() / "notes.txt", "");
     writeFile(documents() / ".hidden.csv", "");
     send(*window, {{"intent", "exportCSV"}});
     const json shown = dialog();
-    EXPECT_EQ(shown["title"], "Export CSV");
-    EXPECT_EQ(shown["confirm"], "Save");
-    EXPECT_EQ(shown["choosesFolders"], false);
     EXPECT_EQ(shown["fileName"], "SimulationData.csv");
-    EXPECT_EQ(shown["fileExtension"], ".csv");
     EXPECT_EQ(shown["folder"], documents().string());
     std::vector<std::string> listed;
     for (const json& entry : shown["entries"]) {
@@ -153,54 +135,23 @@ TEST_F(AnalysisTest, TheSaveDialogProposesTheNameAndListsFoldersAndCsvFiles) {
     EXPECT_EQ(listed, (std::vector<std::string>{"runs", "old.csv"}));
 }
 
-TEST_F(AnalysisTest, ExportWritesTheTimelineAsItStoodWhenTheButtonWasPressed) {
-    store().update(mixedSnapshot(), 1.0);
-    store().update(mixedSnapshot(), 2.0);
-    const std::string expected = store().exportCSV();
-    send(*window, {{"intent", "exportCSV"}});
-    store().update(mixedSnapshot(), 3.0); // arrives while the dialog is open
-    save(projects(), "SimulationData.csv");
-
-    EXPECT_EQ(readFile(projects() / "SimulationData.csv"), expected);
-    EXPECT_EQ(dialog(), nullptr);
-    EXPECT_EQ(launch->console.str(), "");
-}
-
-TEST_F(AnalysisTest, ExportingAnEmptyTimelineWritesTheHeaderAndASecondExportReplacesTheFile) {
+TEST_F(AnalysisTest, ExportWritesTheTimelineAsItStoodWhenPressedAndReplacesAnEarlierFile) {
     writeFile(projects() / "run.csv", "an older export with more text in it\n");
     store().reset();
     send(*window, {{"intent", "exportCSV"}});
     save(projects(), "run.csv");
     EXPECT_EQ(readFile(projects() / "run.csv"), SimulationDataStore::csvHeader);
-
-    store().update(mixedSnapshot(), 1.0);
-    send(*window, {{"intent", "exportCSV"}});
-    save(projects(), "run.csv");
-    EXPECT_EQ(readFile(projects() / "run.csv"), store().exportCSV());
-    EXPECT_EQ(namesIn(projects()), (std::vector<std::string>{"Lake Study.pelagrinproj", "run.csv"}));
-}
-
-TEST_F(AnalysisTest, CancelWritesNothing) {
-    store().update(mixedSnapshot(), 1.0);
-    send(*window, {{"intent", "exportCSV"}});
-    send(*window, {{"intent", "fileDialogCancel"}});
     EXPECT_EQ(dialog(), nullptr);
-    EXPECT_TRUE(namesIn(documents()).empty());
-}
 
-TEST_F(AnalysisTest, ANameThatIsNotACsvFileIsRefusedAndNothingIsWritten) {
+    store().update(mixedSnapshot(), 1.0);
+    store().update(mixedSnapshot(), 2.0);
+    const std::string expected = store().exportCSV();
     send(*window, {{"intent", "exportCSV"}});
-    const std::string folderPath = documents().string();
-    for (const char* name : {"SimulationData.txt", "SimulationData", ".csv", "runs/SimulationData.csv", ""}) {
-        expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}, {"name", name}},
-                      "fileDialogSave: \"name\" must be a file name ending in .csv");
-    }
-    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", "Documents"}, {"name", "a.csv"}},
-                  "fileDialogSave: \"folder\" must be an absolute path");
-    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}}, "\"name\"");
-    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}, {"name", 3}}, "\"name\"");
-    EXPECT_TRUE(namesIn(documents()).empty());
-    EXPECT_NE(dialog(), nullptr) << "the dialog stays for another name";
+    store().update(mixedSnapshot(), 3.0); // arrives while the dialog is open
+    save(projects(), "run.csv");
+    EXPECT_EQ(readFile(projects() / "run.csv"), expected);
+    EXPECT_EQ(namesIn(projects()), (std::vector<std::string>{"Lake Study.pelagrinproj", "run.csv"}));
+    EXPECT_EQ(launch->console.str(), "");
 }
 
 TEST_F(AnalysisTest, AFailedWriteIsDroppedSilentlyAndLosesNothing) {
@@ -224,7 +175,8 @@ TEST_F(AnalysisTest, AFailedWriteIsDroppedSilentlyAndLosesNothing) {
     EXPECT_EQ(launch->console.str(), "");
 }
 
-TEST_F(AnalysisTest, ExportAndSaveAreRefusedWhereTheyDoNotApply) {
+TEST_F(AnalysisTest, BadNamesAndIntentsWhereExportDoesNotApplyAreRefusedAndCancelWritesNothing) {
+    store().update(mixedSnapshot(), 1.0);
     send(*window, {{"intent", "selectSection"}, {"section", "parameters"}});
     expectRefused(*window, {{"intent", "exportCSV"}}, "exportCSV: not applicable: the analysis screen");
     send(*window, {{"intent", "selectSection"}, {"section", "analysis"}});
@@ -242,7 +194,17 @@ TEST_F(AnalysisTest, ExportAndSaveAreRefusedWhereTheyDoNotApply) {
         *window,
         {{"intent", "fileDialogChoose"}, {"path", (projects() / "Lake Study.pelagrinproj").string()}},
         "fileDialogChoose: not applicable: a save dialog confirms with fileDialogSave");
+    const std::string folderPath = documents().string();
+    for (const char* name : {"SimulationData.txt", "SimulationData", ".csv", "runs/SimulationData.csv", ""}) {
+        expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}, {"name", name}},
+                      "fileDialogSave: \"name\" must be a file name ending in .csv");
+    }
+    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", "Documents"}, {"name", "a.csv"}},
+                  "fileDialogSave: \"folder\" must be an absolute path");
+    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}}, "\"name\"");
+    expectRefused(*window, {{"intent", "fileDialogSave"}, {"folder", folderPath}, {"name", 3}}, "\"name\"");
     send(*window, {{"intent", "fileDialogCancel"}});
+    EXPECT_EQ(dialog(), nullptr);
 
     send(*window, {{"intent", "closeProject"}});
     expectRefused(*window, {{"intent", "exportCSV"}}, "exportCSV: not applicable: the analysis screen");

@@ -1,21 +1,10 @@
 // BrowserWindows: what a page is sent when it opens, after an intent, and when an intent is refused.
-#include "analysis/SimulationDataStore.hpp"
-#include "app/AppEnvironment.hpp"
 #include "app/BrowserWindows.hpp"
-#include "app/NotificationCenter.hpp"
-#include "app/UserSettings.hpp"
-#include "projects/ObjectStore.hpp"
-#include "projects/ProjectPersistence.hpp"
-#include "projects/RecentProjectsManager.hpp"
-#include "simulation/SimulationController.hpp"
-#include "tests/support/TemporaryFolder.hpp"
+#include "tests/app/WindowHarness.hpp"
 
 #include <bit>
-#include <boost/asio/io_context.hpp>
-#include <gtest/gtest.h>
-#include <sstream>
 
-namespace pelagrin {
+namespace pelagrin::test {
 namespace {
 
 /// A socket that keeps what it was sent.
@@ -28,24 +17,17 @@ struct RecordingConnection : WindowConnection {
     std::vector<std::string> binaries;
 };
 
-class BrowserWindowsTest : public testing::Test {
+class BrowserWindowsTest : public WindowTest {
 protected:
-    BrowserWindowsTest()
-        : settings(folder / "settings.json"), recent(folder / "recent.json"),
-          objects(folder / "store.sqlite"),
-          controller(context.get_executor(), dataStore), environment{context.get_executor(),
-                                                                     notifications,
-                                                                     settings,
-                                                                     recent,
-                                                                     objects,
-                                                                     controller,
-                                                                     dataStore,
-                                                                     folder.path(),
-                                                                     [this] { windows->refresh(); },
-                                                                     console,
-                                                                     waterBoundary} {
-        waterBoundary.setBaseUrl("");
-        windows = std::make_unique<BrowserWindows>(environment);
+    BrowserWindowsTest() {
+        launch->onStateChange = [this] { windows->refresh(); };
+    }
+
+    RecordingConnection& openWindow() {
+        connections.push_back(std::make_unique<RecordingConnection>());
+        windows->opened(*connections.back());
+        runQueuedWork();
+        return *connections.back();
     }
 
     void send(RecordingConnection& connection, const nlohmann::json& intent) {
@@ -53,30 +35,18 @@ protected:
         runQueuedWork();
     }
 
-    /// Runs what is queued on the app thread; the loop stops whenever it runs dry, so it is restarted first.
+    /// Runs only what is ready on the app thread, so that no timer is waited for.
     void runQueuedWork() {
-        context.restart();
-        context.poll();
+        launch->appThread.restart();
+        launch->appThread.poll();
     }
 
-    test::TemporaryFolder folder;
-    boost::asio::io_context context;
-    UserSettings settings;
-    RecentProjectsManager recent;
-    ObjectStore objects;
-    SimulationDataStore dataStore;
-    SimulationController controller;
-    NotificationCenter notifications;
-    std::ostringstream console;
-    WaterBoundaryService waterBoundary;
-    AppEnvironment environment;
-    std::unique_ptr<BrowserWindows> windows;
+    std::unique_ptr<BrowserWindows> windows = std::make_unique<BrowserWindows>(launch->environment);
+    std::vector<std::unique_ptr<RecordingConnection>> connections;
 };
 
-TEST_F(BrowserWindowsTest, AnOpeningWindowIsGreetedThenSentItsWholeState) {
-    RecordingConnection connection;
-    windows->opened(connection);
-    runQueuedWork();
+TEST_F(BrowserWindowsTest, AnOpeningWindowIsGreetedThenSentItsWholeStateUnlessItClosedFirst) {
+    RecordingConnection& connection = openWindow();
     ASSERT_EQ(connection.texts.size(), 2u);
     EXPECT_EQ(connection.texts[0], (nlohmann::json{{"type", "hello"}, {"protocol", 1}, {"window", 1}}));
     const nlohmann::json& state = connection.texts[1];
@@ -85,15 +55,18 @@ TEST_F(BrowserWindowsTest, AnOpeningWindowIsGreetedThenSentItsWholeState) {
          {"root", "welcome", "createProject", "fileDialog", "preferences", "project", "controller"}) {
         EXPECT_TRUE(state["changes"].contains(key)) << key;
     }
-    EXPECT_EQ(state["changes"]["root"]["openHome"], false);
+
+    RecordingConnection closing;
+    windows->opened(closing);
+    windows->closed(closing);
+    runQueuedWork();
+    EXPECT_EQ(windows->count(), 1u);
+    EXPECT_EQ(closing.texts.size(), 1u) << "only the greeting went out before it closed";
 }
 
 TEST_F(BrowserWindowsTest, AnIntentSendsOnlyTheKeysThatChangedToEveryWindowItReached) {
-    RecordingConnection first;
-    RecordingConnection second;
-    windows->opened(first);
-    windows->opened(second);
-    runQueuedWork();
+    RecordingConnection& first = openWindow();
+    RecordingConnection& second = openWindow();
     first.texts.clear();
     second.texts.clear();
 
@@ -112,11 +85,8 @@ TEST_F(BrowserWindowsTest, AnIntentSendsOnlyTheKeysThatChangedToEveryWindowItRea
 }
 
 TEST_F(BrowserWindowsTest, ARefusedIntentGetsAnErrorAndChangesNothing) {
-    RecordingConnection connection;
-    windows->opened(connection);
-    runQueuedWork();
+    RecordingConnection& connection = openWindow();
     connection.texts.clear();
-
     windows->received(connection, "{not json");
     send(connection, {{"intent", "noSuchThing"}});
     send(connection, {{"intent", "selectSection"}, {"section", "parameters"}}); // no project is shown
@@ -128,64 +98,37 @@ TEST_F(BrowserWindowsTest, ARefusedIntentGetsAnErrorAndChangesNothing) {
     EXPECT_EQ(connection.texts[1]["intent"], "noSuchThing");
 }
 
-TEST_F(BrowserWindowsTest, AClosedWindowIsForgotten) {
-    RecordingConnection connection;
-    windows->opened(connection);
-    windows->closed(connection);
-    runQueuedWork();
-    EXPECT_EQ(windows->count(), 0u);
-    EXPECT_EQ(connection.texts.size(), 1u) << "only the greeting went out before it closed";
-}
-
 /// Windows on one project whose particle snapshots the tests publish by hand.
 class BrowserWindowsFrames : public BrowserWindowsTest {
 protected:
     /// Opens a project in every window through the menu's "Open Project…"; each window reads its own copy,
     /// and the first window's copy is made 3 m deep.
     void openProject() {
-        Project project("Lake");
-        project.parameters = std::make_shared<SimulationParameters>();
-        const auto path = folder / "Lake.pelagrinproj";
-        ProjectPersistence::save(project, path);
         RecordingConnection& first = *connections.front();
         send(first, {{"intent", "openProject"}});
-        send(first, {{"intent", "fileDialogChoose"}, {"path", path.string()}});
+        send(first, {{"intent", "fileDialogChoose"}, {"path", projectFile("Lake").string()}});
         send(first, {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "waterDepth"}, {"value", 3}});
-    }
-
-    RecordingConnection& openWindow() {
-        connections.push_back(std::make_unique<RecordingConnection>());
-        windows->opened(*connections.back());
-        runQueuedWork();
-        return *connections.back();
     }
 
     void showRenderer(RecordingConnection& connection) {
         send(connection, {{"intent", "selectSection"}, {"section", "simulation"}});
     }
 
-    void publish(std::size_t particles) { controller.displayParticles = std::vector<Particle>(particles); }
-
-    static std::uint32_t frameNumber(const std::string& frame) {
-        return littleEndian<std::uint32_t>(frame, 8);
-    }
-    static std::uint32_t particleCount(const std::string& frame) {
-        return littleEndian<std::uint32_t>(frame, 12);
-    }
-    static double waterDepth(const std::string& frame) {
-        return std::bit_cast<double>(littleEndian<std::uint64_t>(frame, 32));
+    void publish(std::size_t particles) {
+        launch->controller.displayParticles = std::vector<Particle>(particles);
     }
 
-    std::vector<std::unique_ptr<RecordingConnection>> connections;
-
-private:
-    template <class Unsigned> static Unsigned littleEndian(const std::string& bytes, std::size_t offset) {
-        Unsigned value = 0;
-        for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
-            value |= static_cast<Unsigned>(static_cast<unsigned char>(bytes.at(offset + i))) << (8 * i);
+    /// The little-endian field of `size` bytes at `offset`.
+    static std::uint64_t field(const std::string& frame, std::size_t offset, std::size_t size) {
+        std::uint64_t value = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            value |= std::uint64_t{static_cast<unsigned char>(frame.at(offset + i))} << (8 * i);
         }
         return value;
     }
+    static std::uint64_t frameNumber(const std::string& frame) { return field(frame, 8, 4); }
+    static std::uint64_t particleCount(const std::string& frame) { return field(frame, 12, 4); }
+    static double waterDepth(const std::string& frame) { return std::bit_cast<double>(field(frame, 32, 8)); }
 };
 
 TEST_F(BrowserWindowsFrames, EachSnapshotGoesOnceToEveryWindowShowingTheRendererAndNowhereElse) {
@@ -212,18 +155,16 @@ TEST_F(BrowserWindowsFrames, EachSnapshotGoesOnceToEveryWindowShowingTheRenderer
     EXPECT_EQ(first.binaries[0].substr(40), second.binaries[0].substr(40));
     EXPECT_TRUE(elsewhere.binaries.empty()) << "its window shows the region screen";
 
-    runQueuedWork();
     send(first, {{"intent", "newProject"}}); // a change of state without a new snapshot
     EXPECT_EQ(first.binaries.size(), 1u) << "a snapshot is sent once";
 
-    const std::uint32_t previous = frameNumber(first.binaries[0]);
     publish(6);
     runQueuedWork();
     ASSERT_EQ(first.binaries.size(), 2u);
-    EXPECT_EQ(frameNumber(first.binaries[1]), previous + 1);
+    EXPECT_EQ(frameNumber(first.binaries[1]), frameNumber(first.binaries[0]) + 1);
 }
 
-TEST_F(BrowserWindowsFrames, AWindowThatTurnsToTheRendererGetsTheLatestSnapshotAtOnce) {
+TEST_F(BrowserWindowsFrames, AWindowTurningToTheRendererGetsTheLatestSnapshotAndANewDepthResendsIt) {
     RecordingConnection& window = openWindow();
     openProject();
     publish(7);
@@ -238,17 +179,11 @@ TEST_F(BrowserWindowsFrames, AWindowThatTurnsToTheRendererGetsTheLatestSnapshotA
     showRenderer(window);
     ASSERT_EQ(window.binaries.size(), 2u) << "coming back redraws the same snapshot";
     EXPECT_EQ(window.binaries[1], window.binaries[0]);
-}
 
-TEST_F(BrowserWindowsFrames, ANewWaterDepthResendsTheSnapshotShadedAgainstIt) {
-    RecordingConnection& window = openWindow();
-    openProject();
-    showRenderer(window);
-    window.binaries.clear();
     send(window, {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "waterDepth"}, {"value", 20}});
-    ASSERT_EQ(window.binaries.size(), 1u);
-    EXPECT_EQ(waterDepth(window.binaries[0]), 20.0);
+    ASSERT_EQ(window.binaries.size(), 3u);
+    EXPECT_EQ(waterDepth(window.binaries[2]), 20.0);
 }
 
 } // namespace
-} // namespace pelagrin
+} // namespace pelagrin::test

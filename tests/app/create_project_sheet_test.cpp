@@ -96,18 +96,12 @@ TEST_F(CreateProjectSheetTest, WithoutAnyFolderCreateDoesNothingAndSaysNothing) 
     EXPECT_EQ(state["root"]["openHome"], false);
 }
 
-TEST_F(CreateProjectSheetTest, ABlankNameDisablesCreate) {
+TEST_F(CreateProjectSheetTest, ABlankNameIsRefusedAndCancelWritesNothingAndTheNextSheetStartsFresh) {
     const auto window = launch->openWindow();
     send(*window, {{"intent", "showNewProject"}});
     send(*window, {{"intent", "setProjectName"}, {"value", " \t "}});
     EXPECT_EQ(window->state()["createProject"]["canCreate"], false);
     expectRefused(*window, {{"intent", "createProject"}}, "createProject: not applicable");
-    EXPECT_TRUE(std::filesystem::is_empty(documents()));
-}
-
-TEST_F(CreateProjectSheetTest, CancelWritesNothingAndTheNextSheetStartsFresh) {
-    const auto window = launch->openWindow();
-    send(*window, {{"intent", "showNewProject"}});
     send(*window, {{"intent", "setProjectName"}, {"value", "Draft"}});
     send(*window, {{"intent", "chooseFolder"}});
     send(*window, {{"intent", "cancelCreateProject"}});

@@ -33,8 +33,6 @@ TEST_F(FileDialogTest, AProjectDialogListsFoldersFirstThenProjectFilesByNameWith
     send(*window, {{"intent", "showOpenDialog"}});
     send(*window, {{"intent", "fileDialogNavigate"}, {"path", projects().string()}});
     const json dialog = window->state()["fileDialog"];
-    EXPECT_EQ(dialog["confirm"], "Open");
-    EXPECT_EQ(dialog["choosesFolders"], false);
     EXPECT_EQ(dialog["folder"], projects().string());
     EXPECT_EQ(dialog["parent"], folder.path().string());
     EXPECT_EQ(names(dialog),
@@ -42,7 +40,6 @@ TEST_F(FileDialogTest, AProjectDialogListsFoldersFirstThenProjectFilesByNameWith
     EXPECT_EQ(dialog["entries"][2], json({{"name", "Delta.pelagrinproj"},
                                           {"path", (projects() / "Delta.pelagrinproj").string()},
                                           {"isFolder", false}}));
-    EXPECT_EQ(dialog["error"], nullptr);
 }
 
 TEST_F(FileDialogTest, AFolderDialogListsOnlyFoldersAndStartsAtTheSheetsFolder) {
@@ -73,12 +70,8 @@ TEST_F(FileDialogTest, AnUnreadableFolderKeepsTheListingAndSaysWhy) {
     EXPECT_EQ(walked["error"], nullptr) << "a readable folder clears the error";
     EXPECT_EQ(walked["folder"], (projects() / "Alpha").string());
     EXPECT_EQ(walked["entries"], json::array());
-}
-
-TEST_F(FileDialogTest, TheRootHasNoParent) {
-    send(*window, {{"intent", "showOpenDialog"}});
     send(*window, {{"intent", "fileDialogNavigate"}, {"path", "/"}});
-    EXPECT_EQ(window->state()["fileDialog"]["parent"], nullptr);
+    EXPECT_EQ(window->state()["fileDialog"]["parent"], nullptr) << "the root has no parent";
 }
 
 TEST_F(FileDialogTest, AChoiceOfTheWrongKindOrARelativePathIsRefused) {

@@ -12,16 +12,6 @@ using ::testing::StartsWith;
 
 using LoadRouting = WindowTest;
 
-TEST_F(LoadRouting, FirstLaunchShowsTheWelcome) {
-    const auto window = launch->openWindow();
-    launch->settle();
-    const json state = window->state();
-    EXPECT_EQ(state["root"], json({{"openHome", false}, {"title", "Pelagrin"}, {"isDocumentEdited", false}}));
-    EXPECT_EQ(state["project"], nullptr);
-    EXPECT_EQ(state["welcome"]["recent"], json::array());
-    EXPECT_EQ(state["preferences"]["autoOpenLastProject"], true);
-}
-
 TEST_F(LoadRouting, ARecentRowShowsTheProjectOnceItsLoadHasFinished) {
     const auto path = projectFile("Lake Study");
     const auto window = launch->openWindow();
@@ -34,6 +24,7 @@ TEST_F(LoadRouting, ARecentRowShowsTheProjectOnceItsLoadHasFinished) {
     EXPECT_EQ(loading["root"]["openHome"], true);
     EXPECT_EQ(loading["project"]["isLoaded"], false) << "the project appears only in a later turn";
     EXPECT_EQ(loading["project"]["parameters"], nullptr);
+    EXPECT_EQ(loading["project"]["region"], nullptr) << "no screen before the project is there";
 
     const int changesBefore = launch->stateChanges;
     launch->settle();
@@ -49,12 +40,19 @@ TEST_F(LoadRouting, ARecentRowShowsTheProjectOnceItsLoadHasFinished) {
     EXPECT_EQ(launch->objectStore.projects()[0]->directoryURL.get(), path.string());
 }
 
-TEST_F(LoadRouting, TheWelcomeOpenDialogOpensTheChosenFile) {
+TEST_F(LoadRouting, TheWelcomesOpenDialogOpensNothingWhenCancelledAndTheChosenFileOtherwise) {
     const auto path = projectFile("Pond");
     const auto window = launch->openWindow();
+    launch->settle();
+    const json first = window->state();
+    EXPECT_EQ(first["root"], json({{"openHome", false}, {"title", "Pelagrin"}, {"isDocumentEdited", false}}));
+    EXPECT_EQ(first["welcome"]["recent"], json::array());
     send(*window, {{"intent", "showOpenDialog"}});
-    EXPECT_EQ(window->state()["fileDialog"]["title"], "Open Pelagrin Project");
-    send(*window, {{"intent", "fileDialogNavigate"}, {"path", projects().string()}});
+    send(*window, {{"intent", "fileDialogCancel"}});
+    launch->settle();
+    EXPECT_EQ(window->state(), first);
+
+    send(*window, {{"intent", "showOpenDialog"}});
     send(*window, {{"intent", "fileDialogChoose"}, {"path", path.string()}});
     launch->settle();
     EXPECT_EQ(window->state()["fileDialog"], nullptr);
@@ -62,21 +60,9 @@ TEST_F(LoadRouting, TheWelcomeOpenDialogOpensTheChosenFile) {
     EXPECT_EQ(launch->recentProjects.recent.get(), std::vector<std::string>{path.string()});
 }
 
-TEST_F(LoadRouting, CancellingTheOpenDialogOpensNothing) {
-    const auto window = launch->openWindow();
-    send(*window, {{"intent", "showOpenDialog"}});
-    send(*window, {{"intent", "fileDialogCancel"}});
-    launch->settle();
-    EXPECT_EQ(window->state()["fileDialog"], nullptr);
-    EXPECT_EQ(window->state()["root"]["openHome"], false);
-}
-
-TEST_F(LoadRouting, RelaunchReopensTheLastProjectOnlyWhileThePreferenceAllows) {
+TEST_F(LoadRouting, RelaunchReopensTheLastProjectWhileThePreferenceAllowsAndTheFileIsThere) {
     const auto path = projectFile("Lake Study");
-    {
-        const auto window = launch->openWindow();
-        open(*window, path);
-    }
+    open(*launch->openWindow(), path);
     relaunch();
     {
         const auto window = launch->openWindow();
@@ -85,23 +71,17 @@ TEST_F(LoadRouting, RelaunchReopensTheLastProjectOnlyWhileThePreferenceAllows) {
         send(*window, {{"intent", "setAutoOpenLastProject"}, {"value", false}});
     }
     relaunch();
-    const auto window = launch->openWindow();
-    launch->settle();
-    EXPECT_EQ(window->state()["root"]["openHome"], false);
-    EXPECT_EQ(window->state()["preferences"]["autoOpenLastProject"], false);
-}
-
-TEST_F(LoadRouting, AMovedOrDeletedLastProjectLeavesTheWelcome) {
-    const auto path = projectFile("Lake Study");
     {
         const auto window = launch->openWindow();
-        open(*window, path);
+        launch->settle();
+        EXPECT_EQ(window->state()["root"]["openHome"], false);
+        send(*window, {{"intent", "setAutoOpenLastProject"}, {"value", true}});
     }
     std::filesystem::rename(path, projects() / "Elsewhere.pelagrinproj");
     relaunch();
     const auto window = launch->openWindow();
     launch->settle();
-    EXPECT_EQ(window->state()["root"]["openHome"], false);
+    EXPECT_EQ(window->state()["root"]["openHome"], false) << "a moved last project leaves the welcome";
     EXPECT_EQ(launch->console.str(), "");
 }
 

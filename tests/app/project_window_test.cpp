@@ -55,16 +55,18 @@ TEST_F(ProjectWindowTest, OnlyFlowSpeedCountAndTheWaterPolygonMakeTheProjectDirt
     EXPECT_TRUE(isDirty(*window));
 }
 
-TEST_F(ProjectWindowTest, CreatingMissingParametersIsNotAnEditOfTheFlowSpeed) {
+TEST_F(ProjectWindowTest, CreatingMissingParametersIsNoEditSoCloseReturnsToTheWelcomeWithoutAsking) {
     const auto window = windowWith("Bare", false);
     set(*window, "parameters", "turbulence", 0.5);
     set(*window, "particles", "density", 1.2);
     EXPECT_FALSE(isDirty(*window));
     send(*window, {{"intent", "closeRequest"}});
-    EXPECT_EQ(window->state()["root"]["openHome"], false) << "closed without the alert";
+    const json state = window->state();
+    EXPECT_EQ(state["root"], json({{"openHome", false}, {"title", "Pelagrin"}, {"isDocumentEdited", false}}));
+    EXPECT_EQ(state["project"], nullptr);
 }
 
-TEST_F(ProjectWindowTest, SaveWritesTheFileAndAFailedSaveKeepsItDirty) {
+TEST_F(ProjectWindowTest, AFailedSaveKeepsTheProjectDirtyButSaveInTheCloseAlertStillCloses) {
     const auto window = windowWith("Lake Study");
     set(*window, "parameters", "flowSpeed", 0.5);
     send(*window, {{"intent", "toolbarSave"}});
@@ -77,58 +79,32 @@ TEST_F(ProjectWindowTest, SaveWritesTheFileAndAFailedSaveKeepsItDirty) {
     EXPECT_THAT(launch->console.str(), StartsWith("Error saving project: "));
     EXPECT_THAT(launch->console.str(), HasSubstr(path.string()));
     EXPECT_TRUE(isDirty(*window));
-}
 
-TEST_F(ProjectWindowTest, CloseRequestOnACleanProjectReturnsToTheWelcome) {
-    const auto window = windowWith("Lake Study");
     send(*window, {{"intent", "closeRequest"}});
-    const json state = window->state();
-    EXPECT_EQ(state["root"], json({{"openHome", false}, {"title", "Pelagrin"}, {"isDocumentEdited", false}}));
-    EXPECT_EQ(state["project"], nullptr);
+    send(*window, {{"intent", "closeAlert"}, {"choice", "save"}});
+    EXPECT_EQ(window->state()["root"]["openHome"], false);
 }
 
-TEST_F(ProjectWindowTest, CloseRequestOnADirtyProjectAsksAndCancelKeepsItOpenAndDirty) {
-    const auto window = windowWith("Lake Study");
-    set(*window, "parameters", "flowSpeed", 1.5);
-    send(*window, {{"intent", "closeRequest"}});
-    EXPECT_EQ(window->state()["project"]["showCloseAlert"], true);
-    send(*window, {{"intent", "closeAlert"}, {"choice", "cancel"}});
-    const json state = window->state();
-    EXPECT_EQ(state["project"]["showCloseAlert"], false);
-    EXPECT_EQ(state["project"]["isDirty"], true);
-    EXPECT_EQ(state["root"]["openHome"], true);
-}
-
-TEST_F(ProjectWindowTest, DiscardClosesWithoutWriting) {
+TEST_F(ProjectWindowTest, CloseRequestStopsARunAndAsksCancelKeepsTheEditsAndDiscardWritesNothing) {
     const auto window = windowWith("Lake Study");
     const auto path = projects() / "Lake Study.pelagrinproj";
     const std::string before = readFile(path);
-    set(*window, "parameters", "flowSpeed", 1.5);
-    send(*window, {{"intent", "closeRequest"}});
-    send(*window, {{"intent", "closeAlert"}, {"choice", "discard"}});
-    EXPECT_EQ(window->state()["root"]["openHome"], false);
-    EXPECT_EQ(readFile(path), before);
-}
-
-TEST_F(ProjectWindowTest, SaveInTheAlertClosesEvenWhenTheFileCannotBeWritten) {
-    const auto window = windowWith("Lake Study");
-    set(*window, "parameters", "flowSpeed", 1.5);
-    send(*window, {{"intent", "closeRequest"}});
-    std::filesystem::remove_all(projects());
-    send(*window, {{"intent", "closeAlert"}, {"choice", "save"}});
-    EXPECT_THAT(launch->console.str(), StartsWith("Error saving project: "));
-    EXPECT_EQ(window->state()["root"]["openHome"], false);
-}
-
-TEST_F(ProjectWindowTest, CloseRequestStopsARunFirstEvenWhenTheAlertIsCancelled) {
-    const auto window = windowWith("Lake Study");
     send(*window, {{"intent", "toolbarPlayPause"}});
     ASSERT_EQ(window->state()["controller"]["isRunning"], true);
     set(*window, "parameters", "flowSpeed", 1.5);
     send(*window, {{"intent", "closeRequest"}});
+    EXPECT_EQ(window->state()["project"]["showCloseAlert"], true);
     send(*window, {{"intent", "closeAlert"}, {"choice", "cancel"}});
-    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
-    EXPECT_EQ(window->state()["root"]["openHome"], true);
+    json state = window->state();
+    EXPECT_EQ(state["project"]["showCloseAlert"], false);
+    EXPECT_EQ(state["project"]["isDirty"], true);
+    EXPECT_EQ(state["root"]["openHome"], true);
+    EXPECT_EQ(state["controller"]["isRunning"], false) << "the run stops first, even when cancelled";
+
+    send(*window, {{"intent", "closeRequest"}});
+    send(*window, {{"intent", "closeAlert"}, {"choice", "discard"}});
+    EXPECT_EQ(window->state()["root"]["openHome"], false);
+    EXPECT_EQ(readFile(path), before);
 }
 
 TEST_F(ProjectWindowTest, TheMenusCloseProjectKeepsARunAndDoesNotAsk) {
@@ -141,29 +117,22 @@ TEST_F(ProjectWindowTest, TheMenusCloseProjectKeepsARunAndDoesNotAsk) {
     EXPECT_EQ(state["controller"]["isRunning"], true);
 }
 
-TEST_F(ProjectWindowTest, ToolbarPlayPauseAndResetDriveTheSharedController) {
-    const auto window = windowWith("Lake Study");
-    send(*window, {{"intent", "toolbarPlayPause"}});
-    EXPECT_EQ(window->state()["controller"],
-              json({{"isRunning", true}, {"currentTime", 0.0}, {"totalDuration", 43200.0}}));
-    send(*window, {{"intent", "toolbarPlayPause"}});
-    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
-    send(*window, {{"intent", "toolbarPlayPause"}});
-    send(*window, {{"intent", "toolbarReset"}});
-    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
-}
-
-TEST_F(ProjectWindowTest, APlayPressWhileLoadingOrWithoutParametersStartsNothing) {
+TEST_F(ProjectWindowTest, PlayStartsARunOnlyOnALoadedProjectWithParametersAndResetStopsIt) {
     auto window = launch->openWindow();
     launch->recentProjects.add(projectFile("Lake Study").string());
     send(*window, {{"intent", "openRecent"}, {"path", (projects() / "Lake Study.pelagrinproj").string()}});
     send(*window, {{"intent", "toolbarPlayPause"}});
-    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
+    EXPECT_EQ(window->state()["controller"]["isRunning"], false) << "still loading";
     launch->settle();
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    EXPECT_EQ(window->state()["controller"],
+              json({{"isRunning", true}, {"currentTime", 0.0}, {"totalDuration", 43200.0}}));
+    send(*window, {{"intent", "toolbarReset"}});
+    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
 
     window = windowWith("Bare", false);
     send(*window, {{"intent", "toolbarPlayPause"}});
-    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
+    EXPECT_EQ(window->state()["controller"]["isRunning"], false) << "no parameters";
 }
 
 TEST_F(ProjectWindowTest, TheOnboardingAppearsAfterTheFirstLoadOnly) {
@@ -183,16 +152,6 @@ TEST_F(ProjectWindowTest, TheOnboardingAppearsAfterTheFirstLoadOnly) {
     EXPECT_EQ(third->state()["project"]["showOnboarding"], true);
     send(*third, {{"intent", "dismissOnboarding"}});
     EXPECT_EQ(third->state()["project"]["showOnboarding"], false);
-}
-
-TEST_F(ProjectWindowTest, TheSidebarSelectsEachOfTheFiveScreens) {
-    const auto window = windowWith("Lake Study");
-    for (const char* section : {"parameters", "particles", "simulation", "analysis", "region"}) {
-        send(*window, {{"intent", "selectSection"}, {"section", section}});
-        EXPECT_EQ(window->state()["project"]["selectedSection"], section);
-    }
-    expectRefused(*window, {{"intent", "selectSection"}, {"section", "charts"}},
-                  "selectSection: \"section\"");
 }
 
 } // namespace

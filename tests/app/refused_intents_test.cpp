@@ -1,11 +1,48 @@
-// Intents a main window refuses: unknown, malformed, or not applicable to what it shows.
+// Intents refused: a message of the wrong shape, and intents a main window finds unknown, malformed, or not
+// applicable to what it shows.
 #include "tests/app/WindowHarness.hpp"
+
+#include <limits>
 
 namespace pelagrin::test {
 namespace {
 
 using nlohmann::json;
 using RefusedIntents = WindowTest;
+
+std::string refusal(const json& message, const char* key = nullptr) {
+    try {
+        const Intent intent(message);
+        if (key != nullptr) {
+            (void)intent.number(key);
+        }
+    } catch (const IntentError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+TEST(Intent, AMessageMustBeAnObjectWithAStringNameAndItsArgumentsOfTheirType) {
+    EXPECT_EQ(refusal(json::array()), "an intent must be a JSON object");
+    EXPECT_EQ(refusal("selectSection"), "an intent must be a JSON object");
+    EXPECT_EQ(refusal({{"section", "region"}}), "an intent must have a string \"intent\"");
+    EXPECT_EQ(refusal({{"intent", 4}}), "an intent must have a string \"intent\"");
+    EXPECT_EQ(refusal({{"intent", "setControl"}}, "value"), "setControl: \"value\" is missing");
+    EXPECT_EQ(refusal({{"intent", "setControl"}, {"value", "1"}}, "value"),
+              "setControl: \"value\" must be a number");
+    EXPECT_EQ(
+        refusal({{"intent", "setControl"}, {"value", std::numeric_limits<double>::infinity()}}, "value"),
+        "setControl: \"value\" must be a number");
+
+    const Intent intent({{"intent", "setControl"}, {"id", "count"}, {"value", 500}, {"flag", true}});
+    EXPECT_EQ(intent.name(), "setControl");
+    EXPECT_EQ(intent.string("id"), "count");
+    EXPECT_EQ(intent.number("value"), 500.0);
+    EXPECT_TRUE(intent.boolean("flag"));
+    EXPECT_THROW((void)intent.string("value"), IntentError);
+    EXPECT_THROW((void)intent.boolean("value"), IntentError);
+    EXPECT_THROW((void)intent.number("id"), IntentError);
+}
 
 TEST_F(RefusedIntents, UnknownOrMalformedIntentsAreRefusedWithTheirReason) {
     const auto window = launch->openWindow();
@@ -49,15 +86,12 @@ TEST_F(RefusedIntents, ProjectIntentsNeedTheirStateToApply) {
     expectRefused(*window, {{"intent", "closeAlert"}, {"choice", "save"}},
                   "closeAlert: not applicable: the keep-changes alert is not shown");
     expectRefused(*window, {{"intent", "closeAlert"}, {"choice", "later"}}, "\"choice\" must be");
+    expectRefused(*window, {{"intent", "selectSection"}, {"section", "charts"}},
+                  "selectSection: \"section\"");
     for (const char* name : {"showNewProject", "showOpenDialog", "openRecent"}) {
         expectRefused(*window, {{"intent", name}, {"path", path.string()}},
                       "not applicable: the welcome is not shown");
     }
-}
-
-TEST(IntentShape, AMessageThatIsNoIntentIsRefusedBeforeAnyWindowSeesIt) {
-    EXPECT_THROW(Intent(json::array()), IntentError);
-    EXPECT_THROW(Intent(json({{"intent", 5}})), IntentError);
 }
 
 } // namespace

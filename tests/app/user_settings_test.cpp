@@ -10,19 +10,14 @@ using pelagrin::test::readFile;
 using pelagrin::test::TemporaryFolder;
 using pelagrin::test::writeFile;
 
-TEST(UserSettings, FirstLaunchHasTheDefaults) {
-    const TemporaryFolder folder;
-    const UserSettings settings(folder / "Pelagrin" / "settings.json");
-    EXPECT_TRUE(settings.autoOpenLastProject.get());
-    EXPECT_FALSE(settings.lastOpenedProjectURL.get());
-    EXPECT_FALSE(settings.hasSeenOnboarding.get());
-}
-
-TEST(UserSettings, EveryAssignmentLastsBeyondTheLaunch) {
+TEST(UserSettings, FirstLaunchHasTheDefaultsAndEveryAssignmentLastsBeyondTheLaunch) {
     const TemporaryFolder folder;
     const auto path = folder / "Pelagrin" / "settings.json";
     {
         UserSettings settings(path);
+        EXPECT_TRUE(settings.autoOpenLastProject.get());
+        EXPECT_FALSE(settings.lastOpenedProjectURL.get());
+        EXPECT_FALSE(settings.hasSeenOnboarding.get());
         settings.autoOpenLastProject = false;
         settings.lastOpenedProjectURL = std::string("/home/u/Lake.pelagrinproj");
         settings.hasSeenOnboarding = true;

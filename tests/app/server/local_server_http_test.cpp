@@ -4,7 +4,6 @@
 #include "tests/app/server/SampleSite.hpp"
 #include "tests/app/server/ServerHarness.hpp"
 
-#include <boost/beast/http/field.hpp>
 #include <gtest/gtest.h>
 #include <regex>
 #include <system_error>
@@ -21,93 +20,74 @@ std::string header(const test::Response& response, http::field field) {
     return std::string(response[field]);
 }
 
-TEST(LocalServerHttp, TheOpenedAddressSetsTheCookieAndRedirectsToItselfWithoutTheToken) {
+TEST(LocalServerHttp, TheOpenedAddressTradesTheTokenForACookieThatServesTheSite) {
     const SampleSite site;
     ServerHarness harness(site.root());
-    const std::string url = harness.server().url();
     const std::string prefix = "http://" + harness.host();
-    ASSERT_EQ(url, prefix + "/?token=" + std::string(ServerHarness::token));
+    ASSERT_EQ(harness.server().url(), prefix + "/?token=" + std::string(ServerHarness::token));
 
-    Request first(http::verb::get, url.substr(prefix.size()), 11);
+    Request first(http::verb::get, harness.server().url().substr(prefix.size()), 11);
     first.set(http::field::host, harness.host());
     const auto redirect = harness.fetch(first);
     EXPECT_EQ(redirect.result(), http::status::see_other);
-    EXPECT_EQ(header(redirect, http::field::location), "/");
+    EXPECT_EQ(header(redirect, http::field::location), "/") << "the token leaves the address bar";
     const std::string cookie = header(redirect, http::field::set_cookie);
     EXPECT_EQ(cookie,
               "pelagrin_token=" + std::string(ServerHarness::token) + "; HttpOnly; SameSite=Strict; Path=/");
     EXPECT_EQ(header(redirect, http::field::cache_control), "no-store");
 
-    // The browser follows with the cookie alone.
-    Request second(http::verb::get, "/", 11);
-    second.set(http::field::host, harness.host());
-    second.set(http::field::cookie, cookie.substr(0, cookie.find(';')));
-    const auto page = harness.fetch(second);
-    EXPECT_EQ(page.result(), http::status::ok);
-    EXPECT_EQ(page.body(), SampleSite::page);
-}
-
-TEST(LocalServerHttp, ServesFilesWithTheirTypeAndNeverCachesThePage) {
-    const SampleSite site;
-    ServerHarness harness(site.root());
-    // One connection, kept alive across the requests.
-    const auto responses = harness.exchange({harness.pageRequest("/"), harness.pageRequest("/app.js"),
-                                             harness.pageRequest("/app.js", http::verb::head)});
+    // The browser follows with the cookie alone, on one kept-alive connection.
+    std::vector<Request> requests{Request(http::verb::get, "/", 11), Request(http::verb::get, "/app.js", 11),
+                                  Request(http::verb::head, "/app.js", 11)};
+    for (Request& request : requests) {
+        request.set(http::field::host, harness.host());
+        request.set(http::field::cookie, cookie.substr(0, cookie.find(';')));
+    }
+    const auto responses = harness.exchange(requests);
     ASSERT_EQ(responses.size(), 3u);
-    EXPECT_EQ(responses[0].result(), http::status::ok);
-    EXPECT_EQ(header(responses[0], http::field::content_type), "text/html; charset=utf-8");
-    EXPECT_EQ(header(responses[0], http::field::cache_control), "no-store");
     EXPECT_EQ(responses[0].body(), SampleSite::page);
-
-    EXPECT_EQ(responses[1].result(), http::status::ok);
+    EXPECT_EQ(header(responses[0], http::field::content_type), "text/html; charset=utf-8");
+    EXPECT_EQ(header(responses[0], http::field::cache_control), "no-store") << "the page is never cached";
+    EXPECT_EQ(responses[1].body(), SampleSite::script);
     EXPECT_EQ(header(responses[1], http::field::content_type), "text/javascript; charset=utf-8");
     EXPECT_EQ(header(responses[1], http::field::cache_control), "");
-    EXPECT_EQ(responses[1].body(), SampleSite::script);
-
     EXPECT_EQ(responses[2].result(), http::status::ok);
     EXPECT_EQ(header(responses[2], http::field::content_length), std::to_string(SampleSite::script.size()));
     EXPECT_EQ(responses[2].body(), "");
 }
 
-TEST(LocalServerHttp, RefusesARequestWithoutTheRightToken) {
-    const SampleSite site;
-    ServerHarness harness(site.root());
-    auto noToken = harness.pageRequest("/");
-    noToken.erase(http::field::cookie);
-    auto wrongCookie = harness.pageRequest("/");
-    wrongCookie.set(http::field::cookie, "pelagrin_token=ffffffffffffffffffffffffffffffff");
-    auto wrongQuery = noToken;
-    wrongQuery.target("/?token=ffffffffffffffffffffffffffffffff");
-    for (const Request& request : {noToken, wrongCookie, wrongQuery}) {
-        const auto response = harness.fetch(request);
-        EXPECT_EQ(response.result(), http::status::forbidden) << request.target();
-        EXPECT_EQ(response.body(),
-                  "Forbidden: this page needs the token of this launch: open the address that "
-                  "pelagrin printed\n");
-        EXPECT_EQ(header(response, http::field::set_cookie), "") << "the token is never handed out";
-    }
-}
-
-TEST(LocalServerHttp, RefusesAForeignHostOrOriginEvenWithTheToken) {
+TEST(LocalServerHttp, RefusesAWrongTokenOrAForeignHostOrOriginWithTheReason) {
     const SampleSite site;
     ServerHarness harness(site.root());
     const std::string port = std::to_string(harness.port());
-    auto rebound = harness.pageRequest("/");
-    rebound.set(http::field::host, "evil.example:" + port);
-    const auto hostRefused = harness.fetch(rebound);
-    EXPECT_EQ(hostRefused.result(), http::status::forbidden);
-    EXPECT_EQ(hostRefused.body(),
-              "Forbidden: the Host header must be 127.0.0.1:" + port + " or localhost:" + port + "\n");
-
-    auto crossSite = harness.pageRequest("/app.js");
-    crossSite.set(http::field::origin, "http://evil.example");
-    const auto originRefused = harness.fetch(crossSite);
-    EXPECT_EQ(originRefused.result(), http::status::forbidden);
-    EXPECT_EQ(originRefused.body(), "Forbidden: the Origin header must be http://127.0.0.1:" + port +
-                                        " or http://localhost:" + port + "\n");
-
-    auto ownByName = harness.pageRequest("/app.js");
-    ownByName.set(http::field::host, "localhost:" + port);
+    const std::string tokenRefusal =
+        "Forbidden: this page needs the token of this launch: open the address that pelagrin printed\n";
+    const auto with = [&](http::field field, std::string value, std::string target = "/") {
+        auto request = harness.pageRequest(std::move(target));
+        if (value.empty()) {
+            request.erase(field);
+        } else {
+            request.set(field, value);
+        }
+        return request;
+    };
+    const std::vector<std::pair<Request, std::string>> cases{
+        {with(http::field::cookie, ""), tokenRefusal},
+        {with(http::field::cookie, "pelagrin_token=ffffffffffffffffffffffffffffffff"), tokenRefusal},
+        {with(http::field::cookie, "", "/?token=ffffffffffffffffffffffffffffffff"), tokenRefusal},
+        {with(http::field::host, "evil.example:" + port),
+         "Forbidden: the Host header must be 127.0.0.1:" + port + " or localhost:" + port + "\n"},
+        {with(http::field::origin, "http://evil.example", "/app.js"),
+         "Forbidden: the Origin header must be http://127.0.0.1:" + port + " or http://localhost:" + port +
+             "\n"},
+    };
+    for (const auto& [request, body] : cases) {
+        const auto response = harness.fetch(request);
+        EXPECT_EQ(response.result(), http::status::forbidden) << request.target();
+        EXPECT_EQ(response.body(), body);
+        EXPECT_EQ(header(response, http::field::set_cookie), "") << "the token is never handed out";
+    }
+    auto ownByName = with(http::field::host, "localhost:" + port, "/app.js");
     ownByName.set(http::field::origin, "http://localhost:" + port);
     EXPECT_EQ(harness.fetch(ownByName).result(), http::status::ok);
 }
@@ -123,7 +103,7 @@ TEST(LocalServerHttp, AnswersNotFoundForATraversalALinkOutOrAMissingFile) {
     }
 }
 
-TEST(LocalServerHttp, ServesOnlyGetAndHead) {
+TEST(LocalServerHttp, RefusesOtherMethodsAndBadRequestsAndServesTheNextConnection) {
     const SampleSite site;
     ServerHarness harness(site.root());
     for (const http::verb method :
@@ -132,26 +112,20 @@ TEST(LocalServerHttp, ServesOnlyGetAndHead) {
         EXPECT_EQ(response.result(), http::status::method_not_allowed) << http::to_string(method);
         EXPECT_EQ(header(response, http::field::allow), "GET, HEAD");
     }
-    // A request with a body is answered without the body being read, and its connection closed.
+    // A body is never read: the connection closes instead.
     auto withBody = harness.pageRequest("/", http::verb::post);
     withBody.body() = std::string(100'000, 'x');
-    const auto response = harness.fetch(withBody);
-    EXPECT_EQ(response.result(), http::status::method_not_allowed);
-    EXPECT_FALSE(response.keep_alive());
-}
+    const auto unread = harness.fetch(withBody);
+    EXPECT_EQ(unread.result(), http::status::method_not_allowed);
+    EXPECT_FALSE(unread.keep_alive());
 
-TEST(LocalServerHttp, AnswersAnOversizedOrMalformedRequestAndServesTheNextConnection) {
-    const SampleSite site;
-    ServerHarness harness(site.root());
     auto oversized = harness.pageRequest("/");
     oversized.set("X-Filler", std::string(maxRequestHeaderBytes, 'x'));
     const auto tooLarge = harness.fetch(oversized);
     EXPECT_EQ(tooLarge.result(), http::status::request_header_fields_too_large);
     EXPECT_FALSE(tooLarge.keep_alive());
 
-    const auto malformed = harness.fetchRaw("GARBAGE\r\n\r\n");
-    EXPECT_EQ(malformed.result(), http::status::bad_request);
-
+    EXPECT_EQ(harness.fetchRaw("GARBAGE\r\n\r\n").result(), http::status::bad_request);
     EXPECT_EQ(harness.fetch(harness.pageRequest("/")).result(), http::status::ok);
 }
 
@@ -181,19 +155,9 @@ TEST(LocalServerHttp, WithoutAGivenTokenUsesAFreshRandomOne) {
     boost::asio::io_context context;
     test::RecordingListener listener;
     const LocalServer server(context, {{}, 0, ""}, listener);
-    const std::string url = server.url();
     const std::string prefix = "http://127.0.0.1:" + std::to_string(server.port()) + "/?token=";
-    ASSERT_EQ(url.rfind(prefix, 0), 0u) << url;
-    EXPECT_TRUE(std::regex_match(url.substr(prefix.size()), hexToken)) << url;
-}
-
-TEST(LocalServerHttp, StopClosesTheListeningSocket) {
-    const SampleSite site;
-    ServerHarness harness(site.root());
-    EXPECT_FALSE(harness.refusesConnections());
-    harness.server().stop();
-    EXPECT_TRUE(harness.refusesConnections());
-    harness.server().stop(); // a second stop does nothing
+    ASSERT_EQ(server.url().rfind(prefix, 0), 0u) << server.url();
+    EXPECT_TRUE(std::regex_match(server.url().substr(prefix.size()), hexToken)) << server.url();
 }
 
 } // namespace

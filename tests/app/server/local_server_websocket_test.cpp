@@ -17,27 +17,13 @@ using Events = std::vector<std::string>;
 using test::ServerHarness;
 using test::TestWindow;
 
-/// Opens `window` as the server's first and waits until the app side has it.
 WindowConnection& openFirstWindow(ServerHarness& harness, TestWindow& window) {
     window.open();
     harness.runUntil([&] { return harness.listener.has("opened 1"); });
     return harness.listener.window(1);
 }
 
-TEST(LocalServerWebSocket, OpensPassesTextInOrderAndReportsTheBrowsersClose) {
-    ServerHarness harness;
-    TestWindow window(harness);
-    openFirstWindow(harness, window);
-    window.write("one");
-    window.write("two");
-    window.write("{\"intent\": \"runPause\"}");
-    window.close();
-    harness.runUntil([&] { return harness.listener.has("closed 1"); });
-    EXPECT_EQ(harness.listener.events, (Events{"opened 1", "received 1 one", "received 1 two",
-                                               "received 1 {\"intent\": \"runPause\"}", "closed 1"}));
-}
-
-TEST(LocalServerWebSocket, EachWindowIsItsOwnConnection) {
+TEST(LocalServerWebSocket, EachWindowIsItsOwnConnectionWithTextInOrderBothWays) {
     ServerHarness harness;
     TestWindow first(harness);
     TestWindow second(harness);
@@ -45,34 +31,34 @@ TEST(LocalServerWebSocket, EachWindowIsItsOwnConnection) {
     second.open();
     harness.runUntil([&] { return harness.listener.has("opened 2"); });
     second.write("from two");
-    first.write("from one");
-    harness.runUntil([&] { return harness.listener.has("received 1 from one"); });
-    harness.listener.window(1).sendText("to one");
-    harness.listener.window(2).sendText("to two");
-    EXPECT_EQ(first.read().bytes, "to one");
-    EXPECT_EQ(second.read().bytes, "to two");
-    EXPECT_TRUE(harness.listener.has("received 2 from two"));
-}
+    harness.runUntil([&] { return harness.listener.has("received 2 from two"); });
+    first.write("one");
+    first.write("{\"intent\": \"runPause\"}");
+    first.close();
+    harness.runUntil([&] { return harness.listener.has("closed 1"); });
+    EXPECT_EQ(harness.listener.events,
+              (Events{"opened 1", "opened 2", "received 2 from two", "received 1 one",
+                      "received 1 {\"intent\": \"runPause\"}", "closed 1"}));
 
-TEST(LocalServerWebSocket, TheTokenInTheQueryOpensWithoutARedirect) {
-    ServerHarness harness;
-    TestWindow window(harness);
-    auto upgrade = window.ownUpgrade();
-    upgrade.cookie.reset();
-    upgrade.target = "/ws?token=" + std::string(ServerHarness::token);
-    EXPECT_EQ(window.open(upgrade), http::status::switching_protocols);
-    harness.runUntil([&] { return harness.listener.has("opened 1"); });
+    std::vector<std::string> sent;
+    for (int i = 0; i < 200; ++i) {
+        sent.push_back("{\"type\": \"state\", \"n\": " + std::to_string(i) + "}");
+        harness.listener.window(2).sendText(sent.back());
+    }
+    for (const std::string& expected : sent) {
+        const TestWindow::Message message = second.read();
+        EXPECT_TRUE(message.isText);
+        ASSERT_EQ(message.bytes, expected);
+    }
 }
 
 TEST(LocalServerWebSocket, RefusesAnUpgradeWithoutTheTokenOrFromAForeignHostOrOrigin) {
     ServerHarness harness;
-    TestWindow reference(harness);
-    const TestWindow::Upgrade own = reference.ownUpgrade();
+    const TestWindow::Upgrade own = TestWindow(harness).ownUpgrade();
     auto noToken = own;
     noToken.cookie.reset();
-    auto wrongToken = own;
+    auto wrongToken = noToken;
     wrongToken.target = "/ws?token=ffffffffffffffffffffffffffffffff";
-    wrongToken.cookie.reset();
     auto foreignOrigin = own;
     foreignOrigin.origin = "http://evil.example";
     auto foreignHost = own;
@@ -82,25 +68,12 @@ TEST(LocalServerWebSocket, RefusesAnUpgradeWithoutTheTokenOrFromAForeignHostOrOr
         EXPECT_EQ(window.open(upgrade), http::status::forbidden) << upgrade.host << upgrade.target;
     }
     EXPECT_TRUE(harness.listener.events.empty()) << "no refused window was opened";
+    EXPECT_EQ(harness.fetch(harness.pageRequest("/ws")).result(), http::status::upgrade_required);
 
-    auto plainGet = harness.pageRequest("/ws");
-    EXPECT_EQ(harness.fetch(plainGet).result(), http::status::upgrade_required);
-}
-
-TEST(LocalServerWebSocket, SentTextArrivesInOrder) {
-    ServerHarness harness;
+    auto queryToken = noToken;
+    queryToken.target = "/ws?token=" + std::string(ServerHarness::token);
     TestWindow window(harness);
-    WindowConnection& connection = openFirstWindow(harness, window);
-    std::vector<std::string> sent;
-    for (int i = 0; i < 200; ++i) {
-        sent.push_back("{\"type\": \"state\", \"n\": " + std::to_string(i) + "}");
-        connection.sendText(sent.back());
-    }
-    for (const std::string& expected : sent) {
-        const TestWindow::Message message = window.read();
-        EXPECT_TRUE(message.isText);
-        ASSERT_EQ(message.bytes, expected);
-    }
+    EXPECT_EQ(window.open(queryToken), http::status::switching_protocols) << "no redirect for a WebSocket";
 }
 
 TEST(LocalServerWebSocket, AnUnsentBinaryFrameIsReplacedByTheNewerOne) {
@@ -113,16 +86,14 @@ TEST(LocalServerWebSocket, AnUnsentBinaryFrameIsReplacedByTheNewerOne) {
     connection.sendBinary("particles 2");
     connection.sendText("state 2");
     connection.sendBinary("particles 3");
-    const std::vector<std::pair<bool, std::string>> expected{
-        {true, "state 1"}, {true, "state 2"}, {false, "particles 3"}};
-    for (const auto& [isText, bytes] : expected) {
+    for (const auto& [isText, bytes] : std::vector<std::pair<bool, std::string>>{
+             {true, "state 1"}, {true, "state 2"}, {false, "particles 3"}}) {
         const TestWindow::Message message = window.read();
         EXPECT_EQ(message.isText, isText) << bytes;
         EXPECT_EQ(message.bytes, bytes);
     }
-    // Nothing else was queued: the next frame read is the next one sent.
     connection.sendBinary("particles 4");
-    EXPECT_EQ(window.read().bytes, "particles 4");
+    EXPECT_EQ(window.read().bytes, "particles 4") << "nothing else was queued";
 }
 
 TEST(LocalServerWebSocket, ClosingSendsWhatIsQueuedFirstAndTakesNothingAfter) {
@@ -142,7 +113,7 @@ TEST(LocalServerWebSocket, ClosingSendsWhatIsQueuedFirstAndTakesNothingAfter) {
     harness.runUntil([&] { return harness.listener.has("closed 1"); });
 }
 
-TEST(LocalServerWebSocket, AMessageOverTheLimitClosesThatWindowOnly) {
+TEST(LocalServerWebSocket, AMessageOverTheLimitOrInBinaryClosesThatWindowOnly) {
     ServerHarness harness;
     TestWindow bystander(harness);
     bystander.open();
@@ -155,28 +126,24 @@ TEST(LocalServerWebSocket, AMessageOverTheLimitClosesThatWindowOnly) {
     EXPECT_EQ(harness.listener.events.back().size(),
               std::string("received 2 ").size() + maxIncomingMessageBytes)
         << "a message of exactly the limit is taken";
-
     window.write(std::string(maxIncomingMessageBytes + 1, 'b'));
     EXPECT_EQ(window.readToEnd().closeCode, websocket::close_code::too_big);
     harness.runUntil([&] { return harness.listener.has("closed 2"); });
     EXPECT_EQ(harness.listener.events.size(), 4u) << "the big message never reached the app";
+
+    TestWindow binary(harness);
+    binary.open();
+    binary.write("\x01\x02", false);
+    EXPECT_EQ(binary.readToEnd().closeCode, websocket::close_code::policy_error);
+    harness.runUntil([&] { return harness.listener.has("closed 3"); });
+    EXPECT_FALSE(harness.listener.has("received 3 \x01\x02"));
 
     bystander.write("still here");
     harness.runUntil([&] { return harness.listener.has("received 1 still here"); });
     EXPECT_FALSE(harness.listener.has("closed 1"));
 }
 
-TEST(LocalServerWebSocket, ABinaryMessageFromTheBrowserClosesTheWindow) {
-    ServerHarness harness;
-    TestWindow window(harness);
-    openFirstWindow(harness, window);
-    window.writeBinary("\x01\x02");
-    EXPECT_EQ(window.readToEnd().closeCode, websocket::close_code::policy_error);
-    harness.runUntil([&] { return harness.listener.has("closed 1"); });
-    EXPECT_EQ(harness.listener.events, (Events{"opened 1", "closed 1"}));
-}
-
-TEST(LocalServerWebSocket, AWindowThatFallsTooFarBehindIsClosed) {
+TEST(LocalServerWebSocket, AWindowThatFallsTooFarBehindIsDropped) {
     ServerHarness harness;
     TestWindow window(harness);
     WindowConnection& connection = openFirstWindow(harness, window);
@@ -211,19 +178,21 @@ TEST(LocalServerWebSocket, AnExceptionFromTheAppClosesThatWindowAndTheServerServ
     harness.runUntil([&] { return harness.listener.has("received 2 fine"); });
 }
 
-TEST(LocalServerWebSocket, StopReportsEveryOpenWindowClosedBeforeItReturns) {
+TEST(LocalServerWebSocket, StopReportsEveryOpenWindowClosedAndStopsListening) {
     ServerHarness harness;
     TestWindow first(harness);
     TestWindow second(harness);
     first.open();
     second.open();
     harness.runUntil([&] { return harness.listener.has("opened 2"); });
+    EXPECT_FALSE(harness.refusesConnections());
     harness.server().stop();
-    EXPECT_TRUE(harness.listener.has("closed 1"));
-    EXPECT_TRUE(harness.listener.has("closed 2"));
+    EXPECT_EQ(harness.listener.events, (Events{"opened 1", "opened 2", "closed 1", "closed 2"}))
+        << "reported before stop() returns";
     EXPECT_FALSE(first.readToEnd().closeCode.has_value());
     EXPECT_TRUE(harness.refusesConnections());
-    EXPECT_EQ(harness.listener.events.size(), 4u);
+    harness.server().stop();
+    EXPECT_EQ(harness.listener.events.size(), 4u) << "a second stop does nothing";
 }
 
 TEST(LocalServerWebSocket, StopFromWithinAMessageEndsCleanly) {
@@ -236,8 +205,7 @@ TEST(LocalServerWebSocket, StopFromWithinAMessageEndsCleanly) {
     window.open();
     window.write("quit");
     harness.runUntil([&] { return harness.listener.has("closed 1"); });
-    const TestWindow::Ending ending = window.readToEnd();
-    EXPECT_TRUE(ending.messages.empty());
+    EXPECT_TRUE(window.readToEnd().messages.empty());
     EXPECT_EQ(harness.listener.events, (Events{"opened 1", "received 1 quit", "closed 1"}));
 }
 
