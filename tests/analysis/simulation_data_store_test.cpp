@@ -5,6 +5,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,24 +14,13 @@ namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-Particle moving(double speed) {
+Particle particle(double speed, bool isStuck = false, bool isSedimented = false, bool isActive = true) {
     Particle p;
-    p.isActive = true;
+    p.isActive = isActive;
+    p.isStuck = isStuck;
+    p.isSedimented = isSedimented;
     p.speed = speed;
     return p;
-}
-
-Particle stuck(double speed = 0.0) {
-    Particle p = moving(speed);
-    p.isStuck = true;
-    return p;
-}
-
-std::vector<std::int64_t> binCounts(const SimulationDataStore& store) {
-    std::vector<std::int64_t> counts;
-    for (const SpeedBin& bin : store.speedBuckets.get())
-        counts.push_back(bin.count);
-    return counts;
 }
 
 std::vector<double> sampleTimes(const SimulationDataStore& store) {
@@ -40,98 +30,96 @@ std::vector<double> sampleTimes(const SimulationDataStore& store) {
     return times;
 }
 
-TEST(DataStoreStatistics, StuckParticlesCountInTheGlobalAverageButNotTheActiveOne) {
-    std::vector<Particle> particles(4, stuck());
-    particles.insert(particles.end(), 6, moving(10.0));
-    SimulationDataStore store;
-    store.update(particles, 3.0);
-
-    EXPECT_EQ(store.totalParticles.get(), 10);
-    EXPECT_EQ(store.stuckParticles.get(), 4);
-    EXPECT_EQ(store.activeParticles.get(), 6);
-    EXPECT_DOUBLE_EQ(store.averageSpeed.get(), 6.0);
-    EXPECT_DOUBLE_EQ(store.activeAverageSpeed.get(), 10.0);
-    ASSERT_EQ(store.history.get().size(), 1u);
-    const TimePoint& sample = store.history.get().front();
-    EXPECT_EQ(sample.time, 3.0);
-    EXPECT_EQ(sample.stuckCount, 4);
-    EXPECT_EQ(sample.activeCount, 6);
-    EXPECT_DOUBLE_EQ(sample.averageSpeed, 10.0) << "a sample carries the active average";
+TEST(DataStoreStatistics, StuckAndSedimentedCountInTheGlobalAverageOnlyAndInfinitiesAreNotSummed) {
+    struct Case {
+        const char* name;
+        std::vector<Particle> particles;
+        std::int64_t stuck, active;
+        std::optional<double> average, activeAverage, max;
+        std::vector<std::int64_t> bins; // empty: not pinned
+    };
+    std::vector<Particle> mixed(4, particle(0.0, true));
+    mixed.insert(mixed.end(), 6, particle(10.0));
+    const std::vector<Case> cases = {
+        {"stuck and moving", mixed, 4, 6, 6.0, 10.0, 10.0, {6, 0, 0, 0, 0}},
+        {"sedimented and unreleased",
+         {particle(1.0, false, true), particle(0.0, false, false, false)},
+         1,
+         1,
+         0.5,
+         0.0,
+         {},
+         {1, 0, 0, 0, 0}},
+        {"infinite speeds",
+         {particle(infinity), particle(30.0), particle(infinity, true)},
+         1,
+         2,
+         10.0,
+         infinity,
+         30.0,
+         {1, 0, 0, 0, 1}},
+        {"not a number", {particle(std::nan("")), particle(20.0)}, 0, 2, 10.0, {}, 20.0, {}},
+        {"empty", {}, 0, 0, 0.0, 0.0, 0.0, {0, 0, 0, 0, 0}},
+        {"bin edges",
+         {particle(59.99), particle(60.0), particle(299.99), particle(300.0), particle(10000.0)},
+         0,
+         5,
+         {},
+         {},
+         10000.0,
+         {1, 1, 0, 0, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulationDataStore store;
+        store.update(c.particles, 3.0);
+        EXPECT_EQ(store.totalParticles.get(), static_cast<std::int64_t>(c.particles.size()));
+        EXPECT_EQ(store.stuckParticles.get(), c.stuck);
+        EXPECT_EQ(store.activeParticles.get(), c.active);
+        if (c.average) {
+            EXPECT_DOUBLE_EQ(store.averageSpeed.get(), *c.average);
+        }
+        if (c.activeAverage) {
+            EXPECT_DOUBLE_EQ(store.activeAverageSpeed.get(), *c.activeAverage);
+        }
+        if (c.max) {
+            EXPECT_EQ(store.maxSpeed.get(), *c.max);
+        }
+        std::vector<std::int64_t> counts;
+        std::vector<std::string> labels;
+        for (const SpeedBin& bin : store.speedBuckets.get()) {
+            counts.push_back(bin.count);
+            labels.push_back(bin.range);
+        }
+        EXPECT_EQ(labels, (std::vector<std::string>{"0-60", "60-120", "120-180", "180-240", "240-300"}));
+        if (!c.bins.empty()) {
+            EXPECT_EQ(counts, c.bins);
+        }
+        // A fresh store samples its first update; the sample carries the active average.
+        ASSERT_EQ(store.history.get().size(), 1u);
+        const TimePoint& sample = store.history.get().front();
+        EXPECT_EQ(sample.time, 3.0);
+        EXPECT_EQ(sample.stuckCount, c.stuck);
+        EXPECT_EQ(sample.activeCount, c.active);
+        if (c.activeAverage) {
+            EXPECT_DOUBLE_EQ(sample.averageSpeed, *c.activeAverage);
+        }
+    }
 }
 
-TEST(DataStoreStatistics, SedimentedCountsAsStuckAndUnreleasedAsActive) {
-    Particle sedimented = moving(1.0);
-    sedimented.isSedimented = true;
-    Particle waiting = moving(0.0);
-    waiting.isActive = false;
+TEST(DataStoreTimeline, SamplesAreMoreThanHalfASecondApartAndKeepTheirFrameMaximum) {
     SimulationDataStore store;
-    store.update(std::vector{sedimented, waiting}, 0.0);
-    EXPECT_EQ(store.stuckParticles.get(), 1);
-    EXPECT_EQ(store.activeParticles.get(), 1);
-    EXPECT_EQ(binCounts(store), (std::vector<std::int64_t>{1, 0, 0, 0, 0}))
-        << "the sedimented one is not binned";
-}
-
-TEST(DataStoreStatistics, AnInfiniteSpeedIsDroppedFromTheSumButKeptInTheDivisor) {
-    SimulationDataStore store;
-    store.update(std::vector{moving(infinity), moving(30.0), stuck(infinity)}, 0.0);
-    EXPECT_DOUBLE_EQ(store.averageSpeed.get(), 10.0);
-    EXPECT_DOUBLE_EQ(store.maxSpeed.get(), 30.0);
-    EXPECT_EQ(store.activeAverageSpeed.get(), infinity);
-    EXPECT_EQ(store.history.get().front().maxSpeed, 30.0);
-    EXPECT_EQ(binCounts(store), (std::vector<std::int64_t>{1, 0, 0, 0, 1}));
-}
-
-TEST(DataStoreStatistics, ANotANumberSpeedDoesNotStopTheUpdate) {
-    SimulationDataStore store;
-    store.update(std::vector{moving(std::nan("")), moving(20.0)}, 0.0);
-    EXPECT_DOUBLE_EQ(store.averageSpeed.get(), 10.0);
-    EXPECT_EQ(store.maxSpeed.get(), 20.0);
-    EXPECT_EQ(store.speedBuckets.get().size(), 5u);
-}
-
-TEST(DataStoreStatistics, MaxSpeedOnlyGrowsWhileEachSampleKeepsItsFrameMaximum) {
-    SimulationDataStore store;
-    const double maxima[] = {50.0, 80.0, 30.0};
-    for (int i = 0; i < 3; ++i)
-        store.update(std::vector{moving(maxima[i]), moving(1.0)}, i * 1.0);
-    EXPECT_EQ(store.maxSpeed.get(), 80.0);
-    ASSERT_EQ(store.history.get().size(), 3u);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(store.history.get()[i].maxSpeed, maxima[i]);
-}
-
-TEST(DataStoreStatistics, AnEmptySnapshotGivesZerosFiveEmptyBinsAndASample) {
-    SimulationDataStore store;
-    store.update({}, 7.0);
-    EXPECT_EQ(store.totalParticles.get(), 0);
-    EXPECT_EQ(store.averageSpeed.get(), 0.0);
-    EXPECT_EQ(store.activeAverageSpeed.get(), 0.0);
-    EXPECT_EQ(binCounts(store), (std::vector<std::int64_t>(5, 0)));
-    EXPECT_EQ(sampleTimes(store), (std::vector<double>{7.0}));
-}
-
-TEST(DataStoreHistogram, BinsAreSixtyWideAndTheLastTakesEverythingFaster) {
-    SimulationDataStore store;
-    store.update(std::vector{moving(59.99), moving(60.0), moving(299.99), moving(300.0), moving(10000.0)},
-                 0.0);
-    std::vector<std::string> labels;
-    for (const SpeedBin& bin : store.speedBuckets.get())
-        labels.push_back(bin.range);
-    EXPECT_EQ(labels, (std::vector<std::string>{"0-60", "60-120", "120-180", "180-240", "240-300"}));
-    EXPECT_EQ(binCounts(store), (std::vector<std::int64_t>{1, 1, 0, 0, 3}));
-}
-
-TEST(DataStoreTimeline, SamplesAreMoreThanHalfASecondOfSimulationTimeApart) {
-    SimulationDataStore store;
-    const std::vector particles{moving(1.0)};
-    store.update(particles, 10.0);
-    store.update(particles, 10.5);
-    store.update(particles, 10.3);
-    EXPECT_EQ(sampleTimes(store), (std::vector<double>{10.0}));
-    store.update(particles, 10.51);
-    EXPECT_EQ(sampleTimes(store), (std::vector<double>{10.0, 10.51}));
-    EXPECT_NE(store.history.get()[0].id, store.history.get()[1].id);
+    const std::vector<std::pair<double, double>> frames = {
+        {10.0, 50.0}, {10.5, 20.0}, {10.3, 20.0}, {10.51, 80.0}, {12.0, 30.0}};
+    for (const auto& [time, fastest] : frames)
+        store.update(std::vector{particle(fastest), particle(1.0)}, time);
+    EXPECT_EQ(sampleTimes(store), (std::vector<double>{10.0, 10.51, 12.0}));
+    EXPECT_EQ(store.maxSpeed.get(), 80.0) << "the maximum only grows";
+    const std::vector<TimePoint>& history = store.history.get();
+    EXPECT_EQ(history[0].maxSpeed, 50.0);
+    EXPECT_EQ(history[1].maxSpeed, 80.0);
+    EXPECT_EQ(history[2].maxSpeed, 30.0);
+    EXPECT_NE(history[0].id, history[1].id);
 }
 
 TEST(DataStoreTimeline, The2001stSampleDropsTheOldest) {
@@ -139,7 +127,7 @@ TEST(DataStoreTimeline, The2001stSampleDropsTheOldest) {
     for (int i = 0; i <= 2000; ++i)
         store.update({}, i * 1.0);
     const std::vector<double> times = sampleTimes(store);
-    ASSERT_EQ(times.size(), SimulationDataStore::historyLimit);
+    ASSERT_EQ(times.size(), 2000u);
     EXPECT_EQ(times.front(), 1.0);
     EXPECT_EQ(times.back(), 2000.0);
     const std::string csv = store.exportCSV();
@@ -148,7 +136,7 @@ TEST(DataStoreTimeline, The2001stSampleDropsTheOldest) {
 
 TEST(DataStoreLifecycle, ResetEmptiesTheBinsAndNotifiesItsReaders) {
     SimulationDataStore store;
-    store.update(std::vector{moving(100.0)}, 1.0);
+    store.update(std::vector{particle(100.0)}, 1.0);
     int notifications = 0;
     auto watch = store.speedBuckets.subscribe([&](const std::vector<SpeedBin>&) { ++notifications; });
     store.reset();
@@ -157,31 +145,21 @@ TEST(DataStoreLifecycle, ResetEmptiesTheBinsAndNotifiesItsReaders) {
     EXPECT_TRUE(store.history.get().empty());
     EXPECT_EQ(store.maxSpeed.get(), 0.0);
     EXPECT_EQ(store.totalParticles.get(), 0);
-    store.update(std::vector{moving(5.0)}, 0.0);
+    store.update(std::vector{particle(5.0)}, 0.0);
     EXPECT_EQ(sampleTimes(store), (std::vector<double>{0.0})) << "a reset store takes a sample at once";
 }
 
-TimePoint sample(double time, std::int64_t stuckCount, std::int64_t activeCount, double averageSpeed,
-                 double maxSpeed) {
-    return {Uuid::random(), time, stuckCount, activeCount, averageSpeed, maxSpeed};
-}
-
-TEST(DataStoreCsv, AnEmptyTimelineIsTheHeaderAlone) {
-    const std::string csv = SimulationDataStore().exportCSV();
-    EXPECT_EQ(csv,
-              "Time (s),Stuck Particles,Active Particles,Avg Speed (Global),Active Avg Speed,Max Speed\n");
-    EXPECT_EQ(csv.size(), 88u);
-}
-
-TEST(DataStoreCsv, EachSampleIsOneLineWithTheGlobalAverageDerivedFromIt) {
+TEST(DataStoreCsv, HeaderThenOneLinePerSampleWithTheGlobalAverageDerivedFromIt) {
+    const std::string header =
+        "Time (s),Stuck Particles,Active Particles,Avg Speed (Global),Active Avg Speed,Max Speed\n";
     SimulationDataStore store;
-    store.history.set({sample(12.5, 4, 6, 10.0, 31.257), sample(13.0, 0, 0, 42.0, 0.0),
-                       sample(1234.567, 1000000, 3, -0.004, 1e6)});
-    const std::string csv = store.exportCSV();
-    EXPECT_EQ(csv.substr(SimulationDataStore::csvHeader.size()),
-              "12.50,4,6,6.00,10.00,31.26\n"
-              "13.00,0,0,0.00,42.00,0.00\n"
-              "1234.57,1000000,3,-0.00,-0.00,1000000.00\n");
+    EXPECT_EQ(store.exportCSV(), header);
+    store.history.set({{Uuid::random(), 12.5, 4, 6, 10.0, 31.257},
+                       {Uuid::random(), 13.0, 0, 0, 42.0, 0.0},
+                       {Uuid::random(), 1234.567, 1000000, 3, -0.004, 1e6}});
+    EXPECT_EQ(store.exportCSV(), header + "12.50,4,6,6.00,10.00,31.26\n"
+                                          "13.00,0,0,0.00,42.00,0.00\n"
+                                          "1234.57,1000000,3,-0.00,-0.00,1000000.00\n");
 }
 
 } // namespace

@@ -53,14 +53,8 @@ TEST_F(ObjectStoreTest, EveryChangeIsSavedWithoutASaveCommand) {
 }
 
 TEST_F(ObjectStoreTest, ReopenedObjectsAreObservedAgain) {
-    {
-        ObjectStore store(database());
-        store.insert(std::make_shared<Project>("First"));
-    }
-    {
-        const ObjectStore store(database());
-        store.projects()[0]->name = "Second";
-    }
+    ObjectStore(database()).insert(std::make_shared<Project>("First"));
+    ObjectStore(database()).projects()[0]->name = "Second";
     EXPECT_EQ(ObjectStore(database()).projects()[0]->name.get(), "Second");
 }
 
@@ -77,16 +71,14 @@ TEST_F(ObjectStoreTest, IdIsUniqueButNamesAndPathsMayRepeat) {
     EXPECT_EQ(ObjectStore(database()).projects().size(), 2u);
 }
 
-TEST_F(ObjectStoreTest, RefusesADatabaseOfANewerSchema) {
+TEST_F(ObjectStoreTest, RefusesADatabaseOfANewerSchemaOrAFileThatIsNone) {
     { ObjectStore store(database()); }
     sqlite3* handle = nullptr;
     sqlite3_open(database().c_str(), &handle);
     sqlite3_exec(handle, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
     sqlite3_close(handle);
     EXPECT_THROW(ObjectStore store(database()), ObjectStoreError);
-}
 
-TEST_F(ObjectStoreTest, FileThatIsNotADatabaseIsAnError) {
     pelagrin::test::writeFile(database(), std::string(4096, 'x'));
     EXPECT_THROW(ObjectStore store(database()), ObjectStoreError);
 }

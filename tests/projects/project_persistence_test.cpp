@@ -50,10 +50,15 @@ std::string loadError(const TemporaryFolder& folder, std::string_view text) {
     return "(loaded without error)";
 }
 
-TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBit) {
+TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBitAndDefaultsTheRest) {
     const TemporaryFolder folder;
     const auto path = folder / "Zürichsee.pelagrinproj";
     const auto original = completeProject();
+    // Fields the file does not carry, which must come back as their defaults.
+    original->region.get()->emissionRadius = 40.0;
+    original->parameters.get()->waterDepth = 25.0;
+    original->parameters.get()->windSpeed = 3.0;
+    original->parameters.get()->windDirection = 90.0;
     Persistence::save(*original, path);
     const auto loaded = Persistence::load(path);
 
@@ -82,40 +87,24 @@ TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBit) {
     EXPECT_EQ(particles.density.get(), 1.38);
     EXPECT_EQ(particles.count.get(), 12'000);
     EXPECT_EQ(particles.colorMode.get(), 2);
-}
-
-TEST(ProjectPersistence, FieldsTheFileDoesNotCarryComeBackAsDefaults) {
-    const TemporaryFolder folder;
-    const auto path = folder / "p.pelagrinproj";
-    const auto project = completeProject();
-    project->region.get()->emissionRadius = 40.0;
-    project->parameters.get()->waterDepth = 25.0;
-    project->parameters.get()->windSpeed = 3.0;
-    project->parameters.get()->windDirection = 90.0;
-    Persistence::save(*project, path);
-    const auto loaded = Persistence::load(path);
-    EXPECT_EQ(loaded->region.get()->emissionRadius.get(), 10.0);
-    EXPECT_EQ(loaded->parameters.get()->waterDepth.get(), 10.0);
-    EXPECT_EQ(loaded->parameters.get()->windSpeed.get(), 0.0);
-    EXPECT_EQ(loaded->parameters.get()->windDirection.get(), 0.0);
+    EXPECT_EQ(region.emissionRadius.get(), 10.0);
+    EXPECT_EQ(parameters.waterDepth.get(), 10.0);
+    EXPECT_EQ(parameters.windSpeed.get(), 0.0);
+    EXPECT_EQ(parameters.windDirection.get(), 0.0);
     EXPECT_NE(Persistence::load(path)->id, loaded->id);
 }
 
-TEST(ProjectPersistence, BareProjectSavesOnlyNameAndCreated) {
+TEST(ProjectPersistence, BareProjectAndRegionWithoutPolygonWriteOnlyWhatTheyHave) {
     const TemporaryFolder folder;
     const auto path = folder / "bare.pelagrinproj";
-    Persistence::save(Project("Bare", Timestamp{1.5}), path);
-    const auto stored = nlohmann::json::parse(readFile(path));
-    EXPECT_EQ(stored, (nlohmann::json{{"name", "Bare"}, {"created", 1.5}}));
-    const auto loaded = Persistence::load(path);
-    EXPECT_FALSE(loaded->region.get());
-    EXPECT_FALSE(loaded->parameters.get());
-}
+    Project project("Bare", Timestamp{1.5});
+    ::testing::internal::CaptureStdout();
+    Persistence::save(project, path);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "💾 Saved project to: " + path.string() + "\n");
+    EXPECT_EQ(nlohmann::json::parse(readFile(path)), (nlohmann::json{{"name", "Bare"}, {"created", 1.5}}));
+    EXPECT_FALSE(Persistence::load(path)->region.get());
+    EXPECT_FALSE(Persistence::load(path)->parameters.get());
 
-TEST(ProjectPersistence, RegionWithoutPolygonWritesEmptyVerticesAndZeroEmission) {
-    const TemporaryFolder folder;
-    const auto path = folder / "r.pelagrinproj";
-    Project project("R", Timestamp{0});
     project.region = std::make_shared<Region>("Spot", 10.0, 20.0);
     Persistence::save(project, path);
     const auto stored = nlohmann::json::parse(readFile(path))["region"];
@@ -153,20 +142,23 @@ TEST(ProjectPersistence, ReadsTheOriginalEncodersLayoutAndSkipsUnknownKeys) {
 
 TEST(ProjectPersistence, StrictDecodingNamesTheKeyAndTheProblem) {
     const TemporaryFolder folder;
-    EXPECT_THAT(loadError(folder, R"({"name": "x", "created": "2024-01-01"})"),
-                HasSubstr(R"("created": expected a number, got a string)"));
-    EXPECT_THAT(loadError(folder, R"({"created": 1})"), HasSubstr(R"("name": missing)"));
-    EXPECT_THAT(
-        loadError(folder, R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1,
-        "viscosity": 1, "gravityScale": 1, "particles": {"radius": 1, "density": 1, "count": 2.5, "colorMode": 0}}})"),
-        HasSubstr(R"("parameters.particles.count": expected a whole number, got 2.5)"));
-    EXPECT_THAT(loadError(folder, R"({"name": "x", "created": 1, "region": {"name": "r", "latitude": 1,
-        "longitude": 1, "flowDirection": 0, "waterVertices": [{"latitude": 1, "longitude": 1}, {"latitude": 1}]}})"),
-                HasSubstr(R"("region.waterVertices[1].longitude": missing)"));
-    EXPECT_THAT(loadError(folder, R"([1, 2])"), HasSubstr("expected an object, got an array"));
-    EXPECT_THAT(loadError(folder, R"({"name": "x", "created": 1)"), HasSubstr("invalid JSON"));
-    EXPECT_THAT(loadError(folder, ""), HasSubstr("invalid JSON"));
-    EXPECT_THAT(loadError(folder, R"({"name": "x", "created": 1e999})"), HasSubstr("invalid JSON"));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"({"name": "x", "created": "2024-01-01"})", R"("created": expected a number, got a string)"},
+        {R"({"created": 1})", R"("name": missing)"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "particles": {"radius": 1, "density": 1, "count": 2.5, "colorMode": 0}}})",
+         R"("parameters.particles.count": expected a whole number, got 2.5)"},
+        {R"({"name": "x", "created": 1, "region": {"name": "r", "latitude": 1, "longitude": 1,
+          "flowDirection": 0, "waterVertices": [{"latitude": 1, "longitude": 1}, {"latitude": 1}]}})",
+         R"("region.waterVertices[1].longitude": missing)"},
+        {R"([1, 2])", "expected an object, got an array"},
+        {R"({"name": "x", "created": 1)", "invalid JSON"},
+        {"", "invalid JSON"},
+        {R"({"name": "x", "created": 1e999})", "invalid JSON"},
+    };
+    for (const auto& [text, message] : cases) {
+        EXPECT_THAT(loadError(folder, text), HasSubstr(message)) << text;
+    }
 }
 
 TEST(ProjectPersistence, UnreadableFileIsALoadErrorNamingThePath) {
@@ -196,14 +188,6 @@ TEST(ProjectPersistence, FailedSaveLeavesThePreviousFileIntact) {
 
     EXPECT_THROW(Persistence::save(*completeProject(), folder / "no-such-folder" / "p.pelagrinproj"),
                  FileWriteError);
-}
-
-TEST(ProjectPersistence, SavePrintsWhereItWrote) {
-    const TemporaryFolder folder;
-    const auto path = folder / "p.pelagrinproj";
-    ::testing::internal::CaptureStdout();
-    Persistence::save(Project("P"), path);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "💾 Saved project to: " + path.string() + "\n");
 }
 
 } // namespace

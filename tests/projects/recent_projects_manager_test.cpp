@@ -25,42 +25,30 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(RecentProjectsManagerTest, ReopeningMovesToTheFrontWithoutDuplicates) {
-    RecentProjectsManager recent(saveURL());
-    recent.add(project("A"));
-    recent.add(project("B"));
-    recent.add(project("A"));
-    EXPECT_EQ(recent.recent.get(), (Paths{project("A"), project("B")}));
-}
-
-TEST_F(RecentProjectsManagerTest, KeepsTheEightNewest) {
+TEST_F(RecentProjectsManagerTest, ReopeningMovesToTheFrontWithoutDuplicatesAndTheEightNewestStay) {
     RecentProjectsManager recent(saveURL());
     Paths added;
     for (int i = 0; i < 10; ++i) {
         added.push_back(project("P" + std::to_string(i)));
         recent.add(added.back());
     }
-    EXPECT_EQ(recent.recent.get(), (Paths(added.rbegin(), added.rbegin() + 8)));
+    recent.add(added[5]);
+    EXPECT_EQ(recent.recent.get(),
+              (Paths{added[5], added[9], added[8], added[7], added[6], added[4], added[3], added[2]}));
 }
 
-TEST_F(RecentProjectsManagerTest, CreatesItsFolderAndStoresWhatItPublishes) {
-    RecentProjectsManager recent(saveURL());
-    EXPECT_TRUE(std::filesystem::is_directory(saveURL().parent_path()));
-    EXPECT_FALSE(std::filesystem::exists(saveURL()));
-    int notifications = 0;
-    const Subscription subscription = recent.recent.subscribe([&](const Paths&) { ++notifications; });
-    recent.add(project("A"));
-    recent.add(project("B"));
-    EXPECT_EQ(notifications, 2);
-    EXPECT_EQ(nlohmann::json::parse(readFile(saveURL())).get<Paths>(), recent.recent.get());
-}
-
-TEST_F(RecentProjectsManagerTest, LoadDropsVanishedFilesAndKeepsTheOrder) {
+TEST_F(RecentProjectsManagerTest, StoresWhatItPublishesAndReloadDropsVanishedFiles) {
     {
         RecentProjectsManager recent(saveURL());
-        recent.add(project("A"));
-        recent.add(project("B"));
-        recent.add(project("C"));
+        EXPECT_TRUE(std::filesystem::is_directory(saveURL().parent_path()));
+        EXPECT_FALSE(std::filesystem::exists(saveURL()));
+        int notifications = 0;
+        const Subscription subscription = recent.recent.subscribe([&](const Paths&) { ++notifications; });
+        for (const char* name : {"A", "B", "C"}) {
+            recent.add(project(name));
+        }
+        EXPECT_EQ(notifications, 3);
+        EXPECT_EQ(nlohmann::json::parse(readFile(saveURL())).get<Paths>(), recent.recent.get());
     }
     std::filesystem::remove(project("B"));
     const RecentProjectsManager reloaded(saveURL());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 namespace pelagrin {
 namespace {
@@ -18,57 +19,33 @@ void expectPoints(const std::vector<Vec2>& actual, const std::vector<Vec2>& expe
     }
 }
 
-TEST(Region, StartsWithDeclaredDefaultsAndNoGeometry) {
-    const Region region("Lake", 47.5, 8.5);
-    EXPECT_EQ(region.flowDirection.get(), 0.0);
-    EXPECT_EQ(region.emissionLat.get(), 0.0);
-    EXPECT_EQ(region.emissionLon.get(), 0.0);
-    EXPECT_EQ(region.emissionRadius.get(), 10.0);
-    EXPECT_FALSE(region.waterVerticesData.get());
-    EXPECT_TRUE(region.waterVertices().empty());
-    EXPECT_TRUE(region.waterVerticesSim().empty());
-    EXPECT_FALSE(region.emissionPointSim());
-    EXPECT_EQ(region.minLatitude(), 0.0);
-    EXPECT_EQ(region.maxLongitude(), 0.0);
-}
-
-TEST(Region, GeographicPolygonRoundTripsThroughItsJsonEncoding) {
+TEST(Region, PolygonsAndEmissionPointRoundTripThroughTheirJsonFields) {
     Region region("Lake", 0, 0);
+    EXPECT_TRUE(region.waterVertices().empty());
     region.setWaterVertices({{47.0, 8.0}, {47.5, 8.5}});
     EXPECT_EQ(region.waterVertices(), (std::vector<GeoCoordinate>{{47.0, 8.0}, {47.5, 8.5}}));
-    const auto stored = nlohmann::json::parse(*region.waterVerticesData.get());
-    ASSERT_EQ(stored.size(), 2u);
-    EXPECT_EQ(stored[1], (nlohmann::json{{"latitude", 47.5}, {"longitude", 8.5}}));
-
+    EXPECT_EQ(nlohmann::json::parse(*region.waterVerticesData.get())[1],
+              (nlohmann::json{{"latitude", 47.5}, {"longitude", 8.5}}));
     region.setWaterVertices({});
     EXPECT_EQ(region.waterVerticesData.get(), "[]");
-    EXPECT_TRUE(region.waterVertices().empty());
-}
 
-TEST(Region, SimulationPolygonKeepsXInLatitudeAndYInLongitude) {
-    Region region("Lake", 0, 0);
+    // The simulation polygon keeps x in "latitude" and y in "longitude".
     region.setWaterVerticesSim({{10.0, 20.0}});
     EXPECT_EQ(nlohmann::json::parse(*region.waterVerticesSimData.get())[0]["latitude"], 10.0);
     expectPoints(region.waterVerticesSim(), {{10.0, 20.0}});
+    region.setEmissionPointSim(Vec2{1.0, 2.0});
+    expectPoints({*region.emissionPointSim()}, {{1.0, 2.0}});
 }
 
-TEST(Region, UndecodableFieldsReadAsEmptyOrAbsent) {
+TEST(Region, UndecodableFieldsReadAsEmptyAndUnencodableValuesMakeTheFieldAbsent) {
     Region region("Lake", 0, 0);
     region.waterVerticesSimData = std::string("not json");
     EXPECT_TRUE(region.waterVerticesSim().empty());
     region.waterVerticesData = std::string(R"([{"latitude": 1}])");
     EXPECT_TRUE(region.waterVertices().empty());
-
     region.emissionPointSimData = std::string("[400, 300, 7]");
     EXPECT_FALSE(region.emissionPointSim());
-    region.emissionPointSimData = std::string("[400, 300]");
-    ASSERT_TRUE(region.emissionPointSim());
-    EXPECT_EQ(region.emissionPointSim()->x, 400.0);
-    EXPECT_EQ(region.emissionPointSim()->y, 300.0);
-}
 
-TEST(Region, UnencodableValuesMakeTheFieldAbsent) {
-    Region region("Lake", 0, 0);
     region.setWaterVertices(kSquare);
     region.setWaterVertices({{std::numeric_limits<double>::quiet_NaN(), 8.0}});
     EXPECT_FALSE(region.waterVerticesData.get());
@@ -77,30 +54,27 @@ TEST(Region, UnencodableValuesMakeTheFieldAbsent) {
     EXPECT_FALSE(region.emissionPointSimData.get());
 }
 
-TEST(Region, FitsTheBoundingBoxOntoTheCanvasNorthUp) {
-    Region region("Lake", 47.5, 8.5);
-    region.setWaterVertices(kSquare);
-    region.updateSimulationCoordinates(800, 600);
-    expectPoints(region.waterVerticesSim(), {{0, 600}, {800, 600}, {800, 0}, {0, 0}});
-    // Both emission coordinates unset: the region's own point stands in.
-    expectPoints({*region.emissionPointSim()}, {{400, 300}});
-}
-
-TEST(Region, EmissionPointIsNeitherClampedNorInsideTheBox) {
-    Region region("Lake", 47.5, 8.5);
-    region.setWaterVertices(kSquare);
-    region.emissionLat = 48.5;
-    region.emissionLon = 7.5;
-    region.updateSimulationCoordinates(800, 600);
-    expectPoints({*region.emissionPointSim()}, {{-400, -300}});
-}
-
-TEST(Region, EachUnsetEmissionCoordinateFallsBackOnItsOwn) {
-    Region region("Lake", 47.5, 8.5);
-    region.setWaterVertices(kSquare);
-    region.emissionLat = 47.25;
-    region.updateSimulationCoordinates(800, 600);
-    expectPoints({*region.emissionPointSim()}, {{400, 450}});
+TEST(Region, FitsTheBoundingBoxOntoTheCanvasNorthUpWithAnUnclampedEmissionPoint) {
+    struct Case {
+        std::optional<double> emissionLat, emissionLon;
+        Vec2 expected;
+    };
+    // An unset emission coordinate falls back, on its own, to the region's point (47.5, 8.5).
+    for (const Case& c :
+         {Case{{}, {}, {400, 300}}, Case{48.5, 7.5, {-400, -300}}, Case{47.25, {}, {400, 450}}}) {
+        Region region("Lake", 47.5, 8.5);
+        region.setWaterVertices(kSquare);
+        if (c.emissionLat) {
+            region.emissionLat = *c.emissionLat;
+        }
+        if (c.emissionLon) {
+            region.emissionLon = *c.emissionLon;
+        }
+        region.updateSimulationCoordinates(800, 600);
+        expectPoints(region.waterVerticesSim(), {{0, 600}, {800, 600}, {800, 0}, {0, 0}});
+        ASSERT_TRUE(region.emissionPointSim());
+        expectPoints({*region.emissionPointSim()}, {c.expected});
+    }
 }
 
 TEST(Region, DegeneratePolygonsLeaveEarlierSimulationFieldsAlone) {
@@ -124,25 +98,17 @@ TEST(Region, DegeneratePolygonsLeaveEarlierSimulationFieldsAlone) {
     EXPECT_FALSE(untouched.emissionPointSim());
 }
 
-TEST(Region, PixelsPerMeterComesFromTheSouthernEdge) {
+TEST(Region, PixelsPerMeterComesFromTheSouthernEdgeOfAtLeastTenMetres) {
     Region region("Lake", 0, 0);
     region.setWaterVertices(kSquare);
     // One degree of longitude at 47° N is about 75.8 km on the ground.
-    const double southernEdge = greatCircleDistance({47.0, 8.0}, {47.0, 9.0});
-    EXPECT_NEAR(southernEdge, 75'840.0, 150.0);
-    EXPECT_DOUBLE_EQ(region.pixelsPerMeter(), 800.0 / southernEdge);
+    EXPECT_NEAR(800.0 / region.pixelsPerMeter(), 75'840.0, 150.0);
+    EXPECT_NEAR(greatCircleDistance({0.0, 0.0}, {1.0, 0.0}), 111'195.0, 1.0);
 
-    // Shorter than 10 m, or no polygon at all: the edge counts as 10 m.
     region.setWaterVertices({{47.0, 8.0}, {47.0, 8.00001}, {47.1, 8.0}});
     EXPECT_EQ(region.pixelsPerMeter(), 80.0);
     region.setWaterVertices({});
     EXPECT_EQ(region.pixelsPerMeter(), 80.0);
-}
-
-TEST(Region, GreatCircleDistanceAlongAMeridian) {
-    // A degree of latitude on the mean-radius sphere is 111.195 km.
-    EXPECT_NEAR(greatCircleDistance({0.0, 0.0}, {1.0, 0.0}), 111'195.0, 1.0);
-    EXPECT_EQ(greatCircleDistance({47.0, 8.0}, {47.0, 8.0}), 0.0);
 }
 
 } // namespace

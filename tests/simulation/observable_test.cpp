@@ -1,3 +1,4 @@
+// Observables notify on every assignment; a subscription lives exactly as long as its handle.
 #include "simulation/Observable.hpp"
 
 #include <gtest/gtest.h>
@@ -17,15 +18,22 @@ TEST(Observable, EveryAssignmentNotifiesEvenOfAnEqualValue) {
     EXPECT_EQ(value.get(), 4);
 }
 
-TEST(Observable, DroppedSubscriptionStopsNotifications) {
+TEST(Observable, NotificationsEndWhenTheSubscriptionIsDroppedOrResetButSurviveAMove) {
     Observable<int> value;
-    int calls = 0;
+    int scopedCalls = 0;
+    int movedCalls = 0;
     {
-        const Subscription subscription = value.subscribe([&](int) { ++calls; });
+        const Subscription scoped = value.subscribe([&](int) { ++scopedCalls; });
         value = 1;
     }
+    Subscription original = value.subscribe([&](int) { ++movedCalls; });
+    Subscription moved = std::move(original);
+    original.reset();
     value = 2;
-    EXPECT_EQ(calls, 1);
+    moved.reset();
+    value = 3;
+    EXPECT_EQ(scopedCalls, 1);
+    EXPECT_EQ(movedCalls, 1);
 }
 
 TEST(Observable, ObserverMayUnsubscribeAnotherDuringNotification) {
@@ -42,18 +50,6 @@ TEST(Observable, ObserverMayUnsubscribeAnotherDuringNotification) {
     value = 2;
     EXPECT_EQ(firstCalls, 2);
     EXPECT_EQ(secondCalls, 0);
-}
-
-TEST(Observable, MovedSubscriptionKeepsObservingAndResetEndsIt) {
-    Observable<int> value;
-    int calls = 0;
-    Subscription original = value.subscribe([&](int) { ++calls; });
-    Subscription moved = std::move(original);
-    original.reset();
-    value = 1;
-    moved.reset();
-    value = 2;
-    EXPECT_EQ(calls, 1);
 }
 
 } // namespace

@@ -48,26 +48,21 @@ struct Harness {
     Subscription frameWatch;
 };
 
-TEST(ControllerSpeed, StepsPerFrameComeInBatchesOfTenUpToTheCap) {
+TEST(ControllerSpeed, EachFrameRunsBatchesOfTenStepsUpToTheCapAtTheChosenSpeed) {
     const std::pair<double, int> expected[] = {{0.5, 10}, {1, 10},    {10, 10},   {11, 20},
                                                {60, 60},  {300, 300}, {1000, 410}};
     for (const auto& [speed, steps] : expected) {
         EXPECT_EQ(SimulationController::stepsPerFrame(speed), steps) << "speed " << speed;
-    }
-    EXPECT_EQ(SimulationController::stepsPerFrame(1e300), 410) << "a huge speed must not overflow";
-}
-
-TEST(ControllerSpeed, TheFirstFrameAdvancesTheClockByItsStepsAtTheChosenSpeed) {
-    for (const double speed : {0.5, 1.0, 10.0, 11.0, 60.0, 300.0, 1000.0}) {
         Harness harness;
         harness.controller.setCurrentSpeedMultiplier(speed);
         auto project = projectWith(1e6, 5);
         harness.start(*project);
         harness.runFrame();
-        const double expected = SimulationController::stepsPerFrame(speed) * speed * baseStep;
-        EXPECT_NEAR(harness.controller.currentTime.get(), expected, 1e-9 * expected) << "speed " << speed;
+        const double advance = steps * speed * baseStep;
+        EXPECT_NEAR(harness.controller.currentTime.get(), advance, 1e-9 * advance) << "speed " << speed;
         EXPECT_EQ(harness.publishedFrames, 1);
     }
+    EXPECT_EQ(SimulationController::stepsPerFrame(1e300), 410) << "a huge speed must not overflow";
 }
 
 TEST(ControllerSpeed, ASpeedChangedWithinAFrameTakesEffectAtTheNextFrame) {
@@ -84,19 +79,12 @@ TEST(ControllerSpeed, ASpeedChangedWithinAFrameTakesEffectAtTheNextFrame) {
     EXPECT_NEAR(harness.controller.currentTime.get(), firstFrame + 10 * 1.0 * baseStep, 1e-6);
 }
 
-TEST(ControllerDuration, ADurationBelowAMinuteBecomesAnHour) {
-    Harness harness;
-    auto shortProject = projectWith(59.0);
-    harness.start(*shortProject);
-    EXPECT_EQ(harness.controller.totalDuration.get(), 3600.0);
-    harness.controller.stop();
-
-    auto minuteProject = projectWith(60.0);
-    harness.start(*minuteProject);
-    EXPECT_EQ(harness.controller.totalDuration.get(), 60.0);
-}
-
 TEST(ControllerDuration, TheRunStopsAtItsDurationAndItsLastFrameIsStillPublished) {
+    Harness shortRun;
+    auto shortProject = projectWith(59.0);
+    shortRun.start(*shortProject);
+    EXPECT_EQ(shortRun.controller.totalDuration.get(), 3600.0) << "a duration below a minute becomes an hour";
+
     Harness harness;
     harness.controller.setCurrentSpeedMultiplier(60.0); // 57.6 s per frame
     auto project = projectWith(60.0);
@@ -145,23 +133,7 @@ TEST(ControllerStart, MissingRegionAndParticleSettingsFallBackToTheDefaults) {
     EXPECT_NEAR(densitySum / 1000.0, 1.0, 0.05);
 }
 
-TEST(ControllerStart, StartingWhileRunningChangesNothing) {
-    Harness harness;
-    auto first = projectWith(1e6, 5);
-    harness.start(*first);
-    harness.runFrame();
-    const SimulationEngine* engine = harness.controller.engine();
-    const double time = harness.controller.currentTime.get();
-
-    auto second = projectWith(120.0, 50);
-    harness.start(*second);
-    EXPECT_EQ(harness.controller.engine(), engine);
-    EXPECT_EQ(harness.controller.currentTime.get(), time);
-    EXPECT_EQ(harness.controller.totalDuration.get(), 1e6);
-    EXPECT_EQ(harness.controller.displayParticles.get().size(), 5u);
-}
-
-TEST(ControllerStart, StopThenStartResetsTheClockTheParticlesAndTheStore) {
+TEST(ControllerStart, StartingWhileRunningChangesNothingButAfterAStopStartsAfresh) {
     Harness harness;
     harness.controller.setCurrentSpeedMultiplier(60.0);
     auto project = projectWith(1e6, 30);
@@ -169,6 +141,15 @@ TEST(ControllerStart, StopThenStartResetsTheClockTheParticlesAndTheStore) {
     harness.runFrame();
     harness.runFrame();
     ASSERT_EQ(harness.store.history.get().size(), 2u);
+    const SimulationEngine* engine = harness.controller.engine();
+    const double time = harness.controller.currentTime.get();
+
+    auto other = projectWith(120.0, 50);
+    harness.start(*other);
+    EXPECT_EQ(harness.controller.engine(), engine);
+    EXPECT_EQ(harness.controller.currentTime.get(), time);
+    EXPECT_EQ(harness.controller.totalDuration.get(), 1e6);
+    EXPECT_EQ(harness.controller.displayParticles.get().size(), 30u);
 
     harness.controller.stop();
     EXPECT_FALSE(harness.controller.isRunning.get());

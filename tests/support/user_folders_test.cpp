@@ -23,15 +23,14 @@ private:
     std::optional<std::string> old_;
 };
 
-TEST(UserFolders, FollowTheXdgVariables) {
-    const ScopedVariable data("XDG_DATA_HOME", "/tmp/data");
-    const ScopedVariable config("XDG_CONFIG_HOME", "/tmp/config");
-    EXPECT_EQ(userDataFolder(), "/tmp/data/Pelagrin");
-    EXPECT_EQ(userConfigFolder(), "/tmp/config/Pelagrin");
-}
-
-TEST(UserFolders, UnsetOrRelativeVariablesFallBackUnderHome) {
+TEST(UserFolders, FollowTheXdgVariablesAndFallBackUnderHomeWhenUnsetOrRelative) {
     const ScopedVariable home("HOME", "/home/someone");
+    {
+        const ScopedVariable data("XDG_DATA_HOME", "/tmp/data");
+        const ScopedVariable config("XDG_CONFIG_HOME", "/tmp/config");
+        EXPECT_EQ(userDataFolder(), "/tmp/data/Pelagrin");
+        EXPECT_EQ(userConfigFolder(), "/tmp/config/Pelagrin");
+    }
     const ScopedVariable data("XDG_DATA_HOME", nullptr);
     const ScopedVariable config("XDG_CONFIG_HOME", "relative/path");
     EXPECT_EQ(userDataFolder(), "/home/someone/.local/share/Pelagrin");
@@ -54,41 +53,32 @@ private:
     ScopedVariable path_;
 };
 
-TEST(UserDocumentsFolder, IsTheFolderXdgUserDirPrints) {
-    const test::TemporaryFolder home;
-    std::filesystem::create_directory(home / "Documents");
-    std::filesystem::create_directory(home / "Dokumente");
-    const ScopedVariable homeVariable("HOME", home.path().c_str());
-    const FakeXdgUserDir tool((home / "Dokumente").string());
-    EXPECT_EQ(userDocumentsFolder(), home / "Dokumente");
-}
-
-TEST(UserDocumentsFolder, FallsBackToDocumentsUnderHomeWhenTheToolGivesNoFolder) {
-    const test::TemporaryFolder home;
-    std::filesystem::create_directory(home / "Documents");
-    const ScopedVariable homeVariable("HOME", home.path().c_str());
-    {
-        const FakeXdgUserDir missingFolder((home / "Gone").string());
-        EXPECT_EQ(userDocumentsFolder(), home / "Documents");
+TEST(UserDocumentsFolder, IsWhatXdgUserDirPrintsElseDocumentsUnderHomeElseHome) {
+    struct Case {
+        std::vector<std::string> folders;   // created under HOME
+        std::optional<std::string> printed; // under HOME; "" is HOME itself, as on an unconfigured desktop
+        bool hasHome;
+        std::optional<std::string> expected; // under HOME
+    };
+    const std::vector<Case> cases = {
+        {{"Documents", "Dokumente"}, "Dokumente", true, "Dokumente"},
+        {{"Documents"}, "Gone", true, "Documents"},
+        {{"Documents"}, "", true, "Documents"},
+        {{"Documents"}, std::nullopt, true, "Documents"},
+        {{}, std::nullopt, true, ""},
+        {{}, std::nullopt, false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const test::TemporaryFolder home;
+        const auto under = [&](const std::string& name) { return name.empty() ? home.path() : home / name; };
+        for (const std::string& folder : c.folders) {
+            std::filesystem::create_directory(home / folder);
+        }
+        const ScopedVariable homeVariable("HOME", c.hasHome ? home.path().c_str() : nullptr);
+        const FakeXdgUserDir tool(c.printed ? std::optional(under(*c.printed).string()) : std::nullopt);
+        const auto expected = c.expected ? std::optional(under(*c.expected)) : std::nullopt;
+        EXPECT_EQ(userDocumentsFolder(), expected) << c.printed.value_or("(no tool)");
     }
-    {
-        // What the tool answers on a desktop whose Documents folder was never configured.
-        const FakeXdgUserDir unconfigured(home.path().string());
-        EXPECT_EQ(userDocumentsFolder(), home / "Documents");
-    }
-    const FakeXdgUserDir noTool(std::nullopt);
-    EXPECT_EQ(userDocumentsFolder(), home / "Documents");
-}
-
-TEST(UserDocumentsFolder, IsHomeWithoutADocumentsFolderAndAbsentWithoutHome) {
-    const test::TemporaryFolder home;
-    const FakeXdgUserDir noTool(std::nullopt);
-    {
-        const ScopedVariable homeVariable("HOME", home.path().c_str());
-        EXPECT_EQ(userDocumentsFolder(), home.path());
-    }
-    const ScopedVariable noHome("HOME", nullptr);
-    EXPECT_EQ(userDocumentsFolder(), std::nullopt);
 }
 
 } // namespace

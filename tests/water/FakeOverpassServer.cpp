@@ -52,19 +52,6 @@ void sendAll(int fd, const std::string& data) {
     }
 }
 
-std::string reasonPhrase(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 429:
-        return "Too Many Requests";
-    case 504:
-        return "Gateway Timeout";
-    default:
-        return "Status";
-    }
-}
-
 } // namespace
 
 FakeOverpassServer::FakeOverpassServer(FakeReply reply) : reply_(std::move(reply)) {
@@ -124,12 +111,12 @@ void FakeOverpassServer::answer(int connection) {
         }
         return;
     }
-    std::string head = "HTTP/1.1 " + std::to_string(reply_.status) + " " + reasonPhrase(reply_.status) +
-                       "\r\nContent-Type: " + reply_.contentType + "\r\nConnection: close\r\n";
-    if (reply_.framing == FakeReply::Framing::complete) {
-        head += "Content-Length: " + std::to_string(reply_.body.size()) + "\r\n";
-    } else if (reply_.framing == FakeReply::Framing::cutShort) {
-        head += "Content-Length: " + std::to_string(reply_.body.size() + 100) + "\r\n";
+    // Clients read the status code only, so one reason phrase does for all.
+    std::string head = "HTTP/1.1 " + std::to_string(reply_.status) +
+                       " Fake\r\nContent-Type: " + reply_.contentType + "\r\nConnection: close\r\n";
+    if (reply_.framing != FakeReply::Framing::untilClose) {
+        const std::size_t missing = reply_.framing == FakeReply::Framing::cutShort ? 100 : 0;
+        head += "Content-Length: " + std::to_string(reply_.body.size() + missing) + "\r\n";
     }
     sendAll(connection, head + "\r\n" + reply_.body);
 }
