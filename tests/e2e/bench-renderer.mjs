@@ -1,8 +1,8 @@
 // Measures the simulation renderer: a 20,000-particle run at 60x in headless Chromium, reporting the particle
 // frames the page draws per second against those the app publishes, then the pictures per second a pan of the
-// paused run redraws. A measurement, not a test: it asserts
-// nothing. Run with node, PELAGRIN_BINARY pointing at an optimised build:
-//   PELAGRIN_BINARY=build-render-rel/src/app/pelagrin node tests/e2e/bench-renderer.mjs [seconds]
+// paused run redraws. A measurement, not a test: it asserts nothing. Run with node, PELAGRIN_BINARY pointing at
+// an optimised build (`make bench` makes one):
+//   PELAGRIN_BINARY=build-release/src/app/pelagrin node tests/e2e/bench-renderer.mjs [seconds]
 import { mkdir, readFile, rm, writeFile } from "node:fs/promises";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
