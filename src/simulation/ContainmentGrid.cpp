@@ -84,10 +84,9 @@ ContainmentGrid::ContainmentGrid(const std::vector<Vec2>& vertices,
         const double leftmost = std::min(a.x, b.x);
         const double rightmost = std::max(a.x, b.x);
         const double margin = kRelativeMargin * (std::abs(a.x) + std::abs(b.x)) + slackX;
-        // The edge's x at height y, kept within the edge's own x extent.
+        // The x of a slanted edge at height y, kept within the edge's own x extent.
         auto xAt = [&](double y) {
-            return a.y == b.y ? a.x
-                              : std::clamp(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y), leftmost, rightmost);
+            return std::clamp(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y), leftmost, rightmost);
         };
         const std::size_t firstRow = indexOf(low - slackY - minY, rowsPerUnit, rows);
         const std::size_t lastRow = indexOf(high + slackY - minY, rowsPerUnit, rows);
