@@ -100,6 +100,19 @@ TEST_F(ParameterScreens, ControlsClampToTheirRangeRoundToTheirStepAndTruncateThe
     EXPECT_EQ(control("parameters", "windDirection")["iconRotation"], 359.9);
 }
 
+TEST_F(ParameterScreens, EveryTurbulenceStepShowsThePercentageOfItsDecimal) {
+    for (int k = 0; k <= 200; ++k) {
+        const std::string expected = std::to_string(5 * k) + " %";
+        // As the page reads the slider's "1.15", and as a sum of steps in binary would give it.
+        for (const double sent : {k / 20.0, k * 0.05}) {
+            set("parameters", "turbulence", sent);
+            const json shown = control("parameters", "turbulence");
+            EXPECT_EQ(shown["value"], k / 20.0) << "position " << k;
+            EXPECT_EQ(shown["text"], expected) << "position " << k;
+        }
+    }
+}
+
 TEST_F(ParameterScreens, AStoredValueOutsideTheRangeIsShownAsStored) {
     set("parameters", "waterDepth", 10.0);
     project().parameters.get()->waterDepth = 120.0;
