@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cassert>
+#include <cmath>
 #include <limits>
 
 namespace pelagrin {
@@ -25,9 +26,13 @@ char* putDouble(char* out, double value) {
 }
 
 std::uint8_t flags(const Particle& particle) {
-    return static_cast<std::uint8_t>((particle.isActive ? ParticleFrame::isActiveBit : 0) |
-                                     (particle.isStuck ? ParticleFrame::isStuckBit : 0) |
-                                     (particle.isSedimented ? ParticleFrame::isSedimentedBit : 0));
+    return static_cast<std::uint8_t>(
+        (particle.isActive ? ParticleFrame::isActiveBit : 0) |
+        (particle.isStuck ? ParticleFrame::isStuckBit : 0) |
+        (particle.isSedimented ? ParticleFrame::isSedimentedBit : 0) |
+        (std::hypot(particle.velocity.x, particle.velocity.y) > ParticleFrame::flowVectorMinimumSpeed
+             ? ParticleFrame::isMovingBit
+             : 0));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // ParticleFrame: the exact bytes of a snapshot, and what each particle's flags byte says.
 #include "app/ParticleFrame.hpp"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <vector>
@@ -47,7 +48,7 @@ TEST(ParticleFrameEncoding, ASmallSnapshotHasTheDocumentedBytes) {
                                         "00 00 00 00 00 1b ad 40 00 00 00 00 00 18 e5 40 "
                                         "00 00 00 00 00 00 24 40");
     EXPECT_EQ(hex(bytes.substr(40, 28)), "00 00 c0 3f 00 00 00 c0 00 00 80 3e 00 00 40 40 "
-                                         "00 00 80 40 00 00 a0 40 01 00 00 00");
+                                         "00 00 80 40 00 00 a0 40 09 00 00 00");
     EXPECT_EQ(hex(bytes.substr(68, 28)), "00 00 48 44 00 00 16 44 00 00 20 41 00 00 00 00 "
                                          "00 00 00 00 00 00 00 00 03 00 00 00");
 }
@@ -59,7 +60,11 @@ TEST(ParticleFrameEncoding, EachStateSetsItsOwnFlagBitInItsRecord) {
     Particle stuckOnTheBottom = sedimented;
     stuckOnTheBottom.isStuck = true;
     EXPECT_EQ(ParticleFrame{}.encode({}).size(), ParticleFrame::headerBytes) << "no particle, no record";
-    const std::string bytes = ParticleFrame{}.encode(std::vector{waiting, sedimented, stuckOnTheBottom});
+    // At the flow vector's threshold, and just past it where the velocity's 32-bit form is not.
+    const Particle atThreshold = particle({}, 0.0, {0.1, 0.0}, 0.1);
+    const Particle pastThreshold = particle({}, 0.0, {0.0, std::nextafter(0.1, 1.0)}, 0.1);
+    const std::string bytes = ParticleFrame{}.encode(
+        std::vector{waiting, sedimented, stuckOnTheBottom, atThreshold, pastThreshold});
     const auto flagsOf = [&](std::size_t index) {
         return static_cast<unsigned char>(
             bytes[ParticleFrame::headerBytes + index * ParticleFrame::recordBytes + 24]);
@@ -68,6 +73,8 @@ TEST(ParticleFrameEncoding, EachStateSetsItsOwnFlagBitInItsRecord) {
     EXPECT_EQ(flagsOf(1), ParticleFrame::isActiveBit | ParticleFrame::isSedimentedBit);
     EXPECT_EQ(flagsOf(2),
               ParticleFrame::isActiveBit | ParticleFrame::isStuckBit | ParticleFrame::isSedimentedBit);
+    EXPECT_EQ(flagsOf(3), ParticleFrame::isActiveBit);
+    EXPECT_EQ(flagsOf(4), ParticleFrame::isActiveBit | ParticleFrame::isMovingBit);
 }
 
 TEST(ParticleFrameEncoding, SettingTheWaterDepthRewritesOnlyItsEightBytes) {

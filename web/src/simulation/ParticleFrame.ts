@@ -10,6 +10,8 @@ const minimumRecordBytes = 25;
 export const isActiveBit = 1;
 export const isStuckBit = 2;
 export const isSedimentedBit = 4;
+/** |velocity| > 0.1 px/s, the flow vector's test, made by the app before the velocity is narrowed to 32 bits. */
+export const isMovingBit = 8;
 
 /** One snapshot: positions and velocities in simulation px and px/s, depths in metres, times in seconds. */
 export interface ParticleFrame {
@@ -25,7 +27,7 @@ export interface ParticleFrame {
     vx: Float32Array;
     vy: Float32Array;
     speed: Float32Array;
-    /** `isActiveBit`, `isStuckBit` and `isSedimentedBit` of each particle. */
+    /** `isActiveBit`, `isStuckBit`, `isSedimentedBit` and `isMovingBit` of each particle. */
     flags: Uint8Array;
 }
 

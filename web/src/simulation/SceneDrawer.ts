@@ -108,7 +108,7 @@ function drawFlowVectors(
     for (let i = 0; i < frame.count; i++) {
         const vx = frame.vx[i] ?? 0;
         const vy = frame.vy[i] ?? 0;
-        if (!hasFlowVector(frame.flags[i] ?? 0, vx, vy)) continue;
+        if (!hasFlowVector(frame.flags[i] ?? 0)) continue;
         const x = frame.x[i] ?? 0;
         const y = frame.y[i] ?? 0;
         context.moveTo(viewX(mapping, x), viewY(mapping, y));

@@ -1,5 +1,5 @@
 // How a particle is coloured: stuck orange, sedimented dark blue, the rest by the project's colour mode.
-import { isActiveBit, isSedimentedBit, isStuckBit } from "./ParticleFrame";
+import { isActiveBit, isMovingBit, isSedimentedBit, isStuckBit } from "./ParticleFrame";
 
 /** Red, green and blue, 0 to 255. */
 export type Rgb = [number, number, number];
@@ -13,9 +13,6 @@ export const stuckColor: Rgb = [255, 149, 0];
 export const sedimentedColor: Rgb = hsbToRgb(0.6, 0.8, 0.2);
 /** The platform's system yellow, for flow vectors at opacity 0.8. */
 export const vectorColor = "rgba(255, 204, 0, 0.8)";
-
-/** A flow vector is drawn for a speed above this, px/s. */
-export const vectorMinimumSpeed = 0.1;
 
 /** Hue, saturation and brightness, each 0 to 1, as red, green and blue. */
 export function hsbToRgb(hue: number, saturation: number, brightness: number): Rgb {
@@ -84,7 +81,10 @@ export function colorIndex(
     return 2 + Math.round(rampPosition(mode, z, waterDepth, speed, speedScale) * rampSteps);
 }
 
-/** Whether a particle gets a flow vector: drifting, neither stuck nor on the bottom, and moving. */
-export function hasFlowVector(flags: number, vx: number, vy: number): boolean {
-    return isDrawn(flags) && (flags & (isStuckBit | isSedimentedBit)) === 0 && Math.hypot(vx, vy) > vectorMinimumSpeed;
+/**
+ * Whether a particle gets a flow vector: drifting, neither stuck nor on the bottom, and moving faster than
+ * 0.1 px/s, which only the app can tell exactly at the threshold.
+ */
+export function hasFlowVector(flags: number): boolean {
+    return isDrawn(flags) && (flags & (isStuckBit | isSedimentedBit | isMovingBit)) === isMovingBit;
 }

@@ -1,5 +1,11 @@
 import { describe, expect, it } from "vitest";
-import { decodeParticleFrame, FrameError, isActiveBit, isStuckBit } from "../../src/simulation/ParticleFrame";
+import {
+    decodeParticleFrame,
+    FrameError,
+    isActiveBit,
+    isMovingBit,
+    isStuckBit,
+} from "../../src/simulation/ParticleFrame";
 import { bytes, documentedFrameHex } from "./frames";
 
 /** The documented frame with its bytes changed at `offset`. */
@@ -21,7 +27,7 @@ describe("particle frames", () => {
             [3, 0],
             [4, 0],
             [5, 0],
-            [isActiveBit, isActiveBit | isStuckBit],
+            [isActiveBit | isMovingBit, isActiveBit | isStuckBit],
         ]);
     });
 
@@ -40,7 +46,7 @@ describe("particle frames", () => {
         new DataView(wide.buffer).setUint16(6, 32, true);
         const frame = decodeParticleFrame(wide.buffer);
         expect([...frame.x]).toEqual([1.5, 800]);
-        expect([...frame.flags]).toEqual([isActiveBit, isActiveBit | isStuckBit]);
+        expect([...frame.flags]).toEqual([isActiveBit | isMovingBit, isActiveBit | isStuckBit]);
     });
 
     it.each([
