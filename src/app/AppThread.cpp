@@ -4,6 +4,7 @@
 #include "support/UserInterfaceThread.hpp"
 
 #include <boost/asio/executor_work_guard.hpp>
+#include <exception>
 
 namespace pelagrin {
 
@@ -16,7 +17,19 @@ void AppThread::run() {
     // Without the guard the loop would end whenever it ran out of work, for example between two clicks.
     auto guard = boost::asio::make_work_guard(context_);
     context_.restart();
-    context_.run();
+    // An exception leaves the loop with the work that threw; the rest is still queued, and running again
+    // picks it up, so one failed intent, timer or result costs only itself.
+    for (;;) {
+        try {
+            context_.run();
+            return;
+        } catch (const std::exception& error) {
+            diagnostics_ << "pelagrin: a piece of work on the app thread failed and was skipped: "
+                         << error.what() << std::endl;
+        } catch (...) {
+            diagnostics_ << "pelagrin: a piece of work on the app thread failed and was skipped" << std::endl;
+        }
+    }
 }
 
 } // namespace pelagrin

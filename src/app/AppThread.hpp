@@ -4,6 +4,8 @@
 #include <boost/asio/any_io_executor.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/post.hpp>
+#include <iostream>
+#include <ostream>
 #include <utility>
 
 namespace pelagrin {
@@ -16,8 +18,10 @@ public:
     /// The app thread of the process, driving `userInterfaceContext()`.
     static AppThread& shared();
 
-    /// Drives `context`, which must outlive this object.
-    explicit AppThread(boost::asio::io_context& context) : context_(context) {}
+    /// Drives `context`, which must outlive this object; what fails on the app thread is told to
+    /// `diagnostics`.
+    explicit AppThread(boost::asio::io_context& context, std::ostream& diagnostics = std::cerr)
+        : context_(context), diagnostics_(diagnostics) {}
 
     /// For timers and for the objects that live on the app thread.
     boost::asio::any_io_executor executor() const { return context_.get_executor(); }
@@ -25,7 +29,8 @@ public:
     /// Runs `work` on the app thread, after the work already queued; returns at once.
     template <class Work> void post(Work&& work) { boost::asio::post(context_, std::forward<Work>(work)); }
 
-    /// Makes the calling thread the app thread and runs work until `stop()`, even while none is queued.
+    /// Makes the calling thread the app thread and runs work until `stop()`, even while none is queued. A
+    /// piece of work that throws is abandoned with a line on the diagnostics, and the loop goes on.
     void run();
     /// Makes `run()` return once the piece of work in progress is done; callable from any thread.
     void stop() { context_.stop(); }
@@ -35,6 +40,7 @@ public:
 
 private:
     boost::asio::io_context& context_;
+    std::ostream& diagnostics_;
 };
 
 } // namespace pelagrin

@@ -3,6 +3,8 @@
 
 #include <boost/asio/io_context.hpp>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -48,6 +50,25 @@ TEST(AppThread, KeepsRunningWhileIdleUntilStopped) {
     });
     driver.join();
     EXPECT_TRUE(ran);
+}
+
+TEST(AppThread, WorkThatThrowsIsLoggedAndTheWorkAfterItStillRuns) {
+    boost::asio::io_context context;
+    std::ostringstream diagnostics;
+    AppThread app(context, diagnostics);
+    bool ran = false;
+    app.post([] { throw std::runtime_error("the disk is full"); });
+    app.post([] { throw 42; });
+    app.post([&] {
+        ran = true;
+        app.stop();
+    });
+    app.run();
+
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(diagnostics.str(),
+              "pelagrin: a piece of work on the app thread failed and was skipped: the disk is full\n"
+              "pelagrin: a piece of work on the app thread failed and was skipped\n");
 }
 
 } // namespace
