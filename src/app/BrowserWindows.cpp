@@ -6,10 +6,20 @@
 #include "app/MainWindow.hpp"
 #include "app/ParticleFrame.hpp"
 #include "app/SimulationRendererScreen.hpp"
+#include "app/StateMessage.hpp"
 
 #include <boost/asio/post.hpp>
+#include <exception>
 
 namespace pelagrin {
+namespace {
+
+void sendError(WindowConnection& connection, const std::string& intent, const std::string& message) {
+    connection.sendText(
+        messageText(nlohmann::json{{"type", "error"}, {"intent", intent}, {"message", message}}));
+}
+
+} // namespace
 
 struct BrowserWindows::Window {
     Window(AppEnvironment& environment, int number) : model(environment, number) {}
@@ -26,7 +36,8 @@ struct BrowserWindows::Window {
     std::optional<SentFrame> frameSent;
 };
 
-BrowserWindows::BrowserWindows(AppEnvironment& environment) : environment_(environment) {
+BrowserWindows::BrowserWindows(AppEnvironment& environment, std::ostream& diagnostics)
+    : environment_(environment), diagnostics_(diagnostics) {
     framePublished_ = environment_.controller.displayParticles.subscribe([this](const auto&) {
         ++framesPublished_;
         refresh();
@@ -41,7 +52,7 @@ void BrowserWindows::opened(WindowConnection& connection) {
     Window& added = *window;
     windows_.emplace(&connection, std::move(window));
     connection.sendText(
-        nlohmann::json{{"type", "hello"}, {"protocol", protocolVersion}, {"window", number}}.dump());
+        messageText(nlohmann::json{{"type", "hello"}, {"protocol", protocolVersion}, {"window", number}}));
     added.model.shown();
     refresh();
 }
@@ -61,8 +72,11 @@ void BrowserWindows::received(WindowConnection& connection, std::string_view tex
         name = intent.name();
         window->second->model.handle(intent);
     } catch (const IntentError& error) {
-        connection.sendText(
-            nlohmann::json{{"type", "error"}, {"intent", name}, {"message", error.what()}}.dump());
+        sendError(connection, name, error.what());
+    } catch (const std::exception& error) {
+        // A fault of the app's own, not of the intent: the window hears of it and the app goes on.
+        diagnostics_ << "pelagrin: the intent \"" << name << "\" failed: " << error.what() << std::endl;
+        sendError(connection, name, name + " failed: " + error.what());
     }
     // An intent may change every window (a notification reaches them all), so all are compared.
     refresh();
@@ -87,17 +101,10 @@ void BrowserWindows::refresh() {
 void BrowserWindows::sendChanges() {
     isRefreshPending_ = false;
     for (auto& [connection, window] : windows_) {
-        const nlohmann::json state = window->model.state();
-        nlohmann::json changes = nlohmann::json::object();
-        for (const auto& [key, value] : state.items()) {
-            const auto sent = window->sent.find(key);
-            if (sent == window->sent.end() || *sent != value) {
-                changes[key] = value;
-            }
-        }
-        if (!changes.empty()) {
-            window->sent = state;
-            connection->sendText(nlohmann::json{{"type", "state"}, {"changes", std::move(changes)}}.dump());
+        nlohmann::json state = window->model.state();
+        if (const auto message = stateMessage(window->sent, state)) {
+            window->sent = std::move(state);
+            connection->sendText(messageText(*message));
         }
     }
     sendFrames();

@@ -6,10 +6,12 @@
 
 #include <boost/asio/any_io_executor.hpp>
 #include <cstdint>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace pelagrin {
@@ -19,15 +21,17 @@ class MainWindow;
 
 /// Makes a `MainWindow` for every socket that opens, turns its text frames into intents and keeps the page
 /// up to date: after any turn of the app thread in which something may have changed, each window's state is
-/// compared, key by key, with what that window was last sent, and only the keys that differ go out, in one
-/// message. Each window that shows the simulation renderer is also sent the controller's latest particle
-/// snapshot as a binary frame, once per snapshot published, encoded once for all of them. App thread only.
+/// compared with what that window was last sent, and only what differs goes out, in one message (see
+/// `stateMessage`). Each window that shows the simulation renderer is also sent the controller's latest
+/// particle snapshot as a binary frame, once per snapshot published, encoded once for all of them. App thread
+/// only.
 class BrowserWindows : public ConnectionListener {
 public:
-    static constexpr int protocolVersion = 1;
+    static constexpr int protocolVersion = 2;
 
-    /// `environment.stateChanged` must lead to `refresh()`; PelagrinApp wires it so.
-    explicit BrowserWindows(AppEnvironment& environment);
+    /// `environment.stateChanged` must lead to `refresh()`; PelagrinApp wires it so. An intent that fails
+    /// for a reason of the app's own, not the intent's, is told to `diagnostics` as well as to its window.
+    explicit BrowserWindows(AppEnvironment& environment, std::ostream& diagnostics = std::cerr);
     ~BrowserWindows() override;
 
     void opened(WindowConnection& connection) override;
@@ -48,6 +52,7 @@ private:
     std::string latestFrame(double waterDepthM);
 
     AppEnvironment& environment_;
+    std::ostream& diagnostics_;
     std::map<WindowConnection*, std::unique_ptr<Window>> windows_;
     int windowsOpened_ = 0;
     bool isRefreshPending_ = false;

@@ -1,19 +1,35 @@
 // BrowserWindows: what a page is sent when it opens, after an intent, and when an intent is refused.
 #include "app/BrowserWindows.hpp"
+#include "app/server/ServerLimits.hpp"
+#include "projects/Region.hpp"
 #include "tests/app/WindowHarness.hpp"
 
 #include <bit>
+#include <cmath>
+#include <numbers>
+#include <sstream>
+#include <stdexcept>
 
 namespace pelagrin::test {
 namespace {
 
-/// A socket that keeps what it was sent.
+/// A socket that keeps what it was sent, and the state a page would hold after it.
 struct RecordingConnection : WindowConnection {
-    void sendText(std::string message) override { texts.push_back(nlohmann::json::parse(message)); }
+    void sendText(std::string message) override {
+        textBytes.push_back(message.size());
+        texts.push_back(nlohmann::json::parse(message));
+        const nlohmann::json& sent = texts.back();
+        if (sent["type"] == "state") {
+            page.update(sent["changes"]);
+            page = page.patch(sent.value("patch", nlohmann::json::array()));
+        }
+    }
     void sendBinary(std::string bytes) override { binaries.push_back(std::move(bytes)); }
     void close() override {}
 
     std::vector<nlohmann::json> texts;
+    std::vector<std::size_t> textBytes;
+    nlohmann::json page = nlohmann::json::object();
     std::vector<std::string> binaries;
 };
 
@@ -41,14 +57,16 @@ protected:
         launch->appThread.poll();
     }
 
-    std::unique_ptr<BrowserWindows> windows = std::make_unique<BrowserWindows>(launch->environment);
+    std::ostringstream diagnostics;
+    std::unique_ptr<BrowserWindows> windows =
+        std::make_unique<BrowserWindows>(launch->environment, diagnostics);
     std::vector<std::unique_ptr<RecordingConnection>> connections;
 };
 
 TEST_F(BrowserWindowsTest, AnOpeningWindowIsGreetedThenSentItsWholeStateUnlessItClosedFirst) {
     RecordingConnection& connection = openWindow();
     ASSERT_EQ(connection.texts.size(), 2u);
-    EXPECT_EQ(connection.texts[0], (nlohmann::json{{"type", "hello"}, {"protocol", 1}, {"window", 1}}));
+    EXPECT_EQ(connection.texts[0], (nlohmann::json{{"type", "hello"}, {"protocol", 2}, {"window", 1}}));
     const nlohmann::json& state = connection.texts[1];
     EXPECT_EQ(state["type"], "state");
     for (const char* key :
@@ -73,15 +91,21 @@ TEST_F(BrowserWindowsTest, AnIntentSendsOnlyTheKeysThatChangedToEveryWindowItRea
     send(first, {{"intent", "newProject"}}); // the menu command reaches every window
     for (RecordingConnection* connection : {&first, &second}) {
         ASSERT_EQ(connection->texts.size(), 1u);
-        const nlohmann::json& changes = connection->texts[0]["changes"];
-        EXPECT_EQ(changes.size(), 1u) << changes.dump();
-        EXPECT_EQ(changes["createProject"]["projectName"], "New Simulation");
+        EXPECT_EQ(connection->texts[0], (nlohmann::json{{"type", "state"},
+                                                        {"changes", nlohmann::json::object()},
+                                                        {"patch",
+                                                         {{{"op", "replace"},
+                                                           {"path", "/createProject"},
+                                                           {"value", connection->page["createProject"]}}}}}));
+        EXPECT_EQ(connection->page["createProject"]["projectName"], "New Simulation");
     }
 
     send(second, {{"intent", "setProjectName"}, {"value", "Lake Study"}});
     EXPECT_EQ(first.texts.size(), 1u) << "each window has its own sheet: the first one's did not change";
     ASSERT_EQ(second.texts.size(), 2u);
-    EXPECT_EQ(second.texts[1]["changes"]["createProject"]["projectName"], "Lake Study");
+    EXPECT_EQ(second.texts[1]["patch"],
+              (nlohmann::json{
+                  {{"op", "replace"}, {"path", "/createProject/projectName"}, {"value", "Lake Study"}}}));
 }
 
 TEST_F(BrowserWindowsTest, ARefusedIntentGetsAnErrorAndChangesNothing) {
@@ -96,6 +120,85 @@ TEST_F(BrowserWindowsTest, ARefusedIntentGetsAnErrorAndChangesNothing) {
         EXPECT_FALSE(message["message"].get<std::string>().empty());
     }
     EXPECT_EQ(connection.texts[1]["intent"], "noSuchThing");
+}
+
+TEST_F(BrowserWindowsTest, AnIntentThatFailsInsideTheAppIsReportedAndTheWindowGoesOn) {
+    RecordingConnection& connection = openWindow();
+    connection.texts.clear();
+    launch->onStateChange = [] { throw std::runtime_error("the disk is full"); };
+    send(connection, {{"intent", "setAutoOpenLastProject"}, {"value", false}});
+    ASSERT_FALSE(connection.texts.empty());
+    EXPECT_EQ(connection.texts[0],
+              (nlohmann::json{{"type", "error"},
+                              {"intent", "setAutoOpenLastProject"},
+                              {"message", "setAutoOpenLastProject failed: the disk is full"}}));
+    EXPECT_EQ(diagnostics.str(),
+              "pelagrin: the intent \"setAutoOpenLastProject\" failed: the disk is full\n");
+
+    launch->onStateChange = [this] { windows->refresh(); };
+    send(connection, {{"intent", "newProject"}});
+    EXPECT_EQ(connection.page["createProject"]["projectName"], "New Simulation");
+}
+
+TEST_F(BrowserWindowsTest, ANameThatIsNotUtf8ReachesThePageWithReplacementCharacters) {
+    std::filesystem::create_directory(documents() / "Lake \xFF");
+    RecordingConnection& connection = openWindow();
+    send(connection, {{"intent", "showOpenDialog"}});
+    send(connection, {{"intent", "fileDialogNavigate"}, {"path", documents().string()}});
+    const nlohmann::json& last = connection.texts.back();
+    EXPECT_EQ(last["type"], "state");
+    EXPECT_NE(last.dump().find("Lake \xEF\xBF\xBD"), std::string::npos) << last.dump();
+    send(connection, {{"intent", "fileDialogCancel"}});
+    EXPECT_EQ(connection.page["fileDialog"], nullptr) << "the window goes on";
+}
+
+TEST_F(BrowserWindowsTest, ALongOutlineIsSentOnceAndEditsOfItSendOnlyWhatChanged) {
+    constexpr int count = 100'000;
+    Project lake("Lake");
+    auto region = std::make_shared<Region>("Lake", 47.0, 8.0);
+    std::vector<GeoCoordinate> outline;
+    for (int i = 0; i < count; ++i) {
+        const double angle = 2.0 * std::numbers::pi * i / count;
+        outline.push_back({47.0 + 0.01 * std::sin(angle), 8.0 + 0.01 * std::cos(angle)});
+    }
+    region->setWaterVertices(outline);
+    region->updateSimulationCoordinates(kCanvasWidth, kCanvasHeight);
+    lake.region = region;
+    lake.parameters = std::make_shared<SimulationParameters>();
+    const auto path = projects() / "Lake.pelagrinproj";
+    ProjectPersistence::save(lake, path);
+
+    RecordingConnection& connection = openWindow();
+    send(connection, {{"intent", "openProject"}});
+    send(connection, {{"intent", "fileDialogChoose"}, {"path", path.string()}});
+    send(connection, {{"intent", "selectSection"}, {"section", "region"}});
+    EXPECT_GT(*std::ranges::max_element(connection.textBytes), maxQueuedTextBytes)
+        << "the outline goes whole once, in one message longer than the queue's bound";
+
+    const std::size_t edits = connection.texts.size();
+    send(connection, {{"intent", "mapClick"},
+                      {"latitude", 47.001},
+                      {"longitude", 8.001},
+                      {"alt", false},
+                      {"shift", false},
+                      {"ctrl", false},
+                      {"meta", false}});
+    send(connection, {{"intent", "setFlowDirection"}, {"value", 90}});
+    send(connection,
+         {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "waterDepth"}, {"value", 20}});
+    ASSERT_EQ(connection.texts.size(), edits + 3);
+    for (std::size_t i = edits; i < connection.texts.size(); ++i) {
+        EXPECT_LT(connection.textBytes[i], 16'384u) << connection.texts[i].dump().substr(0, 500);
+    }
+    EXPECT_EQ(connection.page["project"]["region"]["vertices"].size(), count + 1);
+    EXPECT_EQ(connection.page["project"]["parameters"]["sections"][1]["controls"][0]["text"], "20.0 m");
+    const nlohmann::json& click = connection.texts[edits]["patch"];
+    EXPECT_NE(
+        std::ranges::find(click, nlohmann::json{{"op", "add"},
+                                                {"path", "/project/region/vertices/-"},
+                                                {"value", {{"latitude", 47.001}, {"longitude", 8.001}}}}),
+        click.end())
+        << click.dump();
 }
 
 /// Windows on one project whose particle snapshots the tests publish by hand.

@@ -34,11 +34,13 @@ void WebSocketSession::sendText(std::string message) {
     if (phase_ != Phase::open) {
         return;
     }
-    outgoing_.pushText(std::move(message));
+    // Only text already waiting counts: one message, however long (the first state of a long outline), is
+    // written; a window that leaves that much unread while more comes has stopped reading.
     if (outgoing_.textBytes() > maxQueuedTextBytes) {
-        abort(); // the window has stopped reading
+        abort();
         return;
     }
+    outgoing_.pushText(std::move(message));
     writeNext();
 }
 

@@ -10,8 +10,9 @@ class WindowConnection {
 public:
     virtual ~WindowConnection() = default;
 
-    /// Queues one text frame after those queued before it. A window that falls so far behind that its unsent
-    /// text passes `maxQueuedTextBytes` is closed. Ignored once the window is closing.
+    /// Queues one text frame after those queued before it. A window that falls so far behind that more than
+    /// `maxQueuedTextBytes` of text are unsent when another comes is closed. Ignored once the window is
+    /// closing.
     virtual void sendText(std::string message) = 0;
     /// Queues one binary frame, replacing the one still unsent if there is one: a slow window skips frames
     /// rather than queueing them. Ignored once the window is closing.

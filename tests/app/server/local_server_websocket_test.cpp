@@ -143,13 +143,18 @@ TEST(LocalServerWebSocket, AMessageOverTheLimitOrInBinaryClosesThatWindowOnly) {
     EXPECT_FALSE(harness.listener.has("closed 1"));
 }
 
-TEST(LocalServerWebSocket, AWindowThatFallsTooFarBehindIsDropped) {
+TEST(LocalServerWebSocket, OneLongMessageIsWrittenButAWindowThatFallsTooFarBehindIsDropped) {
     ServerHarness harness;
     TestWindow window(harness);
     WindowConnection& connection = openFirstWindow(harness, window);
-    // In one turn of the loop, so the window cannot have read any of it: all but the first message queue.
+    const std::string longest(maxQueuedTextBytes + 1, 'l');
+    connection.sendText(longest);
+    EXPECT_EQ(window.read().bytes.size(), longest.size());
+
+    // In one turn of the loop, so the window cannot have read any of it: all but the first message queue, and
+    // the one sent while the limit's worth waits is too many.
     const std::string megabyte(1024 * 1024, 's');
-    const std::size_t count = maxQueuedTextBytes / megabyte.size() + 2;
+    const std::size_t count = maxQueuedTextBytes / megabyte.size() + 3;
     for (std::size_t i = 0; i < count; ++i) {
         connection.sendText(megabyte);
     }

@@ -5,7 +5,7 @@ import { encodeIntent, type Intent } from "./intents";
 import { modalKeyAction } from "./keyboard";
 import { documentTitle, rootView, waitingView } from "./RootView";
 import { decodeServerMessage, protocolVersion } from "./ServerMessage";
-import { StateStore } from "./StateStore";
+import { StateStore, type StateUpdate } from "./StateStore";
 import { KeyedThrottle, type Timers } from "./throttle";
 import { initialViewState, type SliderScreen, type ViewContext, type ViewState } from "./ViewContext";
 import { decodeParticleFrame } from "../simulation/ParticleFrame";
@@ -32,6 +32,8 @@ export interface AppEnvironment {
 
 /** How often a dragged slider tells the app its value, at most. */
 export const controlIntervalMs = 50;
+/** The longest intent the app takes, in bytes of UTF-8. */
+export const maxIntentBytes = 64 * 1024;
 /** How long an error from the app stays on screen. */
 export const toastDurationMs = 5000;
 
@@ -81,7 +83,14 @@ export class App {
 
     send(intent: Intent): void {
         if (this.socket_.readyState !== socketOpen) return;
-        this.socket_.send(encodeIntent(intent));
+        const text = encodeIntent(intent);
+        // The app closes a window that sends more (a pasted text of that size, say): refused here, it costs
+        // only the intent.
+        if (new TextEncoder().encode(text).byteLength > maxIntentBytes) {
+            this.showToast(`That is too long to send to the app: at most ${maxIntentBytes / 1024} KiB at a time.`);
+            return;
+        }
+        this.socket_.send(text);
     }
 
     updateView(patch: Partial<ViewState>): void {
@@ -106,8 +115,10 @@ export class App {
         }
         if (typeof data !== "string") return;
         let message;
+        let update: StateUpdate | null = null;
         try {
             message = decodeServerMessage(data);
+            if (message.type === "state") update = this.store_.read(message.changes, message.patch);
         } catch (error) {
             console.error("Pelagrin: a message from the app could not be read:", error);
             this.showToast(`A message from the app could not be read: ${(error as Error).message}`);
@@ -122,7 +133,7 @@ export class App {
                 }
                 break;
             case "state":
-                this.applyChanges(message.changes);
+                if (update !== null) this.applyUpdate(update);
                 break;
             case "error":
                 this.showToast(message.message);
@@ -222,7 +233,8 @@ export class App {
         };
     }
 
-    private applyChanges(changes: Partial<WindowState>): void {
+    private applyUpdate(update: StateUpdate): void {
+        const { changes } = update;
         const before = this.state;
         // View state that belongs to something the app has just taken away or replaced goes with it.
         const patch: Partial<ViewState> = {};
@@ -236,7 +248,7 @@ export class App {
         }
         this.view_ = { ...this.view_, ...patch };
         const sheetAppears = before?.createProject == null && changes.createProject != null;
-        this.store_.apply(changes);
+        this.store_.apply(update);
         if (sheetAppears) this.container_.querySelector<HTMLInputElement>(".create-sheet input")?.select();
     }
 

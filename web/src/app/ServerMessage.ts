@@ -1,16 +1,20 @@
 // The text messages the app sends a window, decoded from their JSON.
-import { DecodeError, number, oneOf, record, string } from "./decode";
-import { decodeChanges, type WindowState } from "./WindowState";
+import { absentOr, array, DecodeError, number, oneOf, record, string } from "./decode";
+import { decodePatchOperation, type PatchOperation } from "./jsonPatch";
 
 /** The protocol this page speaks. */
-export const protocolVersion = 1;
+export const protocolVersion = 2;
 
 export type ServerMessage =
     | { type: "hello"; protocol: number; window: number }
-    | { type: "state"; changes: Partial<WindowState> }
+    /** Read into the window's state by its StateStore, which decodes what they change. */
+    | { type: "state"; changes: Record<string, unknown>; patch: PatchOperation[] }
     | { type: "error"; intent: string; message: string };
 
-/** Throws DecodeError (or SyntaxError for text that is not JSON) with a message naming the fault. */
+/**
+ * Throws DecodeError (or SyntaxError for text that is not JSON) with a message naming the fault. A state
+ * message's values are left as they came: their shape is known only once its patch has been applied.
+ */
 export function decodeServerMessage(text: string): ServerMessage {
     const message = record(JSON.parse(text) as unknown, "message");
     const type = oneOf(["hello", "state", "error"])(message["type"], "message.type");
@@ -22,7 +26,11 @@ export function decodeServerMessage(text: string): ServerMessage {
                 window: number(message["window"], "hello.window"),
             };
         case "state":
-            return { type, changes: decodeChanges(message["changes"]) };
+            return {
+                type,
+                changes: record(message["changes"], "changes"),
+                patch: absentOr(array(decodePatchOperation))(message["patch"], "patch") ?? [],
+            };
         case "error":
             return {
                 type,

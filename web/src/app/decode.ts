@@ -42,9 +42,16 @@ export function absentOr<T>(decode: Decoder<T>): Decoder<T | null> {
 }
 
 export function array<T>(decode: Decoder<T>): Decoder<T[]> {
+    // A patch from the app leaves every array it does not touch as it was, so a long outline is read once,
+    // not again with every change beside it.
+    const decoded = new WeakMap<unknown[], T[]>();
     return (value, path) => {
         if (!Array.isArray(value)) fail(path, "an array", value);
-        return value.map((item, index) => decode(item, `${path}[${index}]`));
+        const known = decoded.get(value);
+        if (known !== undefined) return known;
+        const items = value.map((item, index) => decode(item, `${path}[${index}]`));
+        decoded.set(value, items);
+        return items;
     };
 }
 

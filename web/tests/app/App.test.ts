@@ -1,12 +1,12 @@
 import { describe, expect, it, vi } from "vitest";
-import { toastDurationMs } from "../../src/app/App";
+import { maxIntentBytes, toastDurationMs } from "../../src/app/App";
 import { mountApp, welcomeChanges } from "../support";
 
 describe("a window's connection to the app", () => {
     it("waits for the first complete state before drawing the window", () => {
         const { container, socket } = mountApp(null);
         expect(container.textContent).toContain("Connecting to Pelagrin…");
-        socket.receive({ type: "hello", protocol: 1, window: 1 });
+        socket.receive({ type: "hello", protocol: 2, window: 1 });
         socket.receiveState({ root: { openHome: false, title: "Pelagrin", isDocumentEdited: false } });
         expect(container.querySelector(".welcome")).toBeNull();
         socket.receiveState(welcomeChanges());
@@ -33,8 +33,37 @@ describe("a window's connection to the app", () => {
         expect(container.querySelector(".toast")?.textContent).toContain("welcome.recent: expected an array");
         expect(container.textContent).toContain("No recent projects");
         timers.advance(toastDurationMs);
-        socket.receive({ type: "hello", protocol: 2, window: 1 });
-        expect(container.querySelector(".toast")?.textContent).toContain("protocol 2");
+        socket.receive({ type: "state", changes: {}, patch: [{ op: "remove", path: "/welcome/recent/0" }] });
+        expect(container.querySelector(".toast")?.textContent).toContain('remove /welcome/recent/0: no element "0"');
+        timers.advance(toastDurationMs);
+        socket.receive({ type: "hello", protocol: 3, window: 1 });
+        expect(container.querySelector(".toast")?.textContent).toContain("protocol 3");
+    });
+
+    it("applies a patch to the state it was last sent and draws the result", () => {
+        const { app, container, socket } = mountApp(welcomeChanges());
+        const recent = { path: "/home/me/Lake.pelagrinproj", name: "Lake" };
+        socket.receive({
+            type: "state",
+            changes: { preferences: { autoOpenLastProject: false } },
+            patch: [
+                { op: "add", path: "/welcome/recent/-", value: recent },
+                { op: "replace", path: "/controller/isRunning", value: true },
+            ],
+        });
+        expect(app.state?.welcome.recent).toEqual([recent]);
+        expect(app.state?.controller.isRunning).toBe(true);
+        expect(app.state?.preferences.autoOpenLastProject).toBe(false);
+        expect(container.textContent).toContain("Lake");
+    });
+
+    it("refuses to send an intent longer than the app takes, and says so", () => {
+        const { app, container, socket } = mountApp(welcomeChanges());
+        app.send({ intent: "setProjectName", value: "x".repeat(maxIntentBytes) });
+        expect(socket.sent).toEqual([]);
+        expect(container.querySelector(".toast")?.textContent).toBe(
+            "That is too long to send to the app: at most 64 KiB at a time.",
+        );
     });
 
     it("says when the connection is gone and sends nothing more", () => {

@@ -1,23 +1,27 @@
 import { describe, expect, it } from "vitest";
 import { decodeServerMessage } from "../../src/app/ServerMessage";
+import { StateStore } from "../../src/app/StateStore";
 import { parametersScreen, projectChanges, welcomeChanges } from "../support";
 
 const decode = (message: unknown) => decodeServerMessage(JSON.stringify(message));
-const state = (changes: Record<string, unknown>) => decode({ type: "state", changes });
+/** A message as a window takes it in: a state message read into an empty state, whose changes it returns. */
+const take = (message: unknown) => {
+    const decoded = decode(message);
+    return decoded.type === "state" ? new StateStore().read(decoded.changes, decoded.patch).changes : decoded;
+};
+const state = (changes: Record<string, unknown>) => new StateStore().read(changes);
 
 describe("server messages decode into typed values", () => {
     it("reads hello, error and state, keeping only the keys this page knows", () => {
-        const hello = { type: "hello", protocol: 1, window: 3 };
+        const hello = { type: "hello", protocol: 2, window: 3 };
         const error = { type: "error", intent: "setControl", message: 'setControl: "value" must be a number' };
         expect([decode(hello), decode(error)]).toEqual([hello, error]);
         const controller = { isRunning: true, currentTime: 5, totalDuration: 60 };
-        expect(state({ controller, map: {} })).toEqual({ type: "state", changes: { controller } });
+        expect(take({ type: "state", changes: { controller, map: {} } })).toEqual({ controller });
     });
 
     it("reads every kind of control, with absent tooltips and arrows as null", () => {
-        const message = state(projectChanges());
-        if (message.type !== "state") throw new Error("not a state message");
-        const { parameters, particles } = message.changes.project ?? {};
+        const { parameters, particles } = state(projectChanges()).changes.project ?? {};
         const [picker] = parameters?.sections[0]?.controls ?? [];
         const [depth, wind] = parameters?.sections[1]?.controls ?? [];
         expect(picker).toMatchObject({ kind: "picker", value: 43200, tooltip: null });
@@ -47,7 +51,7 @@ describe("server messages decode into typed values", () => {
             "welcome.recent[0].name: expected a string, found nothing",
         ],
     ])("names the field and the fault of a malformed message (%#)", (message, fault) => {
-        expect(() => decode(message)).toThrow(fault);
+        expect(() => take(message)).toThrow(fault);
     });
 
     it("refuses text that is not JSON", () => {
