@@ -8,6 +8,7 @@ import { decodeServerMessage, protocolVersion } from "./ServerMessage";
 import { StateStore, type StateUpdate } from "./StateStore";
 import { KeyedThrottle, type Timers } from "./throttle";
 import { initialViewState, type SliderScreen, type ViewContext, type ViewState } from "./ViewContext";
+import { onboardingFadeMs } from "../projects/ProjectWindow";
 import { decodeParticleFrame } from "../simulation/ParticleFrame";
 import { LatestFrame } from "../simulation/LatestFrame";
 import { regionSliderIntent } from "../water/regionSliderIntent";
@@ -243,6 +244,10 @@ export class App {
         }
         if ("fileDialog" in changes && changes.fileDialog === null) patch.fileDialogName = null;
         if ("createProject" in changes && changes.createProject === null) patch.editingProjectName = false;
+        if ("project" in changes && before?.project?.showOnboarding === true && !changes.project?.showOnboarding) {
+            patch.onboardingLeaving = true;
+            this.environment_.timers.setTimeout(() => this.updateView({ onboardingLeaving: false }), onboardingFadeMs);
+        }
         if ("project" in changes && changes.project?.selectedSection !== before?.project?.selectedSection) {
             patch.activeControl = null;
         }

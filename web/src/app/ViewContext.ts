@@ -27,6 +27,8 @@ export interface ViewState {
     activeControl: { screen: SliderScreen; id: string } | null;
     /** The creation sheet's name field has the focus, so the app's echo of it must not move the caret. */
     editingProjectName: boolean;
+    /** The onboarding has just been dismissed and is fading out; it takes no clicks meanwhile. */
+    onboardingLeaving: boolean;
     toasts: Toast[];
     connection: "connecting" | "open" | "closed";
 }
@@ -39,6 +41,7 @@ export const initialViewState: ViewState = {
     fileDialogName: null,
     activeControl: null,
     editingProjectName: false,
+    onboardingLeaving: false,
     toasts: [],
     connection: "connecting",
 };

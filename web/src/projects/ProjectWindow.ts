@@ -125,13 +125,17 @@ const features: { symbol: SymbolName; title: string; description: string }[] = [
     },
 ];
 
-export function onboardingOverlay(send: SendIntent): TemplateResult {
+/** How long the onboarding takes to fade out once dismissed, ms; the stylesheet's `fade-out` of it. */
+export const onboardingFadeMs = 250;
+
+/** The onboarding card over a dimmed backdrop; `isLeaving` while it fades out after its dismissal. */
+export function onboardingOverlay(send: SendIntent, isLeaving: boolean): TemplateResult {
     const dismiss = (): void => send({ intent: "dismissOnboarding" });
     // Only a click that lands on the backdrop itself dismisses; clicks on the card stay with the card.
     const onBackdropClick = (event: MouseEvent): void => {
         if (event.target === event.currentTarget) dismiss();
     };
-    return html`<div class="onboarding-backdrop" @click=${onBackdropClick}>
+    return html`<div class="onboarding-backdrop ${isLeaving ? "is-leaving" : ""}" @click=${onBackdropClick}>
         <div class="onboarding-card" role="dialog" aria-modal="true" aria-labelledby="onboarding-title">
             <div class="onboarding-header">
                 ${icon("hand.wave.fill", "onboarding-wave")}
@@ -204,7 +208,12 @@ export function projectWindow(
                 ${toolbar(context.state.controller, send)}
             </div>
             <main class="detail">
-                ${detail(project, context)} ${project.showOnboarding ? onboardingOverlay(send) : null}
+                ${detail(project, context)}
+                ${
+                    project.showOnboarding || context.view.onboardingLeaving
+                        ? onboardingOverlay(send, !project.showOnboarding)
+                        : null
+                }
             </main>
         </div>
         ${project.showCloseAlert ? closeAlert(send) : null}

@@ -1,4 +1,5 @@
 import { describe, expect, it } from "vitest";
+import { onboardingFadeMs } from "../../src/projects/ProjectWindow";
 import { byText, click, mountApp, projectChanges } from "../support";
 
 describe("the project window", () => {
@@ -62,13 +63,25 @@ describe("the project window", () => {
         expect(socket.sent).toEqual([{ intent: "closeAlert", choice: "save" }]);
     });
 
-    it("dismisses the onboarding by Get Started and by the backdrop, but not by a click on the card", () => {
-        const { container, socket } = mountApp(projectChanges({ showOnboarding: true }));
+    it("dismisses the onboarding by Get Started and by the backdrop, not the card, and fades it out", () => {
+        const { container, socket, timers } = mountApp(projectChanges({ showOnboarding: true }));
         click(container.querySelector(".onboarding-card")!);
         click(container.querySelector(".feature-title")!);
         expect(socket.sent).toEqual([]);
         click(container.querySelector(".onboarding-backdrop")!);
         click(byText(container, "button", "Get Started"));
         expect(socket.sent).toEqual([{ intent: "dismissOnboarding" }, { intent: "dismissOnboarding" }]);
+        expect(container.querySelector(".onboarding-backdrop")?.classList.contains("is-leaving")).toBe(false);
+
+        socket.receive({
+            type: "state",
+            changes: {},
+            patch: [{ op: "replace", path: "/project/showOnboarding", value: false }],
+        });
+        expect(container.querySelector(".onboarding-backdrop")?.classList.contains("is-leaving")).toBe(true);
+        timers.advance(onboardingFadeMs - 1);
+        expect(container.querySelector(".onboarding-backdrop")).not.toBeNull();
+        timers.advance(1);
+        expect(container.querySelector(".onboarding-backdrop")).toBeNull();
     });
 });
