@@ -9,7 +9,11 @@ namespace {
 constexpr std::size_t alwaysPatchBytes = 4096;
 
 /// Whether `operations`, the patch of `value`'s key, are the shorter way to send it.
-bool isPatchShorter(const nlohmann::json& operations, const nlohmann::json& value) {
+bool isPatchShorter(const nlohmann::json& operations, const nlohmann::json& value, const std::string& path) {
+    // One operation on the key itself (null to a project, say) holds the whole value and some more.
+    if (operations.size() == 1 && operations[0]["path"] == path) {
+        return false;
+    }
     const std::size_t patchBytes = messageText(operations).size();
     return patchBytes <= alwaysPatchBytes || patchBytes < messageText(value).size();
 }
@@ -29,8 +33,9 @@ std::optional<nlohmann::json> stateMessage(const nlohmann::json& sent, const nlo
             continue;
         }
         // The top-level keys are plain names, so "/" + key is their JSON Pointer as it stands.
-        nlohmann::json operations = nlohmann::json::diff(*before, value, "/" + key);
-        if (isPatchShorter(operations, value)) {
+        const std::string path = "/" + key;
+        nlohmann::json operations = nlohmann::json::diff(*before, value, path);
+        if (isPatchShorter(operations, value, path)) {
             for (nlohmann::json& operation : operations) {
                 patch.push_back(std::move(operation));
             }
