@@ -2,6 +2,7 @@
 #include "app/CreateProjectSheet.hpp"
 
 #include "projects/ProjectCreation.hpp"
+#include "support/PathText.hpp"
 
 #include <cassert>
 
@@ -30,7 +31,7 @@ std::optional<std::filesystem::path> CreateProjectSheet::create() {
 nlohmann::json CreateProjectSheet::state() const {
     const std::optional<std::filesystem::path>& shown = selectedFolder ? selectedFolder : documentsFolder_;
     return {{"projectName", projectName},
-            {"location", shown ? shown->string() : "Unknown"},
+            {"location", shown ? PathText::encode(*shown) : "Unknown"},
             {"errorMessage", errorMessage_ ? nlohmann::json(*errorMessage_) : nlohmann::json(nullptr)},
             {"canCreate", canCreate()}};
 }

@@ -25,7 +25,7 @@ public:
     /// (then `errorMessage` says why). Only while `canCreate()`.
     std::optional<std::filesystem::path> create();
 
-    /// `{"projectName", "location", "errorMessage", "canCreate"}`.
+    /// `{"projectName", "location", "errorMessage", "canCreate"}`; the location as `PathText`.
     nlohmann::json state() const;
 
 private:

@@ -3,6 +3,7 @@
 
 #include "app/Intent.hpp"
 #include "projects/ProjectCreation.hpp"
+#include "support/PathText.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -36,7 +37,7 @@ bool comesBefore(const std::string& a, const std::string& b) {
 }
 
 std::filesystem::path absolutePath(const Intent& intent, const char* key = "path") {
-    const std::filesystem::path path = intent.string(key);
+    const std::filesystem::path path = intent.path(key);
     if (!path.is_absolute()) {
         throw intent.error("\"" + std::string(key) + "\" must be an absolute path");
     }
@@ -64,7 +65,9 @@ std::vector<FileDialog::Entry> FileDialog::list(const std::filesystem::path& fol
         }
         std::error_code unreadable; // an entry that cannot be examined is simply left out
         const bool isFolder = item.is_directory(unreadable);
-        const bool isListedFile = (kind_ == Kind::projectFile && isProjectFile(item.path())) ||
+        // A folder dialog shows files too, greyed, so that a folder of files does not look empty.
+        const bool isListedFile = kind_ == Kind::folder ||
+                                  (kind_ == Kind::projectFile && isProjectFile(item.path())) ||
                                   (kind_ == Kind::csvFile && isCsvFile(item.path()));
         const bool listed = isFolder || (isListedFile && item.is_regular_file(unreadable));
         if (listed) {
@@ -78,7 +81,10 @@ std::vector<FileDialog::Entry> FileDialog::list(const std::filesystem::path& fol
 }
 
 void FileDialog::navigate(const Intent& intent) {
-    const std::filesystem::path folder = absolutePath(intent);
+    show(absolutePath(intent));
+}
+
+void FileDialog::show(const std::filesystem::path& folder) {
     try {
         entries_ = list(folder);
         folder_ = folder;
@@ -86,6 +92,24 @@ void FileDialog::navigate(const Intent& intent) {
     } catch (const std::filesystem::filesystem_error& failure) {
         error_ = failure.code().message() + ": " + folder.string();
     }
+}
+
+void FileDialog::createFolder(const Intent& intent) {
+    const std::string name = intent.string("name");
+    if (const std::optional<std::string> problem = ProjectCreation::nameProblem(name, "folder")) {
+        error_ = *problem;
+        return;
+    }
+    const std::filesystem::path folder = folder_ / name;
+    std::error_code failure;
+    if (!std::filesystem::create_directory(folder, failure)) {
+        // An existing folder is no error to the library, an existing file is: to the user both are taken.
+        error_ = failure && failure != std::errc::file_exists
+                     ? "Could not create the folder: " + failure.message()
+                     : "A file or folder with this name already exists here.";
+        return;
+    }
+    show(folder);
 }
 
 std::filesystem::path FileDialog::choice(const Intent& intent) const {
@@ -103,10 +127,9 @@ std::filesystem::path FileDialog::choice(const Intent& intent) const {
 
 std::filesystem::path FileDialog::destination(const Intent& intent) const {
     const std::filesystem::path folder = absolutePath(intent, "folder");
-    const std::string name = intent.string("name");
+    const std::string name = intent.path("name").native();
     // A name, not a path: a separator would write elsewhere, and ".csv" alone would be a hidden file.
-    const bool isPlainName = name.size() > csvExtension.size() && name.find('/') == std::string::npos &&
-                             name.find('\0') == std::string::npos;
+    const bool isPlainName = name.size() > csvExtension.size() && name.find('/') == std::string::npos;
     if (!isPlainName || !name.ends_with(csvExtension)) {
         throw intent.error("\"name\" must be a file name ending in .csv");
     }
@@ -116,8 +139,9 @@ std::filesystem::path FileDialog::destination(const Intent& intent) const {
 nlohmann::json FileDialog::state() const {
     nlohmann::json entries = nlohmann::json::array();
     for (const Entry& entry : entries_) {
-        entries.push_back(
-            {{"name", entry.name}, {"path", entry.path.string()}, {"isFolder", entry.isFolder}});
+        entries.push_back({{"name", PathText::encode(entry.name)},
+                           {"path", PathText::encode(entry.path)},
+                           {"isFolder", entry.isFolder}});
     }
     const bool choosesFolders = kind_ == Kind::folder;
     const std::filesystem::path parent = folder_.parent_path();
@@ -136,8 +160,8 @@ nlohmann::json FileDialog::state() const {
         {"title", title},
         {"confirm", confirm},
         {"choosesFolders", choosesFolders},
-        {"folder", folder_.string()},
-        {"parent", parent == folder_ ? nlohmann::json(nullptr) : nlohmann::json(parent.string())},
+        {"folder", PathText::encode(folder_)},
+        {"parent", parent == folder_ ? nlohmann::json(nullptr) : nlohmann::json(PathText::encode(parent))},
         {"entries", std::move(entries)},
         {"error", error_ ? nlohmann::json(*error_) : nlohmann::json(nullptr)}};
     if (savesFile()) {

@@ -13,12 +13,13 @@ namespace pelagrin {
 class Intent;
 
 /// One modal dialog: the listing of one folder, which the user walks through until confirming or cancelling.
-/// Hidden entries (names starting with ".") are never listed.
+/// Hidden entries (names starting with ".") are never listed. Paths and names travel as `PathText`, so that
+/// names that are not UTF-8 stay openable.
 class FileDialog {
 public:
     /// What the dialog chooses.
     enum class Kind {
-        folder,      ///< "Choose Project Location": folders only
+        folder,      ///< "Choose Project Location": folders, and files only to be seen (greyed)
         projectFile, ///< "Open Pelagrin Project": folders to walk into and ".pelagrinproj" files
         csvFile,     ///< "Export CSV": a save dialog; folders to walk into and ".csv" files to replace
     };
@@ -37,6 +38,10 @@ public:
     /// no permission) keeps the current listing and sets `error`.
     void navigate(const Intent& intent);
 
+    /// A "fileDialogNewFolder": makes the folder "name" in the listed folder and lists it. A name against the
+    /// naming rules, a name already taken or a failure sets `error` instead and changes nothing else.
+    void createFolder(const Intent& intent);
+
     /// The chosen item of a "fileDialogChoose": an existing folder for a folder dialog, an existing
     /// ".pelagrinproj" file for a project dialog. Throws IntentError otherwise.
     std::filesystem::path choice(const Intent& intent) const;
@@ -47,7 +52,8 @@ public:
     std::filesystem::path destination(const Intent& intent) const;
 
     /// `{"title", "confirm", "choosesFolders", "folder", "parent", "entries", "error"}`, and for a save
-    /// dialog also `"fileName"` (the proposed name) and `"fileExtension"`.
+    /// dialog also `"fileName"` (the proposed name) and `"fileExtension"`. Paths and entry names as
+    /// `PathText`.
     nlohmann::json state() const;
 
 private:
@@ -57,6 +63,8 @@ private:
         bool isFolder = false;
     };
 
+    /// Lists `folder`, or keeps the listing and sets `error`.
+    void show(const std::filesystem::path& folder);
     /// The entries of `folder`, sorted; throws std::filesystem::filesystem_error.
     std::vector<Entry> list(const std::filesystem::path& folder) const;
 

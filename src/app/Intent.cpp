@@ -1,6 +1,8 @@
 // Intent: shape and type checks of the browser's messages.
 #include "app/Intent.hpp"
 
+#include "support/PathText.hpp"
+
 #include <cmath>
 
 namespace pelagrin {
@@ -50,6 +52,18 @@ bool Intent::boolean(const char* key) const {
         throw error(std::string("\"") + key + "\" must be true or false");
     }
     return value.get<bool>();
+}
+
+bool Intent::flag(const char* key) const {
+    return message_.contains(key) && boolean(key);
+}
+
+std::filesystem::path Intent::path(const char* key) const {
+    try {
+        return PathText::decode(string(key));
+    } catch (const std::invalid_argument& bad) {
+        throw error(std::string("\"") + key + "\": " + bad.what());
+    }
 }
 
 } // namespace pelagrin

@@ -1,6 +1,7 @@
 // Intent: one action of the user, as a browser window sends it, and the error that refuses it.
 #pragma once
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -25,6 +26,10 @@ public:
     std::string string(const char* key) const;
     double number(const char* key) const; ///< finite
     bool boolean(const char* key) const;
+    /// An optional boolean: false when absent.
+    bool flag(const char* key) const;
+    /// A path as the page carries it: its text as `PathText` encodes it.
+    std::filesystem::path path(const char* key) const;
 
     /// An IntentError "NAME: MESSAGE".
     IntentError error(const std::string& message) const;

@@ -3,8 +3,10 @@
 
 #include "app/Intent.hpp"
 #include "app/SimulationRendererScreen.hpp"
+#include "support/PathText.hpp"
 
 #include <algorithm>
+#include <system_error>
 
 namespace pelagrin {
 namespace {
@@ -21,9 +23,17 @@ void require(bool applies, const Intent& intent, const char* why) {
 json welcomeState(const std::vector<std::string>& recent) {
     json rows = json::array();
     for (const std::string& path : recent) {
-        rows.push_back({{"path", path}, {"name", std::filesystem::path(path).stem().string()}});
+        std::error_code unknown; // a file that cannot be looked at is not known to be gone
+        const bool isMissing = !std::filesystem::exists(path, unknown) && !unknown;
+        rows.push_back({{"path", PathText::encode(path)},
+                        {"name", PathText::encode(std::filesystem::path(path).stem())},
+                        {"isMissing", isMissing}});
     }
     return {{"recent", std::move(rows)}};
+}
+
+json alertState(const std::optional<RootView::Alert>& alert) {
+    return alert ? json({{"title", alert->title}, {"message", alert->message}}) : json(nullptr);
 }
 
 ProjectWindow::CloseChoice closeChoice(const Intent& intent) {
@@ -77,6 +87,7 @@ json MainWindow::state() const {
         {"welcome", welcomeState(environment_.recentProjects.recent)},
         {"createProject", root_.createSheet() ? root_.createSheet()->state() : json(nullptr)},
         {"fileDialog", root_.fileDialog() ? root_.fileDialog()->state() : json(nullptr)},
+        {"alert", alertState(root_.alert())},
         {"preferences", {{"autoOpenLastProject", environment_.settings.autoOpenLastProject.get()}}},
         {"project", project ? project->state() : json(nullptr)},
         {"controller",
@@ -114,6 +125,9 @@ bool MainWindow::handleMenu(const Intent& intent) {
         controller.stop();
     } else if (name == "setAutoOpenLastProject") {
         environment_.settings.autoOpenLastProject = intent.boolean("value");
+    } else if (name == "dismissAlert") {
+        require(root_.alert().has_value(), intent, "no alert is shown");
+        root_.dismissAlert();
     } else {
         return false;
     }
@@ -122,7 +136,8 @@ bool MainWindow::handleMenu(const Intent& intent) {
 
 bool MainWindow::handleWelcome(const Intent& intent) {
     const std::string& name = intent.name();
-    if (name != "showNewProject" && name != "showOpenDialog" && name != "openRecent") {
+    if (name != "showNewProject" && name != "showOpenDialog" && name != "openRecent" &&
+        name != "removeRecent") {
         return false;
     }
     require(!root_.openHome(), intent, "the welcome is not shown");
@@ -131,12 +146,16 @@ bool MainWindow::handleWelcome(const Intent& intent) {
     } else if (name == "showOpenDialog") {
         root_.showOpenDialog(RootView::DialogPurpose::openFromWelcome);
     } else {
-        const std::string path = intent.string("path");
+        const std::filesystem::path path = intent.path("path");
         const std::vector<std::string>& recent = environment_.recentProjects.recent;
-        if (std::find(recent.begin(), recent.end(), path) == recent.end()) {
-            throw intent.error("no recent project at " + path);
+        if (std::find(recent.begin(), recent.end(), path.native()) == recent.end()) {
+            throw intent.error("no recent project at " + PathText::encode(path));
         }
-        environment_.notifications.post(NotificationName::openProjectFromWelcome, path);
+        if (name == "openRecent") {
+            environment_.notifications.post(NotificationName::openProjectFromWelcome, path);
+        } else {
+            environment_.recentProjects.remove(path.native());
+        }
     }
     return true;
 }
@@ -165,13 +184,15 @@ bool MainWindow::handleCreateSheet(const Intent& intent) {
 bool MainWindow::handleFileDialog(const Intent& intent) {
     const std::string& name = intent.name();
     if (name != "fileDialogNavigate" && name != "fileDialogChoose" && name != "fileDialogSave" &&
-        name != "fileDialogCancel") {
+        name != "fileDialogCancel" && name != "fileDialogNewFolder") {
         return false;
     }
     FileDialog* dialog = root_.fileDialog();
     require(dialog != nullptr, intent, "no file dialog is shown");
     if (name == "fileDialogNavigate") {
         dialog->navigate(intent);
+    } else if (name == "fileDialogNewFolder") {
+        dialog->createFolder(intent);
     } else if (name == "fileDialogChoose") {
         require(!dialog->savesFile(), intent, "a save dialog confirms with fileDialogSave");
         root_.chooseInDialog(intent);

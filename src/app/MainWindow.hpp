@@ -26,7 +26,7 @@ public:
     /// The first show: reopens the last project when the preference allows.
     void shown();
 
-    /// The window state: an object with the keys "root", "welcome", "createProject", "fileDialog",
+    /// The window state: an object with the keys "root", "welcome", "createProject", "fileDialog", "alert",
     /// "preferences", "project" and "controller".
     nlohmann::json state() const;
 

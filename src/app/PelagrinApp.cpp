@@ -12,6 +12,7 @@
 #include "projects/ObjectStore.hpp"
 #include "projects/RecentProjectsManager.hpp"
 #include "simulation/SimulationController.hpp"
+#include "support/AtomicWrite.hpp"
 #include "support/UserFolders.hpp"
 #include "support/UserInterfaceThread.hpp"
 #include "water/WaterBoundaryService.hpp"
@@ -47,6 +48,9 @@ struct PelagrinApp::State {
 };
 
 PelagrinApp::PelagrinApp(Options options) : state_(std::make_unique<State>(options)) {
+    // What a launch that was killed while saving left behind in the app's own folders.
+    removeStaleTemporaries(userDataFolder());
+    removeStaleTemporaries(userConfigFolder());
     // Printed in every case: on a machine without a desktop the address is the only way in.
     std::cout << "Pelagrin is running at " << url() << std::endl;
     if (options.opensBrowser && !openInDesktopBrowser(url())) {

@@ -6,8 +6,9 @@
 #include "app/PhysicalParametersScreen.hpp"
 #include "app/SimulationRendererScreen.hpp"
 #include "projects/ProjectPersistence.hpp"
+#include "support/BackgroundTask.hpp"
 
-#include <boost/asio/post.hpp>
+#include <ostream>
 #include <stdexcept>
 
 namespace pelagrin {
@@ -29,15 +30,6 @@ ProjectWindow::ProjectWindow(AppEnvironment& environment, AppState& appState)
         });
 }
 
-void ProjectWindow::shown() {
-    boost::asio::post(environment_.executor, [weak = weak_from_this()] {
-        const auto self = weak.lock();
-        if (self && self->appState_.openedProjectURL.get() && !self->activeProject_) {
-            self->load(*self->appState_.openedProjectURL.get());
-        }
-    });
-}
-
 std::string ProjectWindow::title() const {
     return activeProject_ ? activeProject_->name.get() : "Pelagrin";
 }
@@ -45,31 +37,43 @@ std::string ProjectWindow::title() const {
 void ProjectWindow::load(const std::filesystem::path& location) {
     // The same file arrives by several routes at once (the open location, "PerformProjectLoad", one routing
     // per window); it is read once, and a file already shown is not read again even if it changed on disk.
-    const auto isAt = [&](const std::shared_ptr<Project>& project) {
-        return project && project->directoryURL.get() == location.string();
-    };
-    if (isAt(activeProject_) || isAt(pendingProject_)) {
+    if ((activeProject_ && activeProject_->directoryURL.get() == location.string()) ||
+        pendingLocation_ == location) {
         return;
     }
-    std::shared_ptr<Project> project;
-    try {
-        project = ProjectPersistence::load(location);
-        environment_.objectStore.insert(project);
-    } catch (const std::exception& error) {
-        environment_.console << "❌ LOAD ERROR: " << error.what() << '\n';
-        return;
-    }
-    // Shown only in a later turn, so that the screens see the project once it is complete.
-    pendingProject_ = project;
-    boost::asio::post(environment_.executor, [weak = weak_from_this(), project] {
-        if (const auto self = weak.lock(); self && self->pendingProject_ == project) {
-            self->finishLoad(project);
+    pendingLocation_ = location;
+    // Read off the app thread, so that no file (a FIFO, a huge one) can hold it up; shown in the turn the
+    // result comes back in, unless the window has moved on to another file or closed by then.
+    runInBackground(
+        environment_.executor, [location] { return ProjectPersistence::load(location); },
+        [weak = weak_from_this(), location](const std::shared_ptr<Project>& project,
+                                            const std::string& failure) {
+            const auto self = weak.lock();
+            if (self && self->pendingLocation_ == location) {
+                self->pendingLocation_.reset();
+                self->receiveLoad(project, failure);
+            }
+        });
+}
+
+void ProjectWindow::receiveLoad(const std::shared_ptr<Project>& project, const std::string& failure) {
+    std::string reason = failure;
+    if (project) {
+        try {
+            environment_.objectStore.insert(project);
+            finishLoad(project);
+            return;
+        } catch (const std::exception& error) {
+            reason = error.what();
         }
-    });
+    }
+    environment_.console << "❌ LOAD ERROR: " << reason << std::endl;
+    if (loadFailed) {
+        loadFailed(reason);
+    }
 }
 
 void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
-    pendingProject_.reset();
     dirtyTracker_.reset();
     activeProject_ = project;
     selectedSection_ = SidebarSection::region;
@@ -78,6 +82,9 @@ void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
     dirtyTracker_ = std::make_unique<DirtyTracker>(project, [this] { isDirty_ = true; });
     showSelectedScreen();
     environment_.recentProjects.add(*project->directoryURL.get());
+    // Only a file that opened becomes the window's and the one to reopen next launch.
+    appState_.openedProjectURL = project->directoryURL.get();
+    environment_.settings.lastOpenedProjectURL = project->directoryURL.get();
     // The setting is written as the overlay appears, so closing the project at once still counts as seen.
     if (!environment_.settings.hasSeenOnboarding) {
         showOnboarding_ = true;
@@ -165,7 +172,7 @@ void ProjectWindow::closeProject() {
     regionScreen_.reset();
     dirtyTracker_.reset();
     activeProject_.reset();
-    pendingProject_.reset();
+    pendingLocation_.reset();
     appState_.openedProjectURL = std::nullopt;
     isDirty_ = false;
     environment_.notifications.post(NotificationName::closeProject);

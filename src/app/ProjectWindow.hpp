@@ -9,6 +9,7 @@
 #include "app/SidebarSection.hpp"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -32,14 +33,15 @@ public:
     ProjectWindow(const ProjectWindow&) = delete;
     ProjectWindow& operator=(const ProjectWindow&) = delete;
 
-    /// Once, right after it is made: in a later turn, loads the window's open location unless a project is
-    /// loaded by then.
-    void shown();
-
-    /// Reads the project file at `location` and shows it in a later turn; nothing happens when that file is
-    /// already shown or being loaded. A file that cannot be read prints "❌ LOAD ERROR: …" and changes
-    /// nothing.
+    /// Reads the project file at `location` on another thread and shows it in a later turn; nothing happens
+    /// when that file is already shown or being loaded. Once shown, it is the window's open location and the
+    /// last opened project. A file that cannot be read or decoded prints "❌ LOAD ERROR: REASON" (REASON names
+    /// the file), tells `loadFailed` and changes nothing else.
     void load(const std::filesystem::path& location);
+    /// Told the REASON of a failed `load`; may end this window.
+    std::function<void(const std::string& reason)> loadFailed;
+    /// Whether a `load` is under way.
+    bool isLoading() const { return pendingLocation_.has_value(); }
 
     bool isLoaded() const { return activeProject_ != nullptr; }
     bool isDirty() const { return isDirty_; }
@@ -76,6 +78,7 @@ public:
     nlohmann::json state() const;
 
 private:
+    void receiveLoad(const std::shared_ptr<Project>& project, const std::string& failure);
     void finishLoad(const std::shared_ptr<Project>& project);
     /// Makes the region screen for the loaded project when its section is shown, and ends it otherwise.
     void showSelectedScreen();
@@ -87,8 +90,8 @@ private:
     AppState& appState_;
     SidebarSection selectedSection_ = SidebarSection::region;
     std::shared_ptr<Project> activeProject_;
-    /// Read and stored, waiting for the later turn that shows it.
-    std::shared_ptr<Project> pendingProject_;
+    /// The file being read, until its result is shown or refused.
+    std::optional<std::filesystem::path> pendingLocation_;
     bool showCloseAlert_ = false;
     bool isDirty_ = false;
     bool showOnboarding_ = false;

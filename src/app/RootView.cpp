@@ -46,21 +46,27 @@ void RootView::shown() {
     if (!last || !std::filesystem::exists(*last, ignored)) {
         return; // never opened one, or the file was moved or deleted since: the welcome stays
     }
-    appState_.openedProjectURL = *last;
-    projectWindow_ = std::make_shared<ProjectWindow>(environment_, appState_);
-    projectWindow_->shown();
+    routeLoad(*last);
 }
 
 void RootView::routeLoad(const std::filesystem::path& location) {
-    appState_.openedProjectURL = location.string();
-    environment_.settings.lastOpenedProjectURL = location.string();
     environment_.notifications.post(NotificationName::performProjectLoad, location);
     // A window that showed the welcome had no project window to hear that; the new one starts from the open
     // location instead.
     if (!projectWindow_) {
         projectWindow_ = std::make_shared<ProjectWindow>(environment_, appState_);
-        projectWindow_->shown();
+        projectWindow_->loadFailed = [this](const std::string& reason) { loadFailed(reason); };
+        projectWindow_->load(location);
     }
+}
+
+void RootView::loadFailed(const std::string& reason) {
+    alert_ = Alert{"The project could not be opened.", reason};
+    // A window that was showing the welcome goes back to it; one showing a project keeps it.
+    if (projectWindow_ && !projectWindow_->isLoaded() && !projectWindow_->isLoading()) {
+        close();
+    }
+    environment_.stateChanged();
 }
 
 void RootView::close() {
@@ -106,6 +112,10 @@ void RootView::showDialog(FileDialog::Kind kind, DialogPurpose purpose, const st
     dialogPurpose_ = purpose;
 }
 
+void RootView::dismissAlert() {
+    alert_.reset();
+}
+
 void RootView::cancelDialog() {
     fileDialog_.reset();
     exportText_.clear();
@@ -113,18 +123,26 @@ void RootView::cancelDialog() {
 
 void RootView::showExportDialog() {
     std::string text = environment_.dataStore.exportCSV();
-    showDialog(FileDialog::Kind::csvFile, DialogPurpose::exportCSV, startFolder());
+    const std::optional<std::string>& project = appState_.openedProjectURL.get();
+    showDialog(FileDialog::Kind::csvFile, DialogPurpose::exportCSV,
+               project ? std::filesystem::path(*project).parent_path() : startFolder());
     exportText_ = std::move(text);
 }
 
 void RootView::saveInDialog(const Intent& intent) {
     const std::filesystem::path destination = fileDialog_->destination(intent);
+    std::error_code ignored;
+    if (std::filesystem::exists(destination, ignored) && !intent.flag("replace")) {
+        throw intent.error("a file of that name exists; replacing it needs \"replace\": true");
+    }
     fileDialog_.reset();
     const std::string text = std::exchange(exportText_, {});
     try {
         writeFileAtomically(destination, text);
-    } catch (const FileWriteError&) {
-        // Nothing to tell: the choice was made and the dialog is gone, and the old file is intact.
+        alert_ = Alert{"Export finished", "The simulation data was saved to " + destination.string() + "."};
+    } catch (const FileWriteError& error) {
+        // The old file, if any, is intact; the message says what to fix before exporting again.
+        alert_ = Alert{"The export failed.", error.what()};
     }
 }
 

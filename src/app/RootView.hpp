@@ -60,18 +60,29 @@ public:
     const FileDialog* fileDialog() const { return fileDialog_ ? &*fileDialog_ : nullptr; }
     /// A "fileDialogChoose": checks the choice (IntentError, changing nothing), closes the dialog and acts.
     void chooseInDialog(const Intent& intent);
-    /// "Export CSV": takes the timeline's CSV text as it stands now and shows a save dialog for it, in place
-    /// of any dialog shown; later updates of the store do not reach the file.
+    /// "Export CSV": takes the timeline's CSV text as it stands now and shows a save dialog for it in the
+    /// project's folder, in place of any dialog shown; later updates of the store do not reach the file.
     void showExportDialog();
     /// A "fileDialogSave" (only while the dialog `savesFile()`): checks the destination (IntentError,
-    /// changing nothing), closes the dialog and writes the text there atomically, replacing a file of that
-    /// name. A failed write is dropped: the dialog has closed, the screen stays as it was and an existing
-    /// file keeps its content.
+    /// changing nothing, also for an existing file unless "replace" is true), closes the dialog and writes
+    /// the text there atomically. The alert then says where the file went, or why it could not be written
+    /// (an existing file keeps its content).
     void saveInDialog(const Intent& intent);
     void cancelDialog();
 
+    /// A message the window shows until the user dismisses it.
+    struct Alert {
+        std::string title;
+        std::string message;
+    };
+    /// The alert shown, if any: a failed load (naming the file and the reason) or the end of an export.
+    const std::optional<Alert>& alert() const { return alert_; }
+    void dismissAlert();
+
 private:
     void routeLoad(const std::filesystem::path& location);
+    /// The window keeps what it showed and says why the file did not open.
+    void loadFailed(const std::string& reason);
     void close();
     void showDialog(FileDialog::Kind kind, DialogPurpose purpose, const std::filesystem::path& folder);
     /// Where a dialog opens when there is no better place.
@@ -88,6 +99,7 @@ private:
     DialogPurpose dialogPurpose_ = DialogPurpose::openFromWelcome;
     /// What an export dialog writes, taken when it opened.
     std::string exportText_;
+    std::optional<Alert> alert_;
     bool wasShown_ = false;
     std::vector<Subscription> subscriptions_;
 };

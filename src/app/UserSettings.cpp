@@ -3,10 +3,12 @@
 
 #include "support/AtomicWrite.hpp"
 #include "support/FileRead.hpp"
+#include "support/PathText.hpp"
 #include "support/UserFolders.hpp"
 
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <system_error>
 
 namespace pelagrin {
@@ -44,7 +46,11 @@ void UserSettings::read() {
         autoOpenLastProject = value->get<bool>();
     }
     if (const auto value = stored.find("lastOpenedProjectURL"); value != stored.end() && value->is_string()) {
-        lastOpenedProjectURL = value->get<std::string>();
+        try {
+            lastOpenedProjectURL = PathText::decode(value->get<std::string>()).native();
+        } catch (const std::invalid_argument&) {
+            // spoilt by hand: read as never opened, like a value of the wrong type
+        }
     }
     if (const auto value = stored.find("hasSeenOnboarding"); value != stored.end() && value->is_boolean()) {
         hasSeenOnboarding = value->get<bool>();
@@ -55,7 +61,7 @@ void UserSettings::write() const {
     nlohmann::json stored = {{"autoOpenLastProject", autoOpenLastProject.get()},
                              {"hasSeenOnboarding", hasSeenOnboarding.get()}};
     if (lastOpenedProjectURL.get()) {
-        stored["lastOpenedProjectURL"] = *lastOpenedProjectURL.get();
+        stored["lastOpenedProjectURL"] = PathText::encode(*lastOpenedProjectURL.get());
     }
     // A failed write keeps the running app's values; the message says why they will not last.
     try {

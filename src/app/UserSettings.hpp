@@ -23,7 +23,8 @@ public:
 
     /// "autoOpenLastProject": reopen the last project when a window opens.
     Observable<bool> autoOpenLastProject{true};
-    /// "lastOpenedProjectURL": the path of the project opened last, absent before the first.
+    /// "lastOpenedProjectURL": the path (its bytes) of the project opened last, absent before the first;
+    /// stored as `PathText`, so a valid UTF-8 path is stored as itself.
     Observable<std::optional<std::string>> lastOpenedProjectURL;
     /// "hasSeenOnboarding": the introduction overlay has been shown once.
     Observable<bool> hasSeenOnboarding{false};

@@ -39,6 +39,9 @@ int runApp(const pelagrin::PelagrinApp::Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Diagnostics go to std::cout, which writes through stdout; into a log file or a pipe that would be one
+    // flush when the buffer fills. Line by line, each line is there when it happens.
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     CLI::App app{"Pelagrin: microplastic drift in a real body of water. Without a command it starts the app "
                  "in the browser."};
     app.require_subcommand(0, 1);

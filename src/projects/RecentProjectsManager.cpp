@@ -1,12 +1,14 @@
 // RecentProjectsManager: the list's rules and its JSON file.
 #include "projects/RecentProjectsManager.hpp"
 
+#include "support/AtomicWrite.hpp"
 #include "support/FileRead.hpp"
+#include "support/PathText.hpp"
 #include "support/UserFolders.hpp"
 
 #include <algorithm>
-#include <fstream>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <system_error>
 
 namespace pelagrin {
@@ -36,9 +38,14 @@ void RecentProjectsManager::load() {
     }
     std::vector<std::string> kept;
     for (const nlohmann::json& entry : stored) {
-        std::error_code ignored;
-        if (std::filesystem::exists(entry.get<std::string>(), ignored)) {
-            kept.push_back(entry.get<std::string>());
+        try {
+            const std::filesystem::path path = PathText::decode(entry.get<std::string>());
+            std::error_code ignored;
+            if (std::filesystem::exists(path, ignored)) {
+                kept.push_back(path.native());
+            }
+        } catch (const std::invalid_argument&) {
+            // an entry spoilt by hand: dropped like a vanished file
         }
     }
     recent = std::move(kept);
@@ -51,13 +58,25 @@ void RecentProjectsManager::add(const std::string& path) {
     if (list.size() > kCapacity) {
         list.resize(kCapacity);
     }
-    recent = list;
-    // A plain write: losing this small file costs the user nothing that cannot be rebuilt by opening
-    // projects. A path that is not UTF-8 has no JSON form; the in-memory list still holds it.
+    publishAndWrite(std::move(list));
+}
+
+void RecentProjectsManager::remove(const std::string& path) {
+    std::vector<std::string> list = recent;
+    std::erase(list, path);
+    publishAndWrite(std::move(list));
+}
+
+void RecentProjectsManager::publishAndWrite(std::vector<std::string> list) {
+    nlohmann::json stored = nlohmann::json::array();
+    for (const std::string& path : list) {
+        stored.push_back(PathText::encode(path));
+    }
+    recent = std::move(list);
     try {
-        const std::string text = nlohmann::json(list).dump();
-        std::ofstream(saveURL, std::ios::binary | std::ios::trunc) << text;
-    } catch (const nlohmann::json::exception&) {
+        writeFileAtomically(saveURL, stored.dump());
+    } catch (const FileWriteError&) {
+        // Losing this small file costs the user nothing that opening projects does not rebuild.
     }
 }
 

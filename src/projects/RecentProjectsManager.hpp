@@ -23,7 +23,8 @@ public:
     /// A list stored at `saveURL`; creates its folder if missing, then loads.
     explicit RecentProjectsManager(std::filesystem::path saveURL);
 
-    /// Project file paths, most recently opened first; at most `kCapacity`, no duplicates after `add`.
+    /// Project file paths (their bytes), most recently opened first; at most `kCapacity`, no duplicates after
+    /// `add`.
     Observable<std::vector<std::string>> recent;
     const std::filesystem::path saveURL;
 
@@ -33,6 +34,14 @@ public:
 
     /// Moves (or puts) `path` at the front, keeps the first `kCapacity`, publishes and writes the list.
     void add(const std::string& path);
+
+    /// Takes `path` out of the list, publishes and writes it; a path not in the list changes nothing but the
+    /// write.
+    void remove(const std::string& path);
+
+private:
+    /// The file holds each path as `PathText`, so a path that is not UTF-8 is kept too.
+    void publishAndWrite(std::vector<std::string> list);
 };
 
 } // namespace pelagrin

@@ -2,14 +2,36 @@
 #include "support/AtomicWrite.hpp"
 
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace pelagrin {
 namespace {
+
+// Every temporary is ".pelagrin-tmp-PID-NAME.XXXXXX": the leading dot keeps it out of file dialogs, and the
+// writer's process id tells a later launch whether anyone may still be writing it.
+constexpr std::string_view temporaryPrefix = ".pelagrin-tmp-";
+
+// The process id a temporary's name carries, or 0 when the name is no temporary of ours.
+pid_t writerOf(std::string_view name) {
+    if (!name.starts_with(temporaryPrefix)) {
+        return 0;
+    }
+    name.remove_prefix(temporaryPrefix.size());
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    return error == std::errc() && end != name.data() + name.size() && *end == '-' ? pid : 0;
+}
+
+bool isAlive(pid_t pid) {
+    return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
 
 [[noreturn]] void fail(const std::filesystem::path& path, int error) {
     throw FileWriteError("cannot write " + path.string() + ": " + std::strerror(error));
@@ -42,10 +64,11 @@ void syncFolder(const std::filesystem::path& folder) {
 
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    // Same folder as the target: rename is atomic only within one file system. The leading dot keeps the
-    // temporary out of file dialogs.
+    // Same folder as the target: rename is atomic only within one file system.
     // Appended piece by piece: g++ 12 at -O3 mistakes `"." + string` for an overlapping copy (-Wrestrict).
-    std::string name = ".";
+    std::string name(temporaryPrefix);
+    name += std::to_string(::getpid());
+    name += '-';
     name += path.filename().string();
     name += ".XXXXXX";
     std::string temporary = (folder / name).string();
@@ -70,6 +93,19 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         fail(path, error);
     }
     syncFolder(folder);
+    removeStaleTemporaries(folder);
+}
+
+void removeStaleTemporaries(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const pid_t writer = writerOf(entry->path().filename().native());
+        if (writer > 0 && writer != ::getpid() && !isAlive(writer)) {
+            std::error_code ignored; // another launch may be removing it at the same moment
+            std::filesystem::remove(entry->path(), ignored);
+        }
+    }
 }
 
 } // namespace pelagrin

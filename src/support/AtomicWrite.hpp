@@ -16,7 +16,11 @@ public:
 /// Writes `bytes` to `path` through a temporary file in the same folder that is flushed to disk and then
 /// renamed over the target. Readers see either the old or the new content, never a mix, and a failure at any
 /// step (unwritable folder, full disk) leaves the old file as it was and no temporary file behind.
-/// Throws `FileWriteError`.
+/// Temporaries a killed process left in that folder are removed afterwards. Throws `FileWriteError`.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+/// Removes from `folder` the temporaries of `writeFileAtomically` whose writing process has ended (killed
+/// while writing); those of running processes stay. Silent: an unreadable folder is left as it is.
+void removeStaleTemporaries(const std::filesystem::path& folder);
 
 } // namespace pelagrin

@@ -51,8 +51,20 @@ protected:
     json dialog() const { return window->state()["fileDialog"]; }
     SimulationDataStore& store() const { return launch->dataStore; }
 
-    void save(const std::filesystem::path& destinationFolder, const std::string& name) {
-        send(*window, {{"intent", "fileDialogSave"}, {"folder", destinationFolder.string()}, {"name", name}});
+    void save(const std::filesystem::path& destinationFolder, const std::string& name, bool replace = false) {
+        json intent = {{"intent", "fileDialogSave"}, {"folder", destinationFolder.string()}, {"name", name}};
+        if (replace) {
+            intent["replace"] = true;
+        }
+        send(*window, intent);
+    }
+
+    /// The alert's message, dismissed.
+    std::string alertMessage(const char* title) {
+        const json alert = window->state()["alert"];
+        EXPECT_EQ(alert["title"], title);
+        send(*window, {{"intent", "dismissAlert"}});
+        return alert["message"];
     }
 
     std::unique_ptr<MainWindow> window = launch->openWindow();
@@ -111,23 +123,24 @@ TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreAndTheWindowRedrawsOnEachUpdat
 }
 
 TEST_F(AnalysisTest, IsNullWhileNoProjectIsLoaded) {
-    writeFile(projects() / "Broken.pelagrinproj", "{");
     send(*window, {{"intent", "closeProject"}});
-    open(*window, projects() / "Broken.pelagrinproj");
+    send(*window, {{"intent", "openProject"}});
+    send(*window, {{"intent", "fileDialogChoose"}, {"path", projectFile("Pond").string()}});
     const json project = window->state()["project"];
-    ASSERT_EQ(project["isLoaded"], false);
+    ASSERT_EQ(project["isLoaded"], false) << "the file is still being read";
     EXPECT_EQ(project["analysis"], nullptr);
+    launch->settle();
 }
 
-TEST_F(AnalysisTest, TheSaveDialogProposesTheNameAndListsFoldersAndCsvFilesOnly) {
-    std::filesystem::create_directory(documents() / "runs");
-    writeFile(documents() / "old.csv", "x");
-    writeFile(documents() / "notes.txt", "");
-    writeFile(documents() / ".hidden.csv", "");
+TEST_F(AnalysisTest, TheSaveDialogStartsInTheProjectsFolderAndListsFoldersAndCsvFilesOnly) {
+    std::filesystem::create_directory(projects() / "runs");
+    writeFile(projects() / "old.csv", "x");
+    writeFile(projects() / "notes.txt", "");
+    writeFile(projects() / ".hidden.csv", "");
     send(*window, {{"intent", "exportCSV"}});
     const json shown = dialog();
     EXPECT_EQ(shown["fileName"], "SimulationData.csv");
-    EXPECT_EQ(shown["folder"], documents().string());
+    EXPECT_EQ(shown["folder"], projects().string());
     std::vector<std::string> listed;
     for (const json& entry : shown["entries"]) {
         listed.push_back(entry["name"]);
@@ -135,32 +148,42 @@ TEST_F(AnalysisTest, TheSaveDialogProposesTheNameAndListsFoldersAndCsvFilesOnly)
     EXPECT_EQ(listed, (std::vector<std::string>{"runs", "old.csv"}));
 }
 
-TEST_F(AnalysisTest, ExportWritesTheTimelineAsItStoodWhenPressedAndReplacesAnEarlierFile) {
-    writeFile(projects() / "run.csv", "an older export with more text in it\n");
+TEST_F(AnalysisTest, ExportWritesTheTimelineAsItStoodWhenPressedAndReplacesAnEarlierFileOnlyWhenAsked) {
+    const std::string older = "an older export with more text in it\n";
+    writeFile(projects() / "run.csv", older);
     store().reset();
     send(*window, {{"intent", "exportCSV"}});
-    save(projects(), "run.csv");
+    expectRefused(*window,
+                  {{"intent", "fileDialogSave"}, {"folder", projects().string()}, {"name", "run.csv"}},
+                  "fileDialogSave: a file of that name exists; replacing it needs \"replace\": true");
+    EXPECT_EQ(readFile(projects() / "run.csv"), older);
+    save(projects(), "run.csv", true);
     EXPECT_EQ(readFile(projects() / "run.csv"), SimulationDataStore::csvHeader);
     EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(alertMessage("Export finished"),
+              "The simulation data was saved to " + (projects() / "run.csv").string() + ".");
 
     store().update(mixedSnapshot(), 1.0);
     store().update(mixedSnapshot(), 2.0);
     const std::string expected = store().exportCSV();
     send(*window, {{"intent", "exportCSV"}});
     store().update(mixedSnapshot(), 3.0); // arrives while the dialog is open
-    save(projects(), "run.csv");
+    save(projects(), "run.csv", true);
     EXPECT_EQ(readFile(projects() / "run.csv"), expected);
     EXPECT_EQ(namesIn(projects()), (std::vector<std::string>{"Lake Study.pelagrinproj", "run.csv"}));
     EXPECT_EQ(launch->console.str(), "");
 }
 
-TEST_F(AnalysisTest, AFailedWriteIsDroppedSilentlyAndLosesNothing) {
+TEST_F(AnalysisTest, AFailedWriteSaysWhyInTheWindowAndLosesNothing) {
     store().update(mixedSnapshot(), 1.0);
 
     // The folder vanished while the dialog was open.
     send(*window, {{"intent", "exportCSV"}});
     save(folder / "gone", "SimulationData.csv");
     EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(alertMessage("The export failed."), "cannot write " +
+                                                      (folder / "gone" / "SimulationData.csv").string() +
+                                                      ": No such file or directory");
     EXPECT_FALSE(std::filesystem::exists(folder / "gone"));
 
     // The name is taken by a folder: it keeps its content and no temporary file is left beside it.
@@ -168,8 +191,10 @@ TEST_F(AnalysisTest, AFailedWriteIsDroppedSilentlyAndLosesNothing) {
     writeFile(projects() / "taken.csv" / "kept.txt", "kept");
     const json before = window->state();
     send(*window, {{"intent", "exportCSV"}});
-    save(projects(), "taken.csv");
-    EXPECT_EQ(window->state(), before) << "no message; the screen stays as it was";
+    save(projects(), "taken.csv", true);
+    EXPECT_EQ(alertMessage("The export failed."),
+              "cannot write " + (projects() / "taken.csv").string() + ": Is a directory");
+    EXPECT_EQ(window->state(), before);
     EXPECT_EQ(readFile(projects() / "taken.csv" / "kept.txt"), "kept");
     EXPECT_EQ(namesIn(projects()), (std::vector<std::string>{"Lake Study.pelagrinproj", "taken.csv"}));
     EXPECT_EQ(launch->console.str(), "");

@@ -208,6 +208,11 @@ protected:
         RecordingConnection& first = *connections.front();
         send(first, {{"intent", "openProject"}});
         send(first, {{"intent", "fileDialogChoose"}, {"path", projectFile("Lake").string()}});
+        // The file is read on another thread; its result comes back as a later turn of the app thread.
+        launch->appThread.restart();
+        while (launch->recentProjects.recent->empty()) {
+            launch->appThread.run_one();
+        }
         send(first, {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "waterDepth"}, {"value", 3}});
     }
 

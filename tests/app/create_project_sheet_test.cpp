@@ -43,22 +43,31 @@ TEST_F(CreateProjectSheetTest, TheNameIsTrimmedAndTheFileHoldsOnlyNameAndCreated
     EXPECT_TRUE(written["created"].is_number());
 }
 
-TEST_F(CreateProjectSheetTest, ANameTakenByAFileOrAFolderShowsTheMessageAndWritesNothing) {
+TEST_F(CreateProjectSheetTest, ATakenOrUnfitNameShowsWhyAndWritesNothing) {
     const auto window = launch->openWindow();
     const auto existing = documents() / "Lake Study.pelagrinproj";
     writeFile(existing, "the first project");
     std::filesystem::create_directory(documents() / "Pond.pelagrinproj");
-    for (const char* name : {"Lake Study", "Pond"}) {
+    const struct {
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"Lake Study", "A project with this name already exists in that folder."},
+        {"Pond", "A project with this name already exists in that folder."},
+        {"../Lake", "A project name cannot contain \"/\"."},
+    };
+    for (const auto& [name, message] : cases) {
         send(*window, {{"intent", "showNewProject"}});
         send(*window, {{"intent", "setProjectName"}, {"value", name}});
         send(*window, {{"intent", "createProject"}});
         const json sheet = window->state()["createProject"];
         ASSERT_TRUE(sheet.is_object()) << name << ": the sheet closed";
-        EXPECT_EQ(sheet["errorMessage"], "A project with this name already exists in that folder.") << name;
+        EXPECT_EQ(sheet["errorMessage"], message) << name;
         send(*window, {{"intent", "cancelCreateProject"}});
     }
     EXPECT_EQ(readFile(existing), "the first project");
     EXPECT_TRUE(std::filesystem::is_empty(documents() / "Pond.pelagrinproj"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Lake.pelagrinproj"));
     EXPECT_EQ(window->state()["root"]["openHome"], false);
 }
 

@@ -42,7 +42,7 @@ TEST_F(FileDialogTest, AProjectDialogListsFoldersFirstThenProjectFilesByNameWith
                                           {"isFolder", false}}));
 }
 
-TEST_F(FileDialogTest, AFolderDialogListsOnlyFoldersAndStartsAtTheSheetsFolder) {
+TEST_F(FileDialogTest, AFolderDialogListsFoldersThenItsFilesOnlyToSeeAndStartsAtTheSheetsFolder) {
     send(*window, {{"intent", "showNewProject"}});
     send(*window, {{"intent", "chooseFolder"}});
     send(*window, {{"intent", "fileDialogChoose"}, {"path", projects().string()}});
@@ -50,7 +50,71 @@ TEST_F(FileDialogTest, AFolderDialogListsOnlyFoldersAndStartsAtTheSheetsFolder) 
     const json dialog = window->state()["fileDialog"];
     EXPECT_EQ(dialog["choosesFolders"], true);
     EXPECT_EQ(dialog["folder"], projects().string());
-    EXPECT_EQ(names(dialog), (std::vector<std::string>{"Alpha", "beta"}));
+    EXPECT_EQ(names(dialog), (std::vector<std::string>{"Alpha", "beta", "Delta.pelagrinproj", "notes.txt",
+                                                       "zeta.pelagrinproj"}));
+    EXPECT_EQ(dialog["entries"][3]["isFolder"], false);
+}
+
+TEST_F(FileDialogTest, NewFolderMakesAndListsTheFolderOrSaysWhyNot) {
+    send(*window, {{"intent", "showNewProject"}});
+    send(*window, {{"intent", "chooseFolder"}});
+    send(*window, {{"intent", "fileDialogNavigate"}, {"path", projects().string()}});
+    const struct {
+        const char* name;
+        const char* error;
+    } refused[] = {
+        {"Alpha", "A file or folder with this name already exists here."},
+        {"notes.txt", "A file or folder with this name already exists here."},
+        {"", "A folder name cannot be empty."},
+        {"a/b", "A folder name cannot contain \"/\"."},
+        {"..", "A folder name cannot start with \".\"."},
+        {"line\nbreak", "A folder name cannot contain control characters."},
+    };
+    const json listed = window->state()["fileDialog"];
+    for (const auto& [name, error] : refused) {
+        send(*window, {{"intent", "fileDialogNewFolder"}, {"name", name}});
+        json dialog = window->state()["fileDialog"];
+        EXPECT_EQ(dialog["error"], error) << name;
+        dialog["error"] = nullptr;
+        EXPECT_EQ(dialog, listed) << name;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(projects()), {}), 7) << "nothing was made";
+
+    send(*window, {{"intent", "fileDialogNewFolder"}, {"name", "Studies 2026"}});
+    const json made = window->state()["fileDialog"];
+    EXPECT_EQ(made["folder"], (projects() / "Studies 2026").string());
+    EXPECT_EQ(made["error"], nullptr);
+    send(*window, {{"intent", "fileDialogChoose"}, {"path", made["folder"]}});
+    EXPECT_EQ(window->state()["createProject"]["location"], (projects() / "Studies 2026").string());
+}
+
+TEST_F(FileDialogTest, NamesThatAreNotUtf8ShowAndOpenLosslessly) {
+    const auto strange = projects() / "\xff";
+    std::filesystem::create_directory(strange);
+    const auto project = strange / "caf\xe9.pelagrinproj";
+    writeFile(project, R"({"name": "Cafe", "created": 0})");
+    send(*window, {{"intent", "showOpenDialog"}});
+    send(*window, {{"intent", "fileDialogNavigate"}, {"path", projects().string()}});
+    // The page gets text it can carry, and sends back what it got.
+    const json listed = json::parse(window->state().dump());
+    const json& folderEntry = listed["fileDialog"]["entries"][2];
+    EXPECT_EQ(folderEntry["name"], std::string(1, '\0') + "%FF");
+    send(*window, {{"intent", "fileDialogNavigate"}, {"path", folderEntry["path"]}});
+    const json inside = json::parse(window->state().dump());
+    ASSERT_EQ(inside["fileDialog"]["entries"].size(), 1U);
+    send(*window, {{"intent", "fileDialogChoose"}, {"path", inside["fileDialog"]["entries"][0]["path"]}});
+    launch->settle();
+    EXPECT_EQ(window->state()["project"]["isLoaded"], true);
+    EXPECT_EQ(launch->settings.lastOpenedProjectURL.get(), project.string());
+
+    relaunch();
+    launch->settings.autoOpenLastProject = false;
+    const auto next = launch->openWindow();
+    const json welcome = json::parse(next->state().dump())["welcome"];
+    ASSERT_EQ(welcome["recent"].size(), 1U);
+    send(*next, {{"intent", "openRecent"}, {"path", welcome["recent"][0]["path"]}});
+    launch->settle();
+    EXPECT_EQ(next->state()["project"]["isLoaded"], true);
 }
 
 TEST_F(FileDialogTest, AnUnreadableFolderKeepsTheListingAndSaysWhy) {

@@ -1,7 +1,11 @@
 // Opening projects in a main window: the welcome's routes, reopening on launch, and failed loads.
 #include "tests/app/WindowHarness.hpp"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace pelagrin::test {
 namespace {
@@ -17,7 +21,7 @@ TEST_F(LoadRouting, ARecentRowShowsTheProjectOnceItsLoadHasFinished) {
     const auto window = launch->openWindow();
     launch->recentProjects.add(path.string());
     EXPECT_EQ(window->state()["welcome"]["recent"],
-              json::array({{{"path", path.string()}, {"name", "Lake Study"}}}));
+              json::array({{{"path", path.string()}, {"name", "Lake Study"}, {"isMissing", false}}}));
 
     send(*window, {{"intent", "openRecent"}, {"path", path.string()}});
     const json loading = window->state();
@@ -85,25 +89,84 @@ TEST_F(LoadRouting, RelaunchReopensTheLastProjectWhileThePreferenceAllowsAndTheF
     EXPECT_EQ(launch->console.str(), "");
 }
 
-TEST_F(LoadRouting, AMalformedFilePrintsTheLoadErrorAndChangesNothing) {
+TEST_F(LoadRouting, AFileThatCannotBeOpenedIsNamedInAnAlertAndTheWindowKeepsWhatItShowed) {
     const auto good = projectFile("Lake Study");
-    const auto bad = projects() / "Broken.pelagrinproj";
-    writeFile(bad, R"({"name": "Broken", "created": "yesterday"})");
+    const auto malformed = projects() / "Broken.pelagrinproj";
+    writeFile(malformed, R"({"name": "Broken", "created": "yesterday"})");
+    const auto folderNamedLikeOne = projects() / "Folder.pelagrinproj";
+    std::filesystem::create_directory(folderNamedLikeOne);
+    const struct {
+        std::filesystem::path file;
+        const char* reason;
+    } cases[] = {
+        {malformed, "created"},
+        {projects() / "Gone.pelagrinproj", "No such file or directory"},
+        {folderNamedLikeOne, "Folder.pelagrinproj"},
+    };
     const auto window = launch->openWindow();
-    open(*window, good);
-    send(*window, {{"intent", "selectSection"}, {"section", "particles"}});
-    const json before = window->state();
-
-    launch->notifications.post(NotificationName::loadProjectInHomeView, bad);
-    launch->settle();
-    EXPECT_THAT(launch->console.str(), StartsWith("❌ LOAD ERROR: "));
-    EXPECT_THAT(launch->console.str(), HasSubstr("Broken.pelagrinproj"));
-    EXPECT_THAT(launch->console.str(), HasSubstr("created"));
-    // The window still shows the good project; only the routing's own bookkeeping moved on.
-    json after = window->state();
-    EXPECT_EQ(after["project"], before["project"]);
-    EXPECT_EQ(after["root"], before["root"]);
+    for (const bool showsProject : {false, true}) {
+        if (showsProject) {
+            open(*window, good);
+            send(*window, {{"intent", "selectSection"}, {"section", "particles"}});
+        }
+        const auto last = launch->settings.lastOpenedProjectURL.get();
+        const auto recent = launch->recentProjects.recent.get();
+        for (const auto& [file, reason] : cases) {
+            const json before = window->state();
+            launch->console.str("");
+            launch->notifications.post(NotificationName::loadProjectInHomeView, file);
+            launch->settle();
+            const std::string printed = launch->console.str();
+            EXPECT_THAT(printed, StartsWith("❌ LOAD ERROR: ")) << file;
+            EXPECT_THAT(printed, HasSubstr(file.string())) << file;
+            EXPECT_THAT(printed, HasSubstr(reason)) << file;
+            const json alert = window->state()["alert"];
+            EXPECT_EQ(alert["title"], "The project could not be opened.") << file;
+            EXPECT_EQ("❌ LOAD ERROR: " + alert["message"].get<std::string>() + "\n", printed) << file;
+            send(*window, {{"intent", "dismissAlert"}});
+            EXPECT_EQ(window->state(), before) << file;
+            EXPECT_EQ(launch->settings.lastOpenedProjectURL.get(), last) << file;
+            EXPECT_EQ(launch->recentProjects.recent.get(), recent) << file;
+        }
+    }
     EXPECT_EQ(launch->objectStore.projects().size(), 1U);
+    expectRefused(*window, {{"intent", "dismissAlert"}}, "dismissAlert: not applicable: no alert is shown");
+}
+
+TEST_F(LoadRouting, AFileThatNeverEndsDoesNotHoldUpTheWindow) {
+    const auto fifo = projects() / "Pipe.pelagrinproj";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto window = launch->openWindow();
+    launch->notifications.post(NotificationName::loadProjectInHomeView, fifo);
+    EXPECT_EQ(window->state()["project"]["isLoaded"], false) << "the window answers while the file is read";
+    // Writers come and go until the reader has seen the end of the pipe (or refused it).
+    while (window->state()["alert"].is_null()) {
+        if (const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) {
+            ::close(writer);
+        }
+        launch->appThread.restart();
+        launch->appThread.poll();
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(window->state()["root"]["openHome"], false);
+}
+
+TEST_F(LoadRouting, ARecentProjectWhoseFileIsGoneIsMarkedAndCanBeRemoved) {
+    const auto kept = projectFile("Lake Study");
+    const auto gone = projectFile("Pond");
+    launch->recentProjects.add(kept.string());
+    launch->recentProjects.add(gone.string());
+    std::filesystem::remove(gone);
+    const auto window = launch->openWindow();
+    EXPECT_EQ(window->state()["welcome"]["recent"],
+              json::array({{{"path", gone.string()}, {"name", "Pond"}, {"isMissing", true}},
+                           {{"path", kept.string()}, {"name", "Lake Study"}, {"isMissing", false}}}));
+    send(*window, {{"intent", "removeRecent"}, {"path", gone.string()}});
+    EXPECT_EQ(launch->recentProjects.recent.get(), std::vector<std::string>{kept.string()});
+    expectRefused(*window, {{"intent", "removeRecent"}, {"path", gone.string()}},
+                  "removeRecent: no recent project at " + gone.string());
+    relaunch();
+    EXPECT_EQ(launch->recentProjects.recent.get(), std::vector<std::string>{kept.string()});
 }
 
 TEST_F(LoadRouting, TheShownFileIsNotReadAgainEvenWhenItChangedOnDisk) {

@@ -28,6 +28,18 @@ TEST(UserSettings, FirstLaunchHasTheDefaultsAndEveryAssignmentLastsBeyondTheLaun
     EXPECT_TRUE(reread.hasSeenOnboarding.get());
 }
 
+TEST(UserSettings, APathThatIsNotUtf8IsStoredAndReadBackByteForByte) {
+    const TemporaryFolder folder;
+    const auto path = folder / "settings.json";
+    const std::string notUtf8 = "/home/u/\xff/Lake.pelagrinproj";
+    UserSettings(path).lastOpenedProjectURL = notUtf8;
+    EXPECT_EQ(UserSettings(path).lastOpenedProjectURL.get(), notUtf8);
+    UserSettings settings(path);
+    settings.hasSeenOnboarding = true; // a later write still succeeds, and keeps the path
+    EXPECT_EQ(UserSettings(path).lastOpenedProjectURL.get(), notUtf8);
+    EXPECT_FALSE(std::filesystem::exists(folder / "settings.json.bad"));
+}
+
 TEST(UserSettings, CorruptFileIsKeptAsideAndTheDefaultsApply) {
     const TemporaryFolder folder;
     const auto path = folder / "settings.json";

@@ -1,5 +1,6 @@
 // The analysis screen before any run: its placeholders, and "Export CSV" through the in-app save dialog
-// writing the timeline's header into the folder chosen.
+// writing the timeline's header into the project's folder, saying where it went, and asking before it
+// writes over that file again.
 import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import path from "node:path";
@@ -26,7 +27,7 @@ test("see the empty analysis screen and export its CSV", async () => {
         ]);
         await screenshot(page, "analysis-1-placeholders");
 
-        // The save dialog proposes its name in the Documents folder; Save writes there and closes.
+        // The save dialog proposes its name in the project's folder; Save writes there, closes and says where.
         await page.getByRole("button", { name: "Export CSV" }).click();
         const dialog = page.locator(".file-dialog");
         await dialog.getByText("Export CSV").waitFor();
@@ -35,9 +36,20 @@ test("see the empty analysis screen and export its CSV", async () => {
         await screenshot(page, "analysis-2-save-dialog");
         await dialog.getByRole("button", { name: "Save", exact: true }).click();
         await dialog.waitFor({ state: "detached" });
+        const csvFile = path.join(documents, "SimulationData.csv");
+        const alert = page.locator(".app-alert");
+        await alert.getByText(`The simulation data was saved to ${csvFile}.`).waitFor();
+        await alert.getByRole("button", { name: "OK" }).click();
 
-        const written = await readFile(path.join(documents, "SimulationData.csv"), "utf8");
+        const written = await readFile(csvFile, "utf8");
         assert.equal(written.split("\n")[0], timelineCsvHeader);
         assert.equal(written, `${timelineCsvHeader}\n`, "an empty timeline exports the header alone");
+
+        await page.getByRole("button", { name: "Export CSV" }).click();
+        await dialog.getByRole("button", { name: "Save", exact: true }).click();
+        await dialog.getByText("“SimulationData.csv” already exists. Do you want to replace it?").waitFor();
+        await screenshot(page, "analysis-3-replace-question");
+        await dialog.getByRole("button", { name: "Replace" }).click();
+        await alert.getByText(`The simulation data was saved to ${csvFile}.`).waitFor();
     });
 });

@@ -29,21 +29,42 @@ TEST(ProjectCreation, TrimsTheNameAndWritesOnlyNameAndCreated) {
     EXPECT_EQ(ProjectCreation::trimmedName("\n\t Lake  Study \r\n"), "Lake  Study");
 }
 
-TEST(ProjectCreation, AnExistingFileOrFolderOfThatNameBlocksItAndIsLeftAlone) {
-    const TemporaryFolder folder;
-    const auto first = ProjectCreation::create("Lake Study", folder.path());
+TEST(ProjectCreation, ARefusedNameSaysWhyAndWritesNothingAnywhere) {
+    const TemporaryFolder parent;
+    const auto folder = parent / "chosen";
+    std::filesystem::create_directory(folder);
+    const auto first = ProjectCreation::create("Lake Study", folder);
     const std::string before = readFile(first);
-    try {
-        ProjectCreation::create("Lake Study", folder.path());
-        FAIL() << "a second project of the same name was created";
-    } catch (const ProjectCreation::CreationError& error) {
-        EXPECT_STREQ(error.what(), "A project with this name already exists in that folder.");
+    std::filesystem::create_directory(folder / "Pond.pelagrinproj");
+    const struct {
+        std::string name;
+        std::string message;
+    } cases[] = {
+        {"Lake Study", "A project with this name already exists in that folder."},
+        {" Pond", "A project with this name already exists in that folder."},
+        {"/abs", "A project name cannot contain \"/\"."},
+        {"../escape", "A project name cannot contain \"/\"."},
+        {".hidden", "A project name cannot start with \".\"."},
+        {"..", "A project name cannot start with \".\"."},
+        {"tab\there", "A project name cannot contain control characters."},
+        {"bell\x07", "A project name cannot contain control characters."},
+        {std::string(300, 'x'), "Failed to create project: File name too long"},
+    };
+    for (const auto& [name, message] : cases) {
+        try {
+            ProjectCreation::create(name, folder);
+            ADD_FAILURE() << "created " << name;
+        } catch (const ProjectCreation::CreationError& error) {
+            EXPECT_EQ(error.what(), message) << name;
+        }
     }
     EXPECT_EQ(readFile(first), before);
-
-    std::filesystem::create_directory(folder / "Pond.pelagrinproj");
-    EXPECT_THROW(ProjectCreation::create(" Pond", folder.path()), ProjectCreation::CreationError);
     EXPECT_TRUE(std::filesystem::is_empty(folder / "Pond.pelagrinproj"));
+    const auto entries = [](const std::filesystem::path& at) {
+        return std::distance(std::filesystem::directory_iterator(at), {});
+    };
+    EXPECT_EQ(entries(folder), 2) << "nothing new in the chosen folder";
+    EXPECT_EQ(entries(parent.path()), 1) << "nothing beside it";
 }
 
 TEST(ProjectCreation, AFailedWriteSaysWhyAndASecondAttemptAfterTheFixSucceeds) {

@@ -37,22 +37,28 @@ TEST_F(RecentProjectsManagerTest, ReopeningMovesToTheFrontWithoutDuplicatesAndTh
               (Paths{added[5], added[9], added[8], added[7], added[6], added[4], added[3], added[2]}));
 }
 
-TEST_F(RecentProjectsManagerTest, StoresWhatItPublishesAndReloadDropsVanishedFiles) {
+TEST_F(RecentProjectsManagerTest, StoresWhatItPublishesLosslesslyAndReloadDropsVanishedFiles) {
+    const std::string notUtf8 = "caf\xe9";
     {
         RecentProjectsManager recent(saveURL());
         EXPECT_TRUE(std::filesystem::is_directory(saveURL().parent_path()));
         EXPECT_FALSE(std::filesystem::exists(saveURL()));
         int notifications = 0;
         const Subscription subscription = recent.recent.subscribe([&](const Paths&) { ++notifications; });
-        for (const char* name : {"A", "B", "C"}) {
+        for (const char* name : {"A", "B", "C", "D"}) {
             recent.add(project(name));
         }
-        EXPECT_EQ(notifications, 3);
-        EXPECT_EQ(nlohmann::json::parse(readFile(saveURL())).get<Paths>(), recent.recent.get());
+        recent.add(project(notUtf8));
+        recent.remove(project("D"));
+        EXPECT_EQ(notifications, 6);
+        // Valid paths are stored as plain strings, as older versions read them.
+        const Paths stored = nlohmann::json::parse(readFile(saveURL())).get<Paths>();
+        EXPECT_EQ(stored[1], project("C"));
+        EXPECT_EQ(stored[0], std::string(1, '\0') + (folder / "caf%E9.pelagrinproj").string());
     }
     std::filesystem::remove(project("B"));
     const RecentProjectsManager reloaded(saveURL());
-    EXPECT_EQ(reloaded.recent.get(), (Paths{project("C"), project("A")}));
+    EXPECT_EQ(reloaded.recent.get(), (Paths{project(notUtf8), project("C"), project("A")}));
 }
 
 TEST_F(RecentProjectsManagerTest, MalformedFileLoadsAsEmptyAndIsOverwrittenByTheNextAdd) {

@@ -3,6 +3,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace pelagrin {
 namespace {
@@ -21,6 +24,32 @@ TEST(AtomicWrite, ReplacesTheContentAndLeavesNoTemporaryFile) {
     writeFileAtomically(path, "second");
     EXPECT_EQ(readFile(path), "second");
     EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+// A process id that no running process has: a child that has ended and been reaped.
+pid_t endedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST(AtomicWrite, AWriteClearsTheTemporariesOfEndedWritersBesideItAndKeepsThoseOfRunningOnes) {
+    const TemporaryFolder folder;
+    const auto stale = folder / (".pelagrin-tmp-" + std::to_string(endedProcess()) + "-a.txt.Ab3dEf");
+    const auto running = folder / (".pelagrin-tmp-" + std::to_string(::getppid()) + "-b.txt.Ab3dEf");
+    const auto unrelated = folder / ".pelagrin-tmp-notes";
+    for (const auto& path : {stale, running, unrelated}) {
+        std::ofstream(path) << "partial";
+    }
+    writeFileAtomically(folder / "a.txt", "whole");
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(running));
+    EXPECT_TRUE(std::filesystem::exists(unrelated));
+    EXPECT_EQ(readFile(folder / "a.txt"), "whole");
+    EXPECT_EQ(entriesIn(folder.path()), 3u);
 }
 
 TEST(AtomicWrite, FailureNamesTheFileAndChangesNothing) {

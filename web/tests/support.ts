@@ -9,6 +9,7 @@ export function welcomeChanges(): Record<string, unknown> {
         welcome: { recent: [] },
         createProject: null,
         fileDialog: null,
+        alert: null,
         preferences: { autoOpenLastProject: true },
         project: null,
         controller: { isRunning: false, currentTime: 0, totalDuration: 43200 },

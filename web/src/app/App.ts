@@ -181,6 +181,7 @@ export class App {
         if (action === null) return;
         event.preventDefault();
         if (action.kind === "closePreferences") this.updateView({ preferencesOpen: false });
+        else if (action.kind === "view") this.updateView(action.patch);
         else this.send(action.intent);
     }
 
@@ -241,6 +242,8 @@ export class App {
         const patch: Partial<ViewState> = {};
         if ("fileDialog" in changes && changes.fileDialog?.folder !== before?.fileDialog?.folder) {
             patch.fileDialogSelection = null;
+            patch.fileDialogNewFolder = null;
+            patch.fileDialogReplacing = null;
         }
         if ("fileDialog" in changes && changes.fileDialog === null) patch.fileDialogName = null;
         if ("createProject" in changes && changes.createProject === null) patch.editingProjectName = false;

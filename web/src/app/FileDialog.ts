@@ -3,6 +3,7 @@
 import { html, type TemplateResult } from "lit-html";
 import { icon } from "./icons";
 import type { Intent } from "./intents";
+import { displayPath } from "./pathText";
 import type { ViewContext } from "./ViewContext";
 import type { FileDialogState, FileEntry } from "./WindowState";
 
@@ -23,8 +24,32 @@ export function isSavableName(dialog: FileDialogState, name: string): boolean {
     return name.length > extension.length && name.endsWith(extension) && !name.includes("/");
 }
 
-function saveIntent(dialog: FileDialogState, name: string): Intent | null {
-    return isSavableName(dialog, name) ? { intent: "fileDialogSave", folder: dialog.folder, name } : null;
+/** The listed file the user sees as `name`, which a save of that name would write over. */
+function listedFile(dialog: FileDialogState, name: string): FileEntry | undefined {
+    return dialog.entries.find((entry) => !entry.isFolder && displayPath(entry.name) === name);
+}
+
+type SaveIntent = Extract<Intent, { intent: "fileDialogSave" }>;
+
+/** A save of `name`; over a listed file, by that file's own name text, so that its bytes are kept. */
+function saveIntent(dialog: FileDialogState, name: string): SaveIntent | null {
+    if (!isSavableName(dialog, name)) return null;
+    return { intent: "fileDialogSave", folder: dialog.folder, name: listedFile(dialog, name)?.name ?? name };
+}
+
+/** The name to ask about before `intent` writes over a listed file, or `null` when there is nothing to ask. */
+export function replaceQuestion(dialog: FileDialogState, intent: Intent | null): string | null {
+    if (intent?.intent !== "fileDialogSave" || intent.replace === true) return null;
+    const name = displayPath(intent.name);
+    return listedFile(dialog, name) === undefined ? null : name;
+}
+
+/** Sends `intent`, or first asks whether to write over the file it names. */
+function submit(dialog: FileDialogState, intent: Intent | null, context: ViewContext): void {
+    if (intent === null) return;
+    const question = replaceQuestion(dialog, intent);
+    if (question === null) context.send(intent);
+    else context.updateView({ fileDialogReplacing: question });
 }
 
 /**
@@ -49,33 +74,82 @@ export function confirmIntent(
 /** Double-click: into a folder, or confirm a file (in a save dialog: write over it). */
 export function openIntent(dialog: FileDialogState, entry: FileEntry): Intent | null {
     if (entry.isFolder || dialog.choosesFolders) return { intent: "fileDialogNavigate", path: entry.path };
-    if (dialog.fileName !== null) return saveIntent(dialog, entry.name);
+    if (dialog.fileName !== null) return saveIntent(dialog, displayPath(entry.name));
     return { intent: "fileDialogChoose", path: entry.path };
+}
+
+/** The confirmed answer to the replace question: the save, allowed to write over the file. */
+export function replaceIntent(dialog: FileDialogState, name: string): Intent | null {
+    const save = saveIntent(dialog, name);
+    return save === null ? null : { ...save, replace: true };
 }
 
 function entryRow(dialog: FileDialogState, entry: FileEntry, context: ViewContext): TemplateResult {
     const isSelected = context.view.fileDialogSelection === entry.path;
+    const name = displayPath(entry.name);
+    // A folder dialog lists files only so that a folder of files does not look empty.
+    const isGreyed = dialog.choosesFolders && !entry.isFolder;
     return html`<li>
         <button
             type="button"
             class="file-entry ${isSelected ? "selected" : ""}"
             aria-selected=${isSelected ? "true" : "false"}
-            title=${entry.path}
+            title=${displayPath(entry.path)}
+            ?disabled=${isGreyed}
             @click=${() =>
                 context.updateView({
                     fileDialogSelection: entry.path,
                     // Picking a file in a save dialog names the file to replace.
-                    ...(dialog.fileName !== null && !entry.isFolder ? { fileDialogName: entry.name } : {}),
+                    ...(dialog.fileName !== null && !entry.isFolder ? { fileDialogName: name } : {}),
                 })}
-            @dblclick=${() => {
-                const intent = openIntent(dialog, entry);
-                if (intent !== null) context.send(intent);
-            }}
+            @dblclick=${() => submit(dialog, openIntent(dialog, entry), context)}
         >
             ${icon(entry.isFolder ? "folder" : "doc", entry.isFolder ? "entry-folder" : "entry-file")}
-            <span>${entry.name}</span>
+            <span>${name}</span>
         </button>
     </li>`;
+}
+
+function newFolderField(name: string, context: ViewContext): TemplateResult {
+    // The field stays until the app lists the new folder, so that a refused name can be mended.
+    const create = (): void => context.send({ intent: "fileDialogNewFolder", name });
+    return html`<div class="new-folder-row">
+        <input
+            type="text"
+            class="text-field new-folder-name"
+            aria-label="New Folder Name"
+            autocomplete="off"
+            spellcheck="false"
+            .value=${name}
+            @input=${(event: Event) =>
+                context.updateView({ fileDialogNewFolder: (event.target as HTMLInputElement).value })}
+        />
+        <button type="button" class="button small" @click=${() => context.updateView({ fileDialogNewFolder: null })}>
+            Cancel
+        </button>
+        <button type="button" class="button small prominent" ?disabled=${name.trim() === ""} @click=${create}>
+            Create
+        </button>
+    </div>`;
+}
+
+function replaceRow(dialog: FileDialogState, name: string, context: ViewContext): TemplateResult {
+    return html`<div class="replace-question" role="alert">
+        <p>“${name}” already exists. Do you want to replace it?</p>
+        <button type="button" class="button small" @click=${() => context.updateView({ fileDialogReplacing: null })}>
+            Cancel
+        </button>
+        <button
+            type="button"
+            class="button small prominent"
+            @click=${() => {
+                context.updateView({ fileDialogReplacing: null });
+                submit(dialog, replaceIntent(dialog, name), context);
+            }}
+        >
+            Replace
+        </button>
+    </div>`;
 }
 
 function nameField(name: string, context: ViewContext): TemplateResult {
@@ -97,6 +171,8 @@ export function fileDialog(dialog: FileDialogState, context: ViewContext): Templ
     const confirm = confirmIntent(dialog, context.view.fileDialogSelection, context.view.fileDialogName);
     const name = saveName(dialog, context.view.fileDialogName);
     const parent = dialog.parent;
+    const folder = displayPath(dialog.folder);
+    const { fileDialogNewFolder: newFolder, fileDialogReplacing: replacing } = context.view;
     return html`<div class="modal-backdrop dialog-backdrop">
         <div class="dialog file-dialog" role="dialog" aria-modal="true" aria-labelledby="file-dialog-title">
             <h2 id="file-dialog-title" class="dialog-title">${dialog.title}</h2>
@@ -114,10 +190,24 @@ export function fileDialog(dialog: FileDialogState, context: ViewContext): Templ
                 >
                     ${icon("arrow.up")}
                 </button>
-                <span class="file-dialog-folder" title=${dialog.folder}>${leftToRight}${dialog.folder}</span>
+                <span class="file-dialog-folder" title=${folder}>${leftToRight}${folder}</span>
+                ${
+                    dialog.choosesFolders
+                        ? html`<button
+                              type="button"
+                              class="button small new-folder"
+                              ?disabled=${newFolder !== null}
+                              @click=${() => context.updateView({ fileDialogNewFolder: "untitled folder" })}
+                          >
+                              New Folder
+                          </button>`
+                        : null
+                }
             </div>
+            ${newFolder === null ? null : newFolderField(newFolder, context)}
             ${dialog.error === null ? null : html`<p class="dialog-error" role="alert">${dialog.error}</p>`}
-            <ul class="file-entries" role="listbox" aria-label=${dialog.folder}>
+            ${replacing === null ? null : replaceRow(dialog, replacing, context)}
+            <ul class="file-entries" role="listbox" aria-label=${folder}>
                 ${
                     dialog.entries.length === 0
                         ? html`<li class="file-entries-empty">This folder is empty.</li>`
@@ -132,9 +222,7 @@ export function fileDialog(dialog: FileDialogState, context: ViewContext): Templ
                     type="button"
                     class="button prominent"
                     ?disabled=${confirm === null}
-                    @click=${() => {
-                        if (confirm !== null) send(confirm);
-                    }}
+                    @click=${() => submit(dialog, confirm, context)}
                 >
                     ${dialog.confirm}
                 </button>

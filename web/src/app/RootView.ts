@@ -3,6 +3,7 @@ import { html, type TemplateResult } from "lit-html";
 import { createProjectSheet } from "../projects/CreateProjectSheet";
 import { projectWindow } from "../projects/ProjectWindow";
 import { welcomeView } from "../projects/WelcomeView";
+import { alertView } from "./AlertView";
 import { fileDialog } from "./FileDialog";
 import { icon } from "./icons";
 import { menuBar } from "./MenuBar";
@@ -68,6 +69,7 @@ export function rootView(context: ViewContext, closeWindow: () => void): Templat
     return html`${menuBar(context)} ${content(context, closeWindow)}
     ${state.createProject === null ? null : createProjectSheet(state.createProject, context)}
     ${state.fileDialog === null ? null : fileDialog(state.fileDialog, context)}
+    ${state.alert === null ? null : alertView(state.alert, context.send)}
     ${view.preferencesOpen ? preferencesDialog(state.preferences, context) : null} ${toasts(context)}
     ${view.connection === "closed" ? disconnected() : null}`;
 }

@@ -23,6 +23,10 @@ export interface ViewState {
     fileDialogSelection: string | null;
     /** The save dialog's name field as typed; `null` until then, showing the proposed name. */
     fileDialogName: string | null;
+    /** The folder dialog's "New Folder" name field as typed; `null` while it is not shown. */
+    fileDialogNewFolder: string | null;
+    /** The listed file a save would write over, while the dialog asks whether to; else `null`. */
+    fileDialogReplacing: string | null;
     /** The control being dragged, whose value the page shows as the pointer has it until the drag ends. */
     activeControl: { screen: SliderScreen; id: string } | null;
     /** The creation sheet's name field has the focus, so the app's echo of it must not move the caret. */
@@ -39,6 +43,8 @@ export const initialViewState: ViewState = {
     preferencesOpen: false,
     fileDialogSelection: null,
     fileDialogName: null,
+    fileDialogNewFolder: null,
+    fileDialogReplacing: null,
     activeControl: null,
     editingProjectName: false,
     onboardingLeaving: false,

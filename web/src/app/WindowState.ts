@@ -28,6 +28,7 @@ export interface RootState {
     isDocumentEdited: boolean;
 }
 
+/** Paths and names here are the app's path text (see pathText.ts): shown decoded, sent back as they came. */
 export interface FileEntry {
     name: string;
     /** Absolute. */
@@ -53,6 +54,12 @@ export interface FileDialogState {
     fileExtension: string | null;
 }
 
+/** A message from the app the window shows until dismissed. */
+export interface AlertState {
+    title: string;
+    message: string;
+}
+
 export interface PreferencesState {
     autoOpenLastProject: boolean;
 }
@@ -70,6 +77,7 @@ export interface WindowState {
     welcome: WelcomeState;
     createProject: CreateProjectState | null;
     fileDialog: FileDialogState | null;
+    alert: AlertState | null;
     preferences: PreferencesState;
     project: ProjectState | null;
     controller: ControllerState;
@@ -92,6 +100,7 @@ const decoders: { [K in keyof WindowState]-?: Decoder<WindowState[K]> } = {
             fileExtension: absentOr(string),
         }),
     ),
+    alert: nullable(object<AlertState>({ title: string, message: string })),
     preferences: object<PreferencesState>({ autoOpenLastProject: boolean }),
     project: decodeProject,
     controller: object<ControllerState>({ isRunning: boolean, currentTime: number, totalDuration: number }),

@@ -11,13 +11,16 @@ export type Intent =
     | { intent: "showNewProject" }
     | { intent: "showOpenDialog" }
     | { intent: "openRecent"; path: string }
+    | { intent: "removeRecent"; path: string }
+    | { intent: "dismissAlert" }
     | { intent: "setProjectName"; value: string }
     | { intent: "chooseFolder" }
     | { intent: "createProject" }
     | { intent: "cancelCreateProject" }
     | { intent: "fileDialogNavigate"; path: string }
     | { intent: "fileDialogChoose"; path: string }
-    | { intent: "fileDialogSave"; folder: string; name: string }
+    | { intent: "fileDialogSave"; folder: string; name: string; replace?: boolean }
+    | { intent: "fileDialogNewFolder"; name: string }
     | { intent: "fileDialogCancel" }
     | { intent: "selectSection"; section: SidebarSection }
     | { intent: "toolbarReset" }

@@ -2,6 +2,7 @@
 import { html, noChange, type TemplateResult } from "lit-html";
 import { live } from "lit-html/directives/live.js";
 import { icon } from "../app/icons";
+import { displayPath } from "../app/pathText";
 import { truncateMiddle } from "../app/text";
 import type { ViewContext } from "../app/ViewContext";
 import type { CreateProjectState } from "./ProjectState";
@@ -41,8 +42,8 @@ export function createProjectSheet(sheet: CreateProjectState, context: ViewConte
                     <span class="field-label">Where</span>
                     <div class="location-row">
                         ${icon("folder", "location-icon")}
-                        <span class="location-text" title=${sheet.location}
-                            >${truncateMiddle(sheet.location, locationLength)}</span
+                        <span class="location-text" title=${displayPath(sheet.location)}
+                            >${truncateMiddle(displayPath(sheet.location), locationLength)}</span
                         >
                         <button class="button small" type="button" @click=${() => send({ intent: "chooseFolder" })}>
                             Choose...

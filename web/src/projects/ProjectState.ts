@@ -8,10 +8,12 @@ import { type Control, decodeControl } from "./ControlState";
 
 export type { Choice, ChoiceControl, Control, SliderControl, StepperControl } from "./ControlState";
 
-/** One project of the recent list; `name` is the file name without its extension. */
+/** One project of the recent list, as path text; `name` is the file name without its extension. */
 export interface RecentProject {
     path: string;
     name: string;
+    /** The file is gone. */
+    isMissing: boolean;
 }
 
 export interface WelcomeState {
@@ -19,7 +21,7 @@ export interface WelcomeState {
     recent: RecentProject[];
 }
 
-/** The creation sheet; `location` is the folder the project file goes into, as a path. */
+/** The creation sheet; `location` is the folder the project file goes into, as path text. */
 export interface CreateProjectState {
     projectName: string;
     location: string;
@@ -62,7 +64,7 @@ export interface ProjectState {
 }
 
 export const decodeWelcome: Decoder<WelcomeState> = object({
-    recent: array(object<RecentProject>({ path: string, name: string })),
+    recent: array(object<RecentProject>({ path: string, name: string, isMissing: boolean })),
 });
 
 export const decodeCreateProject: Decoder<CreateProjectState | null> = nullable(

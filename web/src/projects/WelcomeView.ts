@@ -2,6 +2,7 @@
 import { html, type TemplateResult } from "lit-html";
 import { icon, type SymbolName } from "../app/icons";
 import type { SendIntent } from "../app/intents";
+import { displayPath } from "../app/pathText";
 import { truncateMiddle } from "../app/text";
 import type { RecentProject, WelcomeState } from "./ProjectState";
 
@@ -25,19 +26,35 @@ function actionRow(symbol: SymbolName, title: string, subtitle: string, onClick:
 }
 
 function recentRow(project: RecentProject, send: SendIntent): TemplateResult {
-    return html`<li>
+    const path = displayPath(project.path);
+    return html`<li class="recent-item ${project.isMissing ? "missing" : ""}">
         <button
             class="recent-row"
             type="button"
-            title=${project.path}
+            title=${project.isMissing ? `Missing: ${path}` : path}
             @click=${() => send({ intent: "openRecent", path: project.path })}
         >
             ${icon("doc.fill", "recent-icon")}
             <span class="recent-texts">
-                <span class="recent-name">${project.name}</span>
-                <span class="recent-path">${truncateMiddle(project.path, recentPathLength)}</span>
+                <span class="recent-name">${displayPath(project.name)}</span>
+                <span class="recent-path"
+                    >${project.isMissing ? "Missing — " : ""}${truncateMiddle(path, recentPathLength)}</span
+                >
             </span>
         </button>
+        ${
+            project.isMissing
+                ? html`<button
+                      class="button icon-button recent-remove"
+                      type="button"
+                      aria-label="Remove from List"
+                      title="Remove from List"
+                      @click=${() => send({ intent: "removeRecent", path: project.path })}
+                  >
+                      ${icon("xmark")}
+                  </button>`
+                : null
+        }
     </li>`;
 }
 

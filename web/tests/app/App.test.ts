@@ -1,6 +1,6 @@
 import { describe, expect, it, vi } from "vitest";
 import { maxIntentBytes, toastDurationMs } from "../../src/app/App";
-import { mountApp, welcomeChanges } from "../support";
+import { byText, click, mountApp, press, welcomeChanges } from "../support";
 
 describe("a window's connection to the app", () => {
     it("waits for the first complete state before drawing the window", () => {
@@ -22,6 +22,15 @@ describe("a window's connection to the app", () => {
         expect(container.querySelector(".toast")).not.toBeNull();
         timers.advance(1);
         expect(container.querySelector(".toast")).toBeNull();
+    });
+
+    it("shows the app's alert until its OK or Return", () => {
+        const alert = { title: "The project could not be opened.", message: "cannot read /a.pelagrinproj" };
+        const { container, socket } = mountApp({ ...welcomeChanges(), alert });
+        expect(container.querySelector(".app-alert")?.textContent).toContain(alert.message);
+        click(byText(container, ".app-alert button", "OK"));
+        press("Enter");
+        expect(socket.sent).toEqual([{ intent: "dismissAlert" }, { intent: "dismissAlert" }]);
     });
 
     it("keeps its state when a message cannot be read, says so, and warns about another protocol", () => {

@@ -58,20 +58,31 @@ describe("the file dialog", () => {
         expect(container.querySelector(".file-entry.selected")).toBeNull();
     });
 
-    it("lets a folder dialog confirm the folder listed, or the folder selected", () => {
+    it("lets a folder dialog confirm the folder listed or selected, never a greyed file, and make a folder", () => {
         const { container, socket } = mountDialog({
             title: "Choose Project Location",
             confirm: "Choose",
             choosesFolders: true,
-            entries: [openDialog.entries[0]],
         });
+        expect(entry(container, "Zurich").hasAttribute("disabled")).toBe(true);
         click(byText(container, ".dialog-buttons button", "Choose"));
         click(entry(container, "Lakes"));
         click(byText(container, ".dialog-buttons button", "Choose"));
+        click(byText(container, ".new-folder", "New Folder"));
+        enter(container.querySelector<HTMLInputElement>(".new-folder-name")!, "Runs");
+        click(byText(container, ".new-folder-row button", "Create"));
         expect(socket.sent).toEqual([
             { intent: "fileDialogChoose", path: "/home/u/Documents" },
             { intent: "fileDialogChoose", path: "/home/u/Documents/Lakes" },
+            { intent: "fileDialogNewFolder", name: "Runs" },
         ]);
+    });
+
+    it("shows names that are not UTF-8 with replacement characters and sends back what it got", () => {
+        const strange = { name: "\u0000caf%E9", path: "\u0000/home/u/Documents/caf%E9", isFolder: true };
+        const { container, socket } = mountDialog({ entries: [strange] });
+        click(entry(container, "caf\ufffd"), "dblclick");
+        expect(socket.sent).toEqual([{ intent: "fileDialogNavigate", path: strange.path }]);
     });
 
     it("cannot go up from the root, and shows the app's error", () => {
@@ -121,14 +132,20 @@ describe("the save dialog", () => {
         expect(socket.sent).toEqual([{ intent: "fileDialogSave", folder: "/home/u/Documents", name: "June.csv" }]);
     });
 
-    it("names an existing file when it is picked, and writes over it on its double-click", () => {
+    it("names an existing file when it is picked, and asks before writing over it", () => {
         const { container, socket } = mountSave();
         click(byText(container, ".file-entry", "old.csv"));
         expect(nameField(container).value).toBe("old.csv");
         click(byText(container, ".file-entry", "old.csv"), "dblclick");
+        expect(container.querySelector(".replace-question")?.textContent).toContain(
+            "“old.csv” already exists. Do you want to replace it?",
+        );
+        click(byText(container, ".replace-question button", "Cancel"));
+        click(saveButton(container));
+        press("Enter");
         click(byText(container, ".file-entry", "Runs"), "dblclick");
         expect(socket.sent).toEqual([
-            { intent: "fileDialogSave", folder: "/home/u/Documents", name: "old.csv" },
+            { intent: "fileDialogSave", folder: "/home/u/Documents", name: "old.csv", replace: true },
             { intent: "fileDialogNavigate", path: "/home/u/Documents/Runs" },
         ]);
     });
