@@ -64,6 +64,10 @@ void RootView::routeLoad(const std::filesystem::path& location) {
 }
 
 void RootView::close() {
+    // Unsaved changes are the user's to decide on; the keep-changes alert's Save or Discard closes later.
+    if (projectWindow_ && projectWindow_->asksBeforeClosing()) {
+        return;
+    }
     projectWindow_.reset();
     appState_.openedProjectURL = std::nullopt;
 }
