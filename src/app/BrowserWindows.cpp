@@ -83,6 +83,9 @@ void BrowserWindows::received(WindowConnection& connection, std::string_view tex
 }
 
 void BrowserWindows::closed(WindowConnection& connection) {
+    if (const auto window = windows_.find(&connection); window != windows_.end()) {
+        window->second->model.closedByBrowser();
+    }
     windows_.erase(&connection);
 }
 

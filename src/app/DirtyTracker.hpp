@@ -6,15 +6,14 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace pelagrin {
 
-/// Watches three values of one project and calls `markDirty` when one of them takes a different value: the
-/// region's water polygon (the region appearing or disappearing counts), the parameters' flow speed and the
-/// particle settings' count. Parameters or settings appearing do not count by themselves, and neither does
-/// assigning a value equal to the old one. Other edits (turbulence, radius, …) are not watched.
+/// Watches every stored field of one project, of its region, of its parameters and of their particle
+/// settings, and calls `markDirty` whenever one of them takes a different value or one of those model objects
+/// appears, disappears or is replaced (a screen creating the parameters on a first edit counts). Assigning a
+/// value equal to the old one does not count, so a screen writing back what it read leaves the project clean.
 class DirtyTracker {
 public:
     DirtyTracker(std::shared_ptr<Project> project, std::function<void()> markDirty);
@@ -22,19 +21,13 @@ public:
     DirtyTracker& operator=(const DirtyTracker&) = delete;
 
 private:
-    /// The watched values as they stand; absent where their model object is.
-    std::optional<std::vector<GeoCoordinate>> waterVertices() const;
-    std::optional<double> flowSpeed() const;
-    std::optional<std::int64_t> count() const;
-
-    /// Re-subscribes along the current chain of model objects and compares the values with the last seen.
-    void refresh();
+    /// Subscribes along the current chain of model objects, dropping the subscriptions of the last chain.
+    void follow();
+    template <class T> void watch(Observable<T>& field);
+    template <class T> void watchLink(Observable<std::shared_ptr<T>>& link);
 
     std::shared_ptr<Project> project_;
     std::function<void()> markDirty_;
-    std::optional<std::vector<GeoCoordinate>> lastWaterVertices_;
-    std::optional<double> lastFlowSpeed_;
-    std::optional<std::int64_t> lastCount_;
     // The objects watched below, held so that each subscription's observable outlives it.
     std::shared_ptr<Region> region_;
     std::shared_ptr<SimulationParameters> parameters_;

@@ -50,6 +50,17 @@ ProjectWindow::CloseChoice closeChoice(const Intent& intent) {
     return ProjectWindow::CloseChoice::cancel;
 }
 
+ProjectWindow::RestoreChoice restoreChoice(const Intent& intent) {
+    const std::string choice = intent.string("choice");
+    if (choice == "restore") {
+        return ProjectWindow::RestoreChoice::restore;
+    }
+    if (choice != "discard") {
+        throw intent.error("\"choice\" must be \"restore\" or \"discard\"");
+    }
+    return ProjectWindow::RestoreChoice::discard;
+}
+
 MapType mapType(const Intent& intent) {
     const double value = intent.number("value");
     for (const MapType type : {MapType::standard, MapType::satellite, MapType::hybrid}) {
@@ -115,6 +126,10 @@ bool MainWindow::handleMenu(const Intent& intent) {
         environment_.notifications.post(NotificationName::triggerOpenProjectImporter);
     } else if (name == "closeProject") {
         environment_.notifications.post(NotificationName::closeProject);
+    } else if (name == "saveProject") {
+        if (const std::shared_ptr<ProjectWindow>& project = root_.projectWindow()) {
+            project->save();
+        }
     } else if (name == "runPause") {
         if (controller.isRunning) {
             controller.stop();
@@ -208,7 +223,7 @@ bool MainWindow::handleFileDialog(const Intent& intent) {
 bool MainWindow::handleProject(const Intent& intent) {
     const std::string& name = intent.name();
     if (name != "selectSection" && name != "toolbarReset" && name != "toolbarPlayPause" &&
-        name != "toolbarSave" && name != "closeRequest" && name != "closeAlert" &&
+        name != "toolbarSave" && name != "closeRequest" && name != "closeAlert" && name != "restoreAlert" &&
         name != "dismissOnboarding" && name != "setControl") {
         return false;
     }
@@ -235,6 +250,10 @@ bool MainWindow::handleProject(const Intent& intent) {
         const ProjectWindow::CloseChoice choice = closeChoice(intent);
         require(window.showsCloseAlert(), intent, "the keep-changes alert is not shown");
         window.closeAlert(choice);
+    } else if (name == "restoreAlert") {
+        const ProjectWindow::RestoreChoice choice = restoreChoice(intent);
+        require(window.showsRestoreAlert(), intent, "no recovery copy is offered");
+        window.restoreAlert(choice);
     } else if (name == "dismissOnboarding") {
         require(window.showsOnboarding(), intent, "the onboarding is not shown");
         window.dismissOnboarding();
@@ -248,6 +267,12 @@ bool MainWindow::handleProject(const Intent& intent) {
 const Project* MainWindow::rendererProject() const {
     const std::shared_ptr<ProjectWindow>& project = root_.projectWindow();
     return project ? project->rendererProject() : nullptr;
+}
+
+void MainWindow::closedByBrowser() {
+    if (const std::shared_ptr<ProjectWindow>& project = root_.projectWindow()) {
+        project->keepUnsavedChanges();
+    }
 }
 
 bool MainWindow::handleRenderer(const Intent& intent) {

@@ -37,6 +37,10 @@ public:
     /// The loaded project while this window shows the simulation renderer, else null.
     const Project* rendererProject() const;
 
+    /// The browser window went without asking (tab closed, page left anyway): an edited project keeps its
+    /// changes in its recovery copy.
+    void closedByBrowser();
+
 private:
     // Each returns false for an intent name outside its group.
     bool handleMenu(const Intent& intent);

@@ -23,6 +23,8 @@ inline constexpr std::string_view triggerOpenProjectImporter = "TriggerOpenProje
 inline constexpr std::string_view closeProject = "CloseProject";
 inline constexpr std::string_view triggerSaveProject = "TriggerSaveProject";
 inline constexpr std::string_view toggleSimulation = "ToggleSimulation";
+/// The app is about to end: every edited project keeps its changes in a recovery copy.
+inline constexpr std::string_view keepUnsavedChanges = "KeepUnsavedChanges";
 } // namespace NotificationName
 
 /// Named notifications with an optional file location as their object. Posting delivers synchronously, on

@@ -3,6 +3,7 @@
 
 #include "analysis/SimulationDataStore.hpp"
 #include "app/AppEnvironment.hpp"
+#include "app/AppStop.hpp"
 #include "app/AppThread.hpp"
 #include "app/BrowserWindows.hpp"
 #include "app/DesktopBrowser.hpp"
@@ -70,7 +71,7 @@ void PelagrinApp::run() {
         if (error) {
             return;
         }
-        state_->environment.controller.stop();
+        stopApp(state_->environment);
         state_->server.stop();
         AppThread::shared().stop();
     });

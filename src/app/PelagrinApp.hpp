@@ -30,7 +30,8 @@ public:
     /// The page's address, with this launch's token.
     std::string url() const;
 
-    /// Serves until SIGINT or SIGTERM, then stops the run and closes every window.
+    /// Serves until SIGINT or SIGTERM, then keeps the unsaved changes of every edited project in its recovery
+    /// copy, stops the run and closes every window.
     void run();
 
 private:

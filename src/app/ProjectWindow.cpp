@@ -4,6 +4,7 @@
 #include "app/Intent.hpp"
 #include "app/ParticleSettingsScreen.hpp"
 #include "app/PhysicalParametersScreen.hpp"
+#include "app/RecoveryCopy.hpp"
 #include "app/SimulationRendererScreen.hpp"
 #include "projects/ProjectPersistence.hpp"
 #include "support/BackgroundTask.hpp"
@@ -28,6 +29,13 @@ ProjectWindow::ProjectWindow(AppEnvironment& environment, AppState& appState)
                 load(*location);
             }
         });
+    keepChanges_ = environment_.notifications.observe(NotificationName::keepUnsavedChanges,
+                                                      [this](const auto&) { keepUnsavedChanges(); });
+    runEnded_ = environment_.controller.isRunning.subscribe([this](bool isRunning) {
+        if (!isRunning) {
+            startedCurrentRun_ = false;
+        }
+    });
 }
 
 std::string ProjectWindow::title() const {
@@ -74,13 +82,10 @@ void ProjectWindow::receiveLoad(const std::shared_ptr<Project>& project, const s
 }
 
 void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
-    dirtyTracker_.reset();
-    activeProject_ = project;
     selectedSection_ = SidebarSection::region;
-    isDirty_ = false;
     showCloseAlert_ = false;
-    dirtyTracker_ = std::make_unique<DirtyTracker>(project, [this] { isDirty_ = true; });
-    showSelectedScreen();
+    showRestoreAlert_ = RecoveryCopy::newerCopy(*project->directoryURL.get()).has_value();
+    show(project);
     environment_.recentProjects.add(*project->directoryURL.get());
     // Only a file that opened becomes the window's and the one to reopen next launch.
     appState_.openedProjectURL = project->directoryURL.get();
@@ -91,6 +96,18 @@ void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
         environment_.settings.hasSeenOnboarding = true;
     }
     environment_.stateChanged();
+}
+
+void ProjectWindow::show(const std::shared_ptr<Project>& project) {
+    dirtyTracker_.reset();
+    activeProject_ = project;
+    isDirty_ = false;
+    areChangesKept_ = false;
+    dirtyTracker_ = std::make_unique<DirtyTracker>(project, [this] {
+        isDirty_ = true;
+        areChangesKept_ = false;
+    });
+    showSelectedScreen();
 }
 
 void ProjectWindow::selectSection(SidebarSection section) {
@@ -123,6 +140,7 @@ void ProjectWindow::playPause() {
     } else if (activeProject_) {
         try {
             controller.start(*activeProject_);
+            startedCurrentRun_ = controller.isRunning;
         } catch (const std::invalid_argument& error) {
             throw IntentError(std::string("toolbarPlayPause: ") + error.what());
         }
@@ -136,6 +154,7 @@ void ProjectWindow::save() {
     try {
         ProjectPersistence::save(*activeProject_, *activeProject_->directoryURL.get());
         isDirty_ = false;
+        RecoveryCopy::discard(*activeProject_->directoryURL.get());
     } catch (const std::exception& error) {
         environment_.console << "Error saving project: " << error.what() << '\n';
     }
@@ -160,10 +179,56 @@ void ProjectWindow::closeAlert(CloseChoice choice) {
         closeProject();
         break;
     case CloseChoice::discard:
+        if (const std::optional<std::string>& location = activeProject_->directoryURL.get()) {
+            RecoveryCopy::discard(*location);
+        }
         closeProject();
         break;
     case CloseChoice::cancel:
         break;
+    }
+}
+
+bool ProjectWindow::asksBeforeClosing() {
+    showCloseAlert_ = isDirty_;
+    return isDirty_;
+}
+
+void ProjectWindow::restoreAlert(RestoreChoice choice) {
+    showRestoreAlert_ = false;
+    const std::filesystem::path location = *activeProject_->directoryURL.get();
+    if (choice == RestoreChoice::discard) {
+        RecoveryCopy::discard(location);
+        return;
+    }
+    std::shared_ptr<Project> copy;
+    try {
+        copy = RecoveryCopy::read(location);
+        environment_.objectStore.insert(copy);
+    } catch (const std::exception& error) {
+        environment_.console << "❌ LOAD ERROR: " << error.what() << '\n';
+        return;
+    }
+    // Shown in place of the file's project, as a load of the file would show it, but edited.
+    show(copy);
+    isDirty_ = true;
+}
+
+void ProjectWindow::keepUnsavedChanges() {
+    if (!activeProject_ || !isDirty_ || areChangesKept_) {
+        return;
+    }
+    if (startedCurrentRun_) {
+        environment_.controller.stop();
+    }
+    const std::string& name = activeProject_->name.get();
+    try {
+        const std::filesystem::path path = RecoveryCopy::keep(*activeProject_);
+        // Flushed at once: the app may be on its way out.
+        environment_.console << "Kept unsaved changes of " << name << " in " << path.string() << std::endl;
+        areChangesKept_ = true;
+    } catch (const std::exception& error) {
+        environment_.console << "Could not keep unsaved changes of " << name << ": " << error.what() << '\n';
     }
 }
 
@@ -197,6 +262,7 @@ nlohmann::json ProjectWindow::state() const {
         {"selectedSection", name(selectedSection_)},
         {"isDirty", isDirty_},
         {"showCloseAlert", showCloseAlert_},
+        {"showRestoreAlert", showRestoreAlert_},
         {"showOnboarding", showOnboarding_},
         {"parameters", activeProject_ ? physicalParametersScreen().state(*activeProject_) : json(nullptr)},
         {"particles", activeProject_ ? particleSettingsScreen().state(*activeProject_) : json(nullptr)},

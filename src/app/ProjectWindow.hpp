@@ -26,6 +26,8 @@ class ProjectWindow : public std::enable_shared_from_this<ProjectWindow> {
 public:
     /// The keep-changes alert's buttons.
     enum class CloseChoice { save, discard, cancel };
+    /// The buttons of the alert that offers a recovery copy.
+    enum class RestoreChoice { restore, discard };
 
     /// Loads on "PerformProjectLoad" and whenever `appState.openedProjectURL` is set to a location. Both
     /// arguments must outlive the window.
@@ -46,6 +48,8 @@ public:
     bool isLoaded() const { return activeProject_ != nullptr; }
     bool isDirty() const { return isDirty_; }
     bool showsCloseAlert() const { return showCloseAlert_; }
+    /// The project just loaded has a recovery copy newer than its file, and the alert offering it is shown.
+    bool showsRestoreAlert() const { return showRestoreAlert_; }
     bool showsOnboarding() const { return showOnboarding_; }
     /// The project's name, or "Pelagrin" while none is loaded.
     std::string title() const;
@@ -62,12 +66,25 @@ public:
     /// Toolbar play/pause: stops a run, or starts one of the loaded project. Throws IntentError when the
     /// project's numbers cannot make a run.
     void playPause();
-    /// Toolbar "Save": writes the project to its file; "Error saving project: …" on failure, still dirty.
+    /// Toolbar "Save": writes the project to its file and deletes its recovery copy; "Error saving project:
+    /// …" on failure, still dirty.
     void save();
     /// The close button: stops a run, then asks about unsaved changes or closes the project.
     void closeRequest();
-    /// Only while `showsCloseAlert()`.
+    /// Only while `showsCloseAlert()`. "Discard Changes" deletes the recovery copy too.
     void closeAlert(CloseChoice choice);
+    /// "CloseProject" from elsewhere (the menu, another window): with unsaved changes, shows the keep-changes
+    /// alert and returns true, and the project stays open; otherwise returns false.
+    bool asksBeforeClosing();
+    /// Only while `showsRestoreAlert()`. "Restore" puts the copy's content into the loaded project, which is
+    /// then edited; a copy that cannot be read prints "❌ LOAD ERROR: …" and stays on disk, the project as
+    /// loaded. "Discard" deletes the copy.
+    void restoreAlert(RestoreChoice choice);
+    /// The window goes without asking (its browser window closed, the app stopped): with unsaved changes,
+    /// stops the run this window started, if it is still going, writes the recovery copy and prints "Kept
+    /// unsaved changes of NAME in PATH" (or why it could not). Nothing happens to a clean project, nor when
+    /// the copy holds every edit already.
+    void keepUnsavedChanges();
     /// "Get Started" or a click on the backdrop; only while `showsOnboarding()`.
     void dismissOnboarding() { showOnboarding_ = false; }
     /// A "setControl" intent; only while `isLoaded()`. Throws IntentError, changing nothing, for a bad
@@ -80,6 +97,8 @@ public:
 private:
     void receiveLoad(const std::shared_ptr<Project>& project, const std::string& failure);
     void finishLoad(const std::shared_ptr<Project>& project);
+    /// Makes `project` the loaded one, clean, with its screens.
+    void show(const std::shared_ptr<Project>& project);
     /// Makes the region screen for the loaded project when its section is shown, and ends it otherwise.
     void showSelectedScreen();
     /// Stops the run, forgets the project and posts "CloseProject". May end this window: the caller must
@@ -93,13 +112,20 @@ private:
     /// The file being read, until its result is shown or refused.
     std::optional<std::filesystem::path> pendingLocation_;
     bool showCloseAlert_ = false;
+    bool showRestoreAlert_ = false;
     bool isDirty_ = false;
+    /// The controller's current run was started here; cleared when it ends, whoever ends it.
+    bool startedCurrentRun_ = false;
+    /// The recovery copy holds every edit so far: the app's stop and the sockets it then closes keep once.
+    bool areChangesKept_ = false;
     bool showOnboarding_ = false;
     std::unique_ptr<DirtyTracker> dirtyTracker_;
     std::shared_ptr<RegionSelectionScreen> regionScreen_;
     AnalysisScreen analysisScreen_;
     Subscription performLoad_;
     Subscription openedLocation_;
+    Subscription keepChanges_;
+    Subscription runEnded_;
 };
 
 } // namespace pelagrin

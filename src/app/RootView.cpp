@@ -70,6 +70,10 @@ void RootView::loadFailed(const std::string& reason) {
 }
 
 void RootView::close() {
+    // Unsaved changes are the user's to decide on; the keep-changes alert's Save or Discard closes later.
+    if (projectWindow_ && projectWindow_->asksBeforeClosing()) {
+        return;
+    }
     projectWindow_.reset();
     appState_.openedProjectURL = std::nullopt;
 }

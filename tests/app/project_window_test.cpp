@@ -1,4 +1,4 @@
-// The project window: dirty tracking, saving, the close paths, the toolbar and the onboarding.
+// The project window: edit marking, saving, the close paths, the toolbar and the onboarding.
 #include "tests/app/WindowHarness.hpp"
 
 #include <gmock/gmock.h>
@@ -28,42 +28,69 @@ protected:
     static bool isDirty(const MainWindow& window) { return window.state()["project"]["isDirty"]; }
 };
 
-TEST_F(ProjectWindowTest, OnlyFlowSpeedCountAndTheWaterPolygonMakeTheProjectDirty) {
-    const auto window = windowWith("Lake Study");
-    set(*window, "parameters", "turbulence", 2.0);
-    set(*window, "parameters", "waterDepth", 30.0);
-    set(*window, "particles", "radius", 3.0);
-    set(*window, "particles", "colorMode", 2);
-    set(*window, "parameters", "flowSpeed", 1.0); // the value it already has
-    EXPECT_FALSE(isDirty(*window));
-
-    set(*window, "parameters", "flowSpeed", 1.5);
-    EXPECT_TRUE(isDirty(*window));
-    EXPECT_EQ(window->state()["root"]["isDocumentEdited"], true);
-
-    send(*window, {{"intent", "toolbarSave"}});
-    EXPECT_FALSE(isDirty(*window));
-    set(*window, "particles", "count", 1000);
-    EXPECT_TRUE(isDirty(*window));
-
-    send(*window, {{"intent", "toolbarSave"}});
-    auto region = std::make_shared<Region>("Lake", 47.0, 8.0);
-    shownProject().region = region; // appearing counts
-    EXPECT_TRUE(isDirty(*window));
-    send(*window, {{"intent", "toolbarSave"}});
-    region->setWaterVertices({{47.0, 8.0}, {47.1, 8.0}, {47.1, 8.1}});
-    EXPECT_TRUE(isDirty(*window));
+TEST_F(ProjectWindowTest, EveryControlOfEveryScreenMarksTheProjectEdited) {
+    const auto control = [](const char* screen, const char* id, double value) {
+        return json{{"intent", "setControl"}, {"screen", screen}, {"id", id}, {"value", value}};
+    };
+    const auto click = [](double latitude, double longitude, bool alt = false) {
+        return json{{"intent", "mapClick"}, {"latitude", latitude}, {"longitude", longitude}, {"alt", alt},
+                    {"shift", false},       {"ctrl", false},        {"meta", false}};
+    };
+    const json triangle = {click(47.0, 8.0), click(47.1, 8.0), click(47.1, 8.1)};
+    const struct {
+        bool hasParameters;
+        json before; // saved before the edit, so that the window starts clean
+        json edit;
+    } cases[] = {
+        // A bare project: the first edit creates the parameters, even with the value the creation gives.
+        {false, json::array(), control("parameters", "simulationDuration", 3600)},
+        {false, json::array(), control("parameters", "waterDepth", 10.0)},
+        {false, json::array(), control("parameters", "windSpeed", 4.5)},
+        {false, json::array(), control("parameters", "windDirection", 90)},
+        {false, json::array(), control("parameters", "flowSpeed", 1.5)},
+        {false, json::array(), control("parameters", "turbulence", 0.3)},
+        {false, json::array(), control("parameters", "viscosity", 1.5)},
+        {false, json::array(), control("parameters", "gravityScale", 0.5)},
+        {false, json::array(), control("particles", "radius", 2.0)},
+        {false, json::array(), control("particles", "density", 1.2)},
+        {false, json::array(), control("particles", "colorMode", 2)},
+        {false, json::array(), control("particles", "count", 1000)},
+        // Parameters and settings that exist already.
+        {true, json::array(), control("parameters", "turbulence", 2.0)},
+        {true, json::array(), control("particles", "colorMode", 1)},
+        {true, json::array(), click(47.0, 8.0)},
+        {true, json::array(), click(47.0, 8.0, true)},
+        {true, json::array(), {{"intent", "setFlowDirection"}, {"value", 90}}},
+        {true, json::array({click(47.0, 8.0, true)}), {{"intent", "setEmissionRadius"}, {"value", 50}}},
+        {true, json::array({click(47.0, 8.0)}), {{"intent", "clearRegion"}}},
+        {true, json::array({click(47.0, 8.0), click(47.1, 8.0)}), {{"intent", "undo"}}},
+        {true, triangle, {{"intent", "applyRegion"}}},
+    };
+    int index = 0;
+    for (const auto& [hasParameters, before, edit] : cases) {
+        const std::string name = "Case " + std::to_string(++index);
+        const auto window = windowWith(name, hasParameters);
+        for (const json& intent : before) {
+            send(*window, intent);
+        }
+        send(*window, {{"intent", "toolbarSave"}});
+        ASSERT_FALSE(isDirty(*window)) << name;
+        send(*window, edit);
+        EXPECT_TRUE(isDirty(*window)) << name << ": " << edit.dump();
+        EXPECT_EQ(window->state()["root"]["isDocumentEdited"], true) << name;
+    }
 }
 
-TEST_F(ProjectWindowTest, CreatingMissingParametersIsNoEditSoCloseReturnsToTheWelcomeWithoutAsking) {
-    const auto window = windowWith("Bare", false);
-    set(*window, "parameters", "turbulence", 0.5);
-    set(*window, "particles", "density", 1.2);
+TEST_F(ProjectWindowTest, WritingBackTheSameValuesLeavesTheProjectClean) {
+    const auto window = windowWith("Lake Study");
+    set(*window, "parameters", "flowSpeed", 1.0);
+    set(*window, "particles", "count", 500);
+    send(*window, {{"intent", "setMapType"}, {"value", 0}});
+    send(*window, {{"intent", "setAutoDetect"}, {"value", true}});
+    send(*window, {{"intent", "selectSection"}, {"section", "parameters"}});
     EXPECT_FALSE(isDirty(*window));
     send(*window, {{"intent", "closeRequest"}});
-    const json state = window->state();
-    EXPECT_EQ(state["root"], json({{"openHome", false}, {"title", "Pelagrin"}, {"isDocumentEdited", false}}));
-    EXPECT_EQ(state["project"], nullptr);
+    EXPECT_EQ(window->state()["project"], nullptr) << "closed without asking";
 }
 
 TEST_F(ProjectWindowTest, AFailedSaveKeepsTheProjectDirtyButSaveInTheCloseAlertStillCloses) {
@@ -107,14 +134,29 @@ TEST_F(ProjectWindowTest, CloseRequestStopsARunAndAsksCancelKeepsTheEditsAndDisc
     EXPECT_EQ(readFile(path), before);
 }
 
-TEST_F(ProjectWindowTest, TheMenusCloseProjectKeepsARunAndDoesNotAsk) {
-    const auto window = windowWith("Lake Study");
-    send(*window, {{"intent", "toolbarPlayPause"}});
-    set(*window, "parameters", "flowSpeed", 1.5);
-    send(*window, {{"intent", "closeProject"}});
-    const json state = window->state();
-    EXPECT_EQ(state["root"]["openHome"], false);
-    EXPECT_EQ(state["controller"]["isRunning"], true);
+TEST_F(ProjectWindowTest, TheMenusCloseProjectAsksEveryEditedWindowAndItsSaveProjectSaves) {
+    const auto edited = windowWith("Lake Study");
+    const auto clean = launch->openWindow(); // reopens the same file
+    launch->settle();
+    ASSERT_EQ(clean->state()["project"]["isLoaded"], true);
+    send(*edited, {{"intent", "toolbarPlayPause"}});
+    set(*edited, "parameters", "flowSpeed", 1.5);
+
+    send(*clean, {{"intent", "closeProject"}});
+    EXPECT_EQ(clean->state()["root"]["openHome"], false);
+    json state = edited->state();
+    EXPECT_EQ(state["root"]["openHome"], true);
+    EXPECT_EQ(state["project"]["showCloseAlert"], true);
+    EXPECT_EQ(state["controller"]["isRunning"], true) << "the menu's path leaves the run alone";
+    send(*edited, {{"intent", "closeAlert"}, {"choice", "cancel"}});
+
+    send(*edited, {{"intent", "saveProject"}});
+    EXPECT_FALSE(isDirty(*edited));
+    const auto path = projects() / "Lake Study.pelagrinproj";
+    EXPECT_EQ(ProjectPersistence::load(path)->parameters.get()->flowSpeed.get(), 1.5);
+    send(*edited, {{"intent", "closeProject"}});
+    EXPECT_EQ(edited->state()["root"]["openHome"], false) << "saved: closed without asking";
+    send(*edited, {{"intent", "saveProject"}}); // on the welcome: nothing to save
 }
 
 TEST_F(ProjectWindowTest, PlayStartsARunOnlyOnALoadedProjectWithParametersAndResetStopsIt) {

@@ -1,7 +1,7 @@
 // A whole first session: create a project in a folder, meet the onboarding, edit and save a parameter, close
-// with unsaved changes, and find the project again after a relaunch.
+// with unsaved changes, close the tab of an edited project, and find its edits again after a relaunch.
 import assert from "node:assert/strict";
-import { mkdir, readFile, rm } from "node:fs/promises";
+import { access, mkdir, readFile, rm } from "node:fs/promises";
 import path from "node:path";
 import { test } from "node:test";
 import { launchBrowser, makeHome, screenshot, startApp } from "./harness.mjs";
@@ -13,6 +13,17 @@ async function openPage(browser, app) {
     await page.goto(app.url);
     await page.locator(".menu-bar, nav, main").first().waitFor();
     return page;
+}
+
+/** Resolves once `file` exists. */
+async function fileAppears(file) {
+    for (;;) {
+        try {
+            return await access(file);
+        } catch {
+            await new Promise((resolve) => setTimeout(resolve, 50));
+        }
+    }
 }
 
 test("create, edit, save, close and reopen a project", async () => {
@@ -78,17 +89,28 @@ test("create, edit, save, close and reopen a project", async () => {
         await page.getByRole("button", { name: "Discard Changes" }).click();
         await page.locator(".recent-row .recent-name", { hasText: "Lake Study" }).waitFor();
         assert.equal(JSON.parse(await readFile(projectFile, "utf8")).parameters.flowSpeed, 1.5);
-        await page.close();
 
-        // A relaunch reopens the last project, as saved; closing it shows it in the recent list.
+        // The tab of an edited project closes without asking: its edits wait beside the file.
+        await page.locator(".recent-row", { hasText: "Lake Study" }).click();
+        await page.getByText("Physical Parameters", { exact: true }).first().click();
+        await flowSpeed.fill("0.8");
+        await page.waitForFunction(() => document.title === "Lake Study — Edited");
+        await page.close();
+        await fileAppears(`${projectFile}.recovery`);
+        assert.equal(JSON.parse(await readFile(projectFile, "utf8")).parameters.flowSpeed, 1.5);
+
+        // A relaunch reopens the last project and offers those edits; restored, they are edits again.
         await app.stop();
         app = await startApp(home);
         page = await openPage(browser, app);
-        await page.waitForFunction(() => document.title === "Lake Study");
+        await page.getByText("Restore unsaved changes?").waitFor();
+        await screenshot(page, "journey-7-restore");
+        await page.getByRole("button", { name: "Restore" }).click();
+        await page.waitForFunction(() => document.title === "Lake Study — Edited");
         await page.getByText("Physical Parameters", { exact: true }).first().click();
-        await page.locator('[data-control="flowSpeed"] .control-value', { hasText: "1.50 m/s" }).waitFor();
-        await screenshot(page, "journey-7-reopened");
+        await page.locator('[data-control="flowSpeed"] .control-value', { hasText: "0.80 m/s" }).waitFor();
         await page.getByRole("button", { name: "Close", exact: true }).first().click();
+        await page.getByRole("button", { name: "Discard Changes" }).click();
         const recentRows = page.locator(".recent-row");
         await recentRows.first().waitFor();
         assert.equal(await recentRows.count(), 1);

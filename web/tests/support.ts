@@ -82,6 +82,7 @@ export function projectChanges(overrides: Record<string, unknown> = {}): Record<
             selectedSection: "parameters",
             isDirty: false,
             showCloseAlert: false,
+            showRestoreAlert: false,
             showOnboarding: false,
             parameters: parametersScreen(),
             particles: particlesScreen(),

@@ -1,6 +1,6 @@
 // One main window in the page: its socket, the app's state, the page's view state, drawing and the keyboard.
 import { render } from "lit-html";
-import { commands, type CommandContext, type CommandId, shortcutTarget } from "./commands";
+import { commands, type CommandContext, type CommandId, shortcutCommand } from "./commands";
 import { encodeIntent, type Intent } from "./intents";
 import { modalKeyAction } from "./keyboard";
 import { documentTitle, rootView, waitingView } from "./RootView";
@@ -161,13 +161,12 @@ export class App {
             this.updateView({ openMenu: null });
             return;
         }
-        const target = shortcutTarget(event, state, this.environment_.isMac);
-        if (target !== null) {
+        const command = shortcutCommand(event, this.environment_.isMac);
+        if (command !== null) {
             // The page takes the key even when the command is disabled, so that the browser's own meaning of it
             // (reload, save the page) never runs by surprise.
             event.preventDefault();
-            if (target.kind === "toolbarSave") this.send({ intent: "toolbarSave" });
-            else if (target.command.isEnabled(state)) this.runCommand(target.command.id);
+            if (command.isEnabled(state)) this.runCommand(command.id);
             return;
         }
         if (state === null) return;

@@ -88,9 +88,7 @@ export const commands: Record<CommandId, Command> = {
         shortcut: { key: "s", command: true },
         alternates: [],
         isEnabled: always,
-        // The app saves from the project window's toolbar only; the menu item announces a save that no window
-        // acts on, while its key reaches the toolbar's Save (see shortcutTarget).
-        run: () => {},
+        run: (context) => context.send({ intent: "saveProject" }),
     },
     newWindow: {
         id: "newWindow",
@@ -233,19 +231,11 @@ export function matchesShortcut(press: KeyPress, shortcut: Shortcut, isMac: bool
     );
 }
 
-/** What a key press does: a menu command, the project window's toolbar Save, or nothing. */
-export type ShortcutTarget = { kind: "command"; command: Command } | { kind: "toolbarSave" } | null;
-
-/**
- * The target of a key press. Command-S belongs both to the menu's "Save Project" and to the toolbar's Save;
- * while a project window is shown the key goes to the toolbar, which is the one that saves.
- */
-export function shortcutTarget(press: KeyPress, state: WindowState | null, isMac: boolean): ShortcutTarget {
+/** The menu command a key press runs, if any. */
+export function shortcutCommand(press: KeyPress, isMac: boolean): Command | null {
     for (const command of Object.values(commands)) {
         const keys = command.shortcut === null ? command.alternates : [command.shortcut, ...command.alternates];
-        if (!keys.some((shortcut) => matchesShortcut(press, shortcut, isMac))) continue;
-        if (command.id === "saveProject" && projectShown(state)) return { kind: "toolbarSave" };
-        return { kind: "command", command };
+        if (keys.some((shortcut) => matchesShortcut(press, shortcut, isMac))) return command;
     }
     return null;
 }

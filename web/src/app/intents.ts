@@ -5,6 +5,7 @@ export type Intent =
     | { intent: "newProject" }
     | { intent: "openProject" }
     | { intent: "closeProject" }
+    | { intent: "saveProject" }
     | { intent: "runPause" }
     | { intent: "reset" }
     | { intent: "setAutoOpenLastProject"; value: boolean }
@@ -28,6 +29,7 @@ export type Intent =
     | { intent: "toolbarSave" }
     | { intent: "closeRequest" }
     | { intent: "closeAlert"; choice: "save" | "discard" | "cancel" }
+    | { intent: "restoreAlert"; choice: "restore" | "discard" }
     | { intent: "dismissOnboarding" }
     | { intent: "setControl"; screen: ControlScreen; id: string; value: number }
     | { intent: "exportCSV" }

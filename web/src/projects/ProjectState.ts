@@ -52,6 +52,8 @@ export interface ProjectState {
     selectedSection: SidebarSection | null;
     isDirty: boolean;
     showCloseAlert: boolean;
+    /** A recovery copy newer than the project file is offered. */
+    showRestoreAlert: boolean;
     showOnboarding: boolean;
     parameters: ParameterScreenState | null;
     particles: ParameterScreenState | null;
@@ -91,6 +93,7 @@ export const decodeProject: Decoder<ProjectState | null> = nullable(
         selectedSection: nullable(oneOf(sidebarSections)),
         isDirty: boolean,
         showCloseAlert: boolean,
+        showRestoreAlert: boolean,
         showOnboarding: boolean,
         parameters: decodeScreen,
         particles: decodeScreen,

@@ -1,7 +1,7 @@
 // The project window's content: sidebar of screens, toolbar, detail area, onboarding and the keep-changes alert.
 import { html, type TemplateResult } from "lit-html";
 import { icon, type SymbolName } from "../app/icons";
-import type { SendIntent } from "../app/intents";
+import type { Intent, SendIntent } from "../app/intents";
 import type { ViewContext } from "../app/ViewContext";
 import type { ControllerState } from "../app/WindowState";
 import { simulationRenderer } from "../simulation/SimulationRendererView";
@@ -157,31 +157,54 @@ export function onboardingOverlay(send: SendIntent, isLeaving: boolean): Templat
     </div>`;
 }
 
-export function closeAlert(send: SendIntent): TemplateResult {
+interface AlertButton {
+    title: string;
+    style: "prominent" | "destructive" | "";
+    intent: Intent;
+}
+
+function alert(title: string, message: string, buttons: AlertButton[], send: SendIntent): TemplateResult {
     return html`<div class="modal-backdrop">
         <div class="alert" role="alertdialog" aria-modal="true" aria-labelledby="alert-title" aria-describedby="alert-message">
             ${icon("drop", "alert-icon")}
-            <h2 id="alert-title" class="alert-title">Do you want to keep the changes?</h2>
-            <p id="alert-message" class="alert-message">
-                If you discard, your recent simulation settings and results will be lost.
-            </p>
+            <h2 id="alert-title" class="alert-title">${title}</h2>
+            <p id="alert-message" class="alert-message">${message}</p>
             <div class="alert-buttons">
-                <button type="button" class="button prominent" @click=${() => send({ intent: "closeAlert", choice: "save" })}>
-                    Save
-                </button>
-                <button
-                    type="button"
-                    class="button destructive"
-                    @click=${() => send({ intent: "closeAlert", choice: "discard" })}
-                >
-                    Discard Changes
-                </button>
-                <button type="button" class="button" @click=${() => send({ intent: "closeAlert", choice: "cancel" })}>
-                    Cancel
-                </button>
+                ${buttons.map(
+                    (button) =>
+                        html`<button type="button" class="button ${button.style}" @click=${() => send(button.intent)}>
+                            ${button.title}
+                        </button>`,
+                )}
             </div>
         </div>
     </div>`;
+}
+
+export function closeAlert(send: SendIntent): TemplateResult {
+    return alert(
+        "Do you want to keep the changes?",
+        "If you discard, your recent simulation settings and results will be lost.",
+        [
+            { title: "Save", style: "prominent", intent: { intent: "closeAlert", choice: "save" } },
+            { title: "Discard Changes", style: "destructive", intent: { intent: "closeAlert", choice: "discard" } },
+            { title: "Cancel", style: "", intent: { intent: "closeAlert", choice: "cancel" } },
+        ],
+        send,
+    );
+}
+
+/** Offers the changes a window kept when it went without saving. */
+export function restoreAlert(send: SendIntent): TemplateResult {
+    return alert(
+        "Restore unsaved changes?",
+        "This project has changes that were not saved when its window closed.",
+        [
+            { title: "Restore", style: "prominent", intent: { intent: "restoreAlert", choice: "restore" } },
+            { title: "Discard", style: "destructive", intent: { intent: "restoreAlert", choice: "discard" } },
+        ],
+        send,
+    );
 }
 
 /** `windowControls` is the window's close button, drawn at the top left as a desktop window has it. */
@@ -216,6 +239,6 @@ export function projectWindow(
                 }
             </main>
         </div>
-        ${project.showCloseAlert ? closeAlert(send) : null}
+        ${project.showCloseAlert ? closeAlert(send) : null} ${project.showRestoreAlert ? restoreAlert(send) : null}
     </div>`;
 }

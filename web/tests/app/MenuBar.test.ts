@@ -17,6 +17,7 @@ describe("the in-page menu bar", () => {
             { intent: "newProject" },
             { intent: "openProject" },
             { intent: "closeProject" },
+            { intent: "saveProject" },
             { intent: "runPause" },
             { intent: "reset" },
         ]);
@@ -39,13 +40,7 @@ describe("shortcuts in the page", () => {
         const taken = [press("r", { ctrlKey: true }), press("s", { ctrlKey: true }), press("o", { ctrlKey: true })];
         expect(press("x", { ctrlKey: true }).defaultPrevented).toBe(false);
         expect(taken.map((event) => event.defaultPrevented)).toEqual([true, true, true]);
-        expect(socket.sent).toEqual([{ intent: "runPause" }, { intent: "toolbarSave" }, { intent: "openProject" }]);
-    });
-
-    it("take Ctrl-S on the welcome content without saving anything", () => {
-        const { socket } = mountApp(welcomeChanges());
-        expect(press("s", { ctrlKey: true }).defaultPrevented).toBe(true);
-        expect(socket.sent).toEqual([]);
+        expect(socket.sent).toEqual([{ intent: "runPause" }, { intent: "saveProject" }, { intent: "openProject" }]);
     });
 });
 

@@ -57,10 +57,17 @@ describe("the project window", () => {
         expect(container.querySelector(".sidebar")).not.toBeNull();
     });
 
-    it("sends the keep-changes alert's Save as its choice", () => {
-        const { container, socket } = mountApp(projectChanges({ showCloseAlert: true, isDirty: true }));
-        click(byText(container, ".alert button", "Save"));
-        expect(socket.sent).toEqual([{ intent: "closeAlert", choice: "save" }]);
+    it.each([
+        [{ showCloseAlert: true }, "Save", { intent: "closeAlert", choice: "save" }],
+        [{ showCloseAlert: true }, "Discard Changes", { intent: "closeAlert", choice: "discard" }],
+        [{ showCloseAlert: true }, "Cancel", { intent: "closeAlert", choice: "cancel" }],
+        [{ showRestoreAlert: true }, "Restore", { intent: "restoreAlert", choice: "restore" }],
+        [{ showRestoreAlert: true }, "Discard", { intent: "restoreAlert", choice: "discard" }],
+    ])("sends the choice of the alert %o's %s button", (shown, title, intent) => {
+        const { container, socket } = mountApp(projectChanges(shown));
+        expect(container.querySelectorAll(".alert")).toHaveLength(1);
+        click(byText(container, ".alert button", title));
+        expect(socket.sent).toEqual([intent]);
     });
 
     it("dismisses the onboarding by Get Started and by the backdrop, not the card, and fades it out", () => {
