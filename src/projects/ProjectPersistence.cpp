@@ -1,9 +1,9 @@
 // ProjectPersistence: the records' JSON form, their mapping onto the model, and the file itself.
 #include "projects/ProjectPersistence.hpp"
 
-#include "projects/JsonObjectReader.hpp"
 #include "support/AtomicWrite.hpp"
 #include "support/FileRead.hpp"
+#include "support/JsonObjectReader.hpp"
 
 #include <cmath>
 #include <iostream>

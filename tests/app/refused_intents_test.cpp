@@ -28,11 +28,11 @@ TEST(Intent, AMessageMustBeAnObjectWithAStringNameAndItsArgumentsOfTheirType) {
     EXPECT_EQ(refusal({{"section", "region"}}), "an intent must have a string \"intent\"");
     EXPECT_EQ(refusal({{"intent", 4}}), "an intent must have a string \"intent\"");
     EXPECT_EQ(refusal({{"intent", "setControl"}}, "value"), "setControl: \"value\" is missing");
-    EXPECT_EQ(refusal({{"intent", "setControl"}, {"value", "1"}}, "value"),
-              "setControl: \"value\" must be a number");
-    EXPECT_EQ(
-        refusal({{"intent", "setControl"}, {"value", std::numeric_limits<double>::infinity()}}, "value"),
-        "setControl: \"value\" must be a number");
+    for (const json& notANumber : {json("1"), json(nullptr), json(std::numeric_limits<double>::infinity())}) {
+        EXPECT_EQ(refusal({{"intent", "setControl"}, {"value", notANumber}}, "value"),
+                  "setControl: \"value\" must be a number")
+            << notANumber;
+    }
 
     const Intent intent({{"intent", "setControl"}, {"id", "count"}, {"value", 500}, {"flag", true}});
     EXPECT_EQ(intent.name(), "setControl");
