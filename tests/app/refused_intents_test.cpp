@@ -94,5 +94,19 @@ TEST_F(RefusedIntents, ProjectIntentsNeedTheirStateToApply) {
     }
 }
 
+TEST_F(RefusedIntents, PlayOnAProjectWhoseNumbersCannotMakeARunNamesTheField) {
+    Project stormy("Stormy");
+    stormy.parameters = std::make_shared<SimulationParameters>();
+    stormy.parameters.get()->turbulence = 1e308;
+    const auto path = projects() / "Stormy.pelagrinproj";
+    ProjectPersistence::save(stormy, path);
+    const auto window = launch->openWindow();
+    open(*window, path);
+    expectRefused(
+        *window, {{"intent", "toolbarPlayPause"}},
+        "toolbarPlayPause: turbulence: 1e+308 over the run's 43207 s overflows the turbulence's clock");
+    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
+}
+
 } // namespace
 } // namespace pelagrin::test
