@@ -3,6 +3,7 @@
 
 #include "support/AtomicWrite.hpp"
 #include "support/FileRead.hpp"
+#include "support/JsonObjectReader.hpp"
 #include "support/UserFolders.hpp"
 
 #include <iostream>
@@ -40,15 +41,17 @@ void UserSettings::read() {
                   << (error ? "" : " and keeping the old file as " + aside.string()) << '\n';
         return;
     }
-    if (const auto value = stored.find("autoOpenLastProject"); value != stored.end() && value->is_boolean()) {
-        autoOpenLastProject = value->get<bool>();
-    }
-    if (const auto value = stored.find("lastOpenedProjectURL"); value != stored.end() && value->is_string()) {
-        lastOpenedProjectURL = value->get<std::string>();
-    }
-    if (const auto value = stored.find("hasSeenOnboarding"); value != stored.end() && value->is_boolean()) {
-        hasSeenOnboarding = value->get<bool>();
-    }
+    // A setting that is missing or of the wrong type keeps its default; the others still count.
+    const JsonObjectReader settings(stored, "");
+    const auto readSetting = [](const auto& assign) {
+        try {
+            assign();
+        } catch (const JsonDecodeError&) {
+        }
+    };
+    readSetting([&] { autoOpenLastProject = settings.boolean("autoOpenLastProject"); });
+    readSetting([&] { lastOpenedProjectURL = settings.string("lastOpenedProjectURL"); });
+    readSetting([&] { hasSeenOnboarding = settings.boolean("hasSeenOnboarding"); });
 }
 
 void UserSettings::write() const {
