@@ -1,57 +1,55 @@
-// Intent: shape and type checks of the browser's messages.
+// Intent: shape and type checks of the browser's messages, by the rules of every JSON reader.
 #include "app/Intent.hpp"
 
+#include "support/JsonObjectReader.hpp"
 #include "support/PathText.hpp"
 
-#include <cmath>
-
 namespace pelagrin {
+namespace {
+
+/// `read` applied to a reader of `message`; a decoding error becomes the intent's refusal of `key`.
+template <class Read>
+auto readArgument(const Intent& intent, const nlohmann::json& message, const char* key, const char* expected,
+                  Read read) {
+    try {
+        return read(JsonObjectReader(message, ""));
+    } catch (const JsonDecodeError& decodeError) {
+        throw intent.error(
+            std::string("\"") + key +
+            (decodeError.isMissing() ? "\" is missing" : std::string("\" must be ") + expected));
+    }
+}
+
+} // namespace
 
 Intent::Intent(nlohmann::json message) : message_(std::move(message)) {
     if (!message_.is_object()) {
         throw IntentError("an intent must be a JSON object");
     }
-    const auto name = message_.find("intent");
-    if (name == message_.end() || !name->is_string()) {
+    try {
+        name_ = JsonObjectReader(message_, "").string("intent");
+    } catch (const JsonDecodeError&) {
         throw IntentError("an intent must have a string \"intent\"");
     }
-    name_ = name->get<std::string>();
 }
 
 IntentError Intent::error(const std::string& message) const {
     return IntentError(name_ + ": " + message);
 }
 
-const nlohmann::json& Intent::argument(const char* key) const {
-    const auto value = message_.find(key);
-    if (value == message_.end()) {
-        throw error(std::string("\"") + key + "\" is missing");
-    }
-    return *value;
-}
-
 std::string Intent::string(const char* key) const {
-    const nlohmann::json& value = argument(key);
-    if (!value.is_string()) {
-        throw error(std::string("\"") + key + "\" must be a string");
-    }
-    return value.get<std::string>();
+    return readArgument(*this, message_, key, "a string",
+                        [key](const JsonObjectReader& reader) { return reader.string(key); });
 }
 
 double Intent::number(const char* key) const {
-    const nlohmann::json& value = argument(key);
-    if (!value.is_number() || !std::isfinite(value.get<double>())) {
-        throw error(std::string("\"") + key + "\" must be a number");
-    }
-    return value.get<double>();
+    return readArgument(*this, message_, key, "a number",
+                        [key](const JsonObjectReader& reader) { return reader.number(key); });
 }
 
 bool Intent::boolean(const char* key) const {
-    const nlohmann::json& value = argument(key);
-    if (!value.is_boolean()) {
-        throw error(std::string("\"") + key + "\" must be true or false");
-    }
-    return value.get<bool>();
+    return readArgument(*this, message_, key, "true or false",
+                        [key](const JsonObjectReader& reader) { return reader.boolean(key); });
 }
 
 bool Intent::flag(const char* key) const {

@@ -14,8 +14,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-/// A JSON intent `{"intent": name, ...arguments}` with typed access to its arguments, each of which throws
-/// IntentError naming the intent and the argument.
+/// A JSON intent `{"intent": name, ...arguments}` with typed access to its arguments, read by the rules of
+/// `JsonObjectReader`; each throws IntentError naming the intent and the argument.
 class Intent {
 public:
     /// Throws IntentError unless `message` is an object with a string "intent".
@@ -35,8 +35,6 @@ public:
     IntentError error(const std::string& message) const;
 
 private:
-    const nlohmann::json& argument(const char* key) const;
-
     nlohmann::json message_;
     std::string name_;
 };

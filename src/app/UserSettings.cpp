@@ -3,6 +3,7 @@
 
 #include "support/AtomicWrite.hpp"
 #include "support/FileRead.hpp"
+#include "support/JsonObjectReader.hpp"
 #include "support/PathText.hpp"
 #include "support/UserFolders.hpp"
 
@@ -42,19 +43,20 @@ void UserSettings::read() {
                   << (error ? "" : " and keeping the old file as " + aside.string()) << '\n';
         return;
     }
-    if (const auto value = stored.find("autoOpenLastProject"); value != stored.end() && value->is_boolean()) {
-        autoOpenLastProject = value->get<bool>();
-    }
-    if (const auto value = stored.find("lastOpenedProjectURL"); value != stored.end() && value->is_string()) {
+    // A setting that is missing, of the wrong type or spoilt by hand keeps its default; the others still count.
+    const JsonObjectReader settings(stored, "");
+    const auto readSetting = [](const auto& assign) {
         try {
-            lastOpenedProjectURL = PathText::decode(value->get<std::string>()).native();
+            assign();
+        } catch (const JsonDecodeError&) {
         } catch (const std::invalid_argument&) {
-            // spoilt by hand: read as never opened, like a value of the wrong type
         }
-    }
-    if (const auto value = stored.find("hasSeenOnboarding"); value != stored.end() && value->is_boolean()) {
-        hasSeenOnboarding = value->get<bool>();
-    }
+    };
+    readSetting([&] { autoOpenLastProject = settings.boolean("autoOpenLastProject"); });
+    readSetting([&] {
+        lastOpenedProjectURL = PathText::decode(settings.string("lastOpenedProjectURL")).native();
+    });
+    readSetting([&] { hasSeenOnboarding = settings.boolean("hasSeenOnboarding"); });
 }
 
 void UserSettings::write() const {

@@ -1,9 +1,9 @@
 // ProjectPersistence: the records' JSON form, their mapping onto the model, and the file itself.
 #include "projects/ProjectPersistence.hpp"
 
-#include "projects/JsonObjectReader.hpp"
 #include "support/AtomicWrite.hpp"
 #include "support/FileRead.hpp"
+#include "support/JsonObjectReader.hpp"
 
 #include <cmath>
 #include <iostream>
@@ -34,7 +34,8 @@ json toJson(const RegionDTO& r) {
     json object = {{"name", r.name},
                    {"latitude", r.latitude},
                    {"longitude", r.longitude},
-                   {"flowDirection", r.flowDirection}};
+                   {"flowDirection", r.flowDirection},
+                   {"emissionRadius", r.emissionRadius}};
     if (r.waterVertices) {
         json vertices = json::array();
         for (const CoordinateDTO& c : *r.waterVertices) {
@@ -51,7 +52,9 @@ json toJson(const RegionDTO& r) {
 json toJson(const SimulationParametersDTO& p) {
     json object = {{"flowSpeed", p.flowSpeed},         {"turbulence", p.turbulence},
                    {"viscosity", p.viscosity},         {"gravityScale", p.gravityScale},
-                   {"flowDirection", p.flowDirection}, {"simulationDuration", p.simulationDuration}};
+                   {"flowDirection", p.flowDirection}, {"simulationDuration", p.simulationDuration},
+                   {"waterDepth", p.waterDepth},       {"windSpeed", p.windSpeed},
+                   {"windDirection", p.windDirection}};
     if (p.particles) {
         object["particles"] = {{"radius", p.particles->radius},
                                {"density", p.particles->density},
@@ -66,12 +69,15 @@ CoordinateDTO coordinateFrom(const JsonObjectReader& object) {
 }
 
 RegionDTO regionFrom(const JsonObjectReader& object) {
-    RegionDTO region{object.string("name"),
-                     object.number("latitude"),
-                     object.number("longitude"),
-                     object.number("flowDirection"),
-                     std::nullopt,
-                     std::nullopt};
+    const RegionDTO defaults;
+    RegionDTO region{.name = object.string("name"),
+                     .latitude = object.number("latitude"),
+                     .longitude = object.number("longitude"),
+                     .flowDirection = object.number("flowDirection"),
+                     .waterVertices = std::nullopt,
+                     .emissionPoint = std::nullopt,
+                     .emissionRadius =
+                         object.optionalNumber("emissionRadius").value_or(defaults.emissionRadius)};
     std::vector<CoordinateDTO> vertices;
     if (object.forEachObject("waterVertices", [&](const JsonObjectReader& vertex) {
             vertices.push_back(coordinateFrom(vertex));
@@ -85,13 +91,21 @@ RegionDTO regionFrom(const JsonObjectReader& object) {
 }
 
 SimulationParametersDTO parametersFrom(const JsonObjectReader& object) {
-    SimulationParametersDTO parameters{object.number("flowSpeed"),
-                                       object.number("turbulence"),
-                                       object.number("viscosity"),
-                                       object.number("gravityScale"),
-                                       object.optionalNumber("flowDirection").value_or(0.0),
-                                       object.optionalNumber("simulationDuration").value_or(43200.0),
-                                       std::nullopt};
+    const SimulationParametersDTO defaults;
+    const auto optional = [&](const char* key, double fallback) {
+        return object.optionalNumber(key).value_or(fallback);
+    };
+    SimulationParametersDTO parameters{.flowSpeed = object.number("flowSpeed"),
+                                       .turbulence = object.number("turbulence"),
+                                       .viscosity = object.number("viscosity"),
+                                       .gravityScale = object.number("gravityScale"),
+                                       .flowDirection = optional("flowDirection", defaults.flowDirection),
+                                       .simulationDuration =
+                                           optional("simulationDuration", defaults.simulationDuration),
+                                       .waterDepth = optional("waterDepth", defaults.waterDepth),
+                                       .windSpeed = optional("windSpeed", defaults.windSpeed),
+                                       .windDirection = optional("windDirection", defaults.windDirection),
+                                       .particles = std::nullopt};
     if (const auto particles = object.optionalObject("particles")) {
         parameters.particles =
             ParticleSettingsDTO{particles->number("radius"), particles->number("density"),
@@ -144,9 +158,13 @@ ProjectFile makeFile(const Project& project) {
         for (const GeoCoordinate& c : region->waterVertices()) {
             vertices.push_back({c.latitude, c.longitude});
         }
-        file.region = RegionDTO{region->name,        region->latitude,
-                                region->longitude,   region->flowDirection,
-                                std::move(vertices), CoordinateDTO{region->emissionLat, region->emissionLon}};
+        file.region = RegionDTO{.name = region->name,
+                                .latitude = region->latitude,
+                                .longitude = region->longitude,
+                                .flowDirection = region->flowDirection,
+                                .waterVertices = std::move(vertices),
+                                .emissionPoint = CoordinateDTO{region->emissionLat, region->emissionLon},
+                                .emissionRadius = region->emissionRadius};
     }
     if (const std::shared_ptr<SimulationParameters>& parameters = project.parameters) {
         std::optional<ParticleSettingsDTO> particles;
@@ -154,13 +172,16 @@ ProjectFile makeFile(const Project& project) {
             particles = ParticleSettingsDTO{settings->radius, settings->density, settings->count,
                                             settings->colorMode};
         }
-        file.parameters = SimulationParametersDTO{parameters->flowSpeed,
-                                                  parameters->turbulence,
-                                                  parameters->viscosity,
-                                                  parameters->gravityScale,
-                                                  parameters->flowDirection,
-                                                  parameters->simulationDuration,
-                                                  particles};
+        file.parameters = SimulationParametersDTO{.flowSpeed = parameters->flowSpeed,
+                                                  .turbulence = parameters->turbulence,
+                                                  .viscosity = parameters->viscosity,
+                                                  .gravityScale = parameters->gravityScale,
+                                                  .flowDirection = parameters->flowDirection,
+                                                  .simulationDuration = parameters->simulationDuration,
+                                                  .waterDepth = parameters->waterDepth,
+                                                  .windSpeed = parameters->windSpeed,
+                                                  .windDirection = parameters->windDirection,
+                                                  .particles = particles};
     }
     return file;
 }
@@ -182,6 +203,7 @@ std::shared_ptr<Project> makeProject(const ProjectFile& file, const std::filesys
             region->emissionLat = r.emissionPoint->latitude;
             region->emissionLon = r.emissionPoint->longitude;
         }
+        region->emissionRadius = r.emissionRadius;
         region->updateSimulationCoordinates(kCanvasWidth, kCanvasHeight);
         project->region = std::move(region);
     }
@@ -194,6 +216,9 @@ std::shared_ptr<Project> makeProject(const ProjectFile& file, const std::filesys
         values.gravityScale = p.gravityScale;
         values.flowDirection = p.flowDirection;
         values.simulationDuration = p.simulationDuration;
+        values.waterDepth = p.waterDepth;
+        values.windSpeed = p.windSpeed;
+        values.windDirection = p.windDirection;
         auto parameters = std::make_shared<SimulationParameters>(values);
         if (p.particles) {
             parameters->particleSettings = std::make_shared<ParticleSettings>(

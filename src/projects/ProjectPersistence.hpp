@@ -33,6 +33,7 @@ struct RegionDTO {
     double flowDirection = 0.0;
     std::optional<std::vector<CoordinateDTO>> waterVertices; ///< always written, maybe empty
     std::optional<CoordinateDTO> emissionPoint;              ///< always written, (0, 0) when unset
+    double emissionRadius = 10.0;                            ///< m; 10 when missing from a file
 };
 
 struct ParticleSettingsDTO {
@@ -49,6 +50,9 @@ struct SimulationParametersDTO {
     double gravityScale = 0.0;
     double flowDirection = 0.0;          ///< 0 when missing from a file
     double simulationDuration = 43200.0; ///< 43200 when missing from a file
+    double waterDepth = 10.0;            ///< m; 10 when missing from a file
+    double windSpeed = 0.0;              ///< m/s; 0 when missing from a file
+    double windDirection = 0.0;          ///< degrees; 0 when missing from a file
     std::optional<ParticleSettingsDTO> particles;
 };
 

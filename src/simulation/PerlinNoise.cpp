@@ -1,6 +1,7 @@
 // The permutation shuffle and the noise evaluation.
 #include "simulation/PerlinNoise.hpp"
 
+#include <cassert>
 #include <cmath>
 #include <numeric>
 #include <utility>
@@ -54,9 +55,13 @@ double grad(std::int64_t hash, double a, double b, double c) {
     return ((h & 1) == 0 ? first : -first) + ((h & 2) == 0 ? second : -second);
 }
 
-/// The lattice cell of a coordinate, reduced to the table's 256 entries (cell -1 maps to 255).
+/// The lattice cell of a floored coordinate, reduced to the table's 256 entries (cell -1 maps to 255). Worked
+/// in floating point, which is exact for every whole number a double holds, so that no coordinate can make
+/// an index outside the table; one that is not finite, which the caller must never pass, gives cell 0.
 std::int64_t cellOf(double floored) {
-    return static_cast<std::int64_t>(floored) & 255;
+    assert(std::isfinite(floored));
+    const double cell = floored - 256.0 * std::floor(floored * (1.0 / 256.0));
+    return std::isfinite(cell) ? static_cast<std::int64_t>(cell) : 0;
 }
 
 } // namespace

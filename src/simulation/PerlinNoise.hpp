@@ -14,7 +14,8 @@ public:
     explicit PerlinNoise(std::int64_t seed);
 
     /// Noise at (x, y, z): exactly 0 at every integer lattice point, roughly within [-1, 1] elsewhere.
-    /// The coordinates must be finite and their floors must fit a signed 64-bit integer.
+    /// The coordinates must be finite (asserted; in a release build one that is not gives a number that is
+    /// not either, never a read outside the table).
     double noise(double x, double y, double z) const;
 
     /// A permutation of 0..255 followed by the same 256 entries, so indices up to 511 need no wrap.

@@ -3,6 +3,7 @@
 
 #include "analysis/SimulationDataStore.hpp"
 #include "projects/Project.hpp"
+#include "simulation/RunSettings.hpp"
 #include "support/UserInterfaceThread.hpp"
 
 #include <algorithm>
@@ -10,22 +11,12 @@
 #include <boost/asio/steady_timer.hpp>
 #include <cassert>
 #include <cmath>
-#include <numbers>
 
 namespace pelagrin {
 
 namespace {
 
 constexpr int stepsPerBatch = 10;
-constexpr double shortestDuration = 60.0;       // s; anything shorter is taken for a slip
-constexpr double fallbackDuration = 3600.0;     // s
-constexpr Vec2 canvasCentre{400.0, 300.0};      // px, the centre of the nominal 800 × 600 canvas
-constexpr double fallbackEmissionRadius = 10.0; // m
-
-Vec2 unitVector(double degrees) {
-    const double theta = degrees * std::numbers::pi / 180.0;
-    return {std::cos(theta), std::sin(theta)};
-}
 
 } // namespace
 
@@ -76,56 +67,23 @@ void SimulationController::start(Project& project) {
     if (isRunning && engine_) {
         return;
     }
-    stop();
-    store_.reset();
-    const std::shared_ptr<SimulationParameters> parameters = project.parameters;
-    if (!parameters) {
+    if (!project.parameters.get()) {
+        stop();
+        store_.reset();
         return;
     }
-    const double duration = parameters->simulationDuration < shortestDuration
-                                ? fallbackDuration
-                                : parameters->simulationDuration.get();
+    // Everything that can refuse the project comes first, so that a refusal leaves the last run's frame and
+    // statistics as they were.
+    RunSettings run = runSettingsOf(project, sharedSpeedTarget);
+    auto particles = SimulationEngine::createParticles(run.count, run.center, run.radiusMm, run.density,
+                                                       run.duration, run.emissionRadiusPx);
+    auto engine = std::make_shared<SimulationEngine>(particles, run.params, std::move(run.boundary));
+    engine->simDurationLimit = run.duration;
 
-    // Geometry: the region's canvas polygon, and its scale measured along the bounding box's southern edge.
-    const std::shared_ptr<Region> region = project.region;
-    std::vector<Vec2> boundary;
-    double ppm = 1.0;
-    double flowDirection = parameters->flowDirection;
-    Vec2 center = canvasCentre;
-    double emissionRadiusM = fallbackEmissionRadius;
-    if (region) {
-        if (region->waterVerticesSim().empty()) {
-            region->updateSimulationCoordinates(800.0, 600.0);
-        }
-        boundary = region->waterVerticesSim();
-        ppm = region->pixelsPerMeter();
-        flowDirection = region->flowDirection;
-        center = region->emissionPointSim().value_or(canvasCentre);
-        emissionRadiusM = region->emissionRadius;
-    }
-
-    // Particles and physics in engine units: the current in px/s, the wind as entered.
-    const std::shared_ptr<ParticleSettings> settings = parameters->particleSettings;
-    const std::int64_t count = settings ? settings->count.get() : 1000;
-    const double radius = settings ? settings->radius.get() : 2.0;
-    const double density = settings ? settings->density.get() : 1.0;
-    SimulationEngineParameters params;
-    params.viscosity = parameters->viscosity;
-    params.turbulence = parameters->turbulence;
-    params.gravityScale = parameters->gravityScale;
-    params.waterDensity = 1.0;
-    params.baseFlowVelocity = unitVector(flowDirection) * (ppm * parameters->flowSpeed);
-    params.pixelsPerMeter = ppm;
-    params.waterDepth = parameters->waterDepth;
-    params.windVelocity = unitVector(parameters->windDirection) * parameters->windSpeed.get();
-    auto particles =
-        SimulationEngine::createParticles(count, center, radius, density, duration, ppm * emissionRadiusM);
-    auto engine = std::make_shared<SimulationEngine>(particles, params, std::move(boundary));
-    engine->simDurationLimit = duration;
-
-    // Published only once the run is sure to start, so that a refused project leaves the last frame alone.
+    stop();
+    store_.reset();
     currentTime = 0.0;
-    totalDuration = duration;
+    totalDuration = run.duration;
     engine_ = engine;
     simulationTask_ = std::make_shared<Run>(executor_, std::move(engine));
     isRunning = true;

@@ -46,11 +46,10 @@ public:
     SimulationController(const SimulationController&) = delete;
     SimulationController& operator=(const SimulationController&) = delete;
 
-    /// Sets a run of `project` up and starts its loop; does nothing while a run is going. Clears the data
-    /// store; a project without parameters then does not start. Missing region or particle settings fall back
-    /// to 1 px/m, an emission disc of 10 m round (400, 300) and 1000 particles of 2 mm at density 1; a
-    /// duration below 60 s becomes 3600 s. Throws std::invalid_argument, naming the field, when the project's
-    /// numbers cannot make a run (a negative count, a value that is not finite); nothing starts then.
+    /// Sets a run of `project` up (`runSettingsOf`, at the current `sharedSpeedTarget`) and starts its loop;
+    /// does nothing while a run is going. A project without parameters clears the data store and does not
+    /// start. Throws std::invalid_argument, naming the field, when the project's numbers cannot make a run;
+    /// nothing changes then, the last run's frame and statistics included.
     void start(Project& project);
     /// Ends the current run, if any, before its next batch; the last frame stays published.
     void stop();

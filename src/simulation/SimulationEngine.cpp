@@ -16,7 +16,6 @@ namespace pelagrin {
 
 namespace {
 
-constexpr double kBaseStep = 0.016;       // s; dt = targetSpeed × kBaseStep
 constexpr double kGravity = 9.81;         // m/s²
 constexpr double kWaterViscosity = 0.001; // Pa·s
 constexpr double kWaterDensity = 1000.0;  // kg/m³
@@ -67,7 +66,6 @@ struct SimulationEngine::StepConstants {
     double gravity;        // m/s²
     double viscosity;      // Pa·s
     double pixelsPerMeter; // floored
-    double dragConstant;   // 6πμ, Pa·s
     FlowField flow;        // the water's velocity at `time`
 };
 
@@ -134,8 +132,8 @@ std::vector<Particle> SimulationEngine::createParticles(std::int64_t count, Vec2
         const double angle = random.uniformRandom(0, 2 * std::numbers::pi);
         const double distance = random.uniformRandom(0, emissionRadius);
         const double releaseTime = i < immediateCount ? 0.0 : random.uniformRandom(0, releaseWindow);
-        const double radiusFactor = random.uniformRandom(0.8, 1.2);
-        const double densityFactor = random.uniformRandom(0.95, 1.05);
+        const double radiusFactor = random.uniformRandom(radiusSpread[0], radiusSpread[1]);
+        const double densityFactor = random.uniformRandom(densitySpread[0], densitySpread[1]);
         const double noiseOffset = random.uniformRandom(0, 10);
 
         Particle& p = particles.emplace_back();
@@ -170,7 +168,7 @@ void SimulationEngine::computeBounds() {
 }
 
 void SimulationEngine::step() {
-    const double dt = targetSpeed * kBaseStep;
+    const double dt = targetSpeed * baseStep;
     accumulatedTime += dt;
 
     const double viscosity = params.viscosity * kWaterViscosity;
@@ -180,7 +178,6 @@ void SimulationEngine::step() {
         .gravity = params.gravityScale * kGravity,
         .viscosity = viscosity,
         .pixelsPerMeter = std::fmax(params.pixelsPerMeter, kPixelFloor),
-        .dragConstant = 6 * std::numbers::pi * viscosity,
         .flow = FlowField(noiseGen, params, accumulatedTime),
     };
     refreshResponses(constants);
@@ -204,6 +201,22 @@ void SimulationEngine::step() {
     }
 }
 
+SimulationEngine::Response SimulationEngine::responseOf(double radiusMm, double density,
+                                                        const SimulationEngineParameters& physics,
+                                                        double stepS) {
+    const double gravity = physics.gravityScale * kGravity;
+    const double viscosity = physics.viscosity * kWaterViscosity;
+    const double r = radiusMm / 1000.0;
+    // Settling: Stokes' law, w = 2/9 r² g Δρ / μ with Δρ in kg/m³ (the 1000 of water folded into the
+    // coefficient 10000/9); positive sinks, negative rises.
+    const double settlingSpeed = r * r * gravity * (density - 1.0) * kSettlingCoefficient / viscosity;
+    // Relaxation: the particle's velocity approaches the water's with the Stokes response time
+    // τ = m / (6πμr), exactly over one base step of the clock whatever the speed multiplier.
+    const double mass = kWaterDensity * density * (4.0 / 3.0) * std::numbers::pi * r * r * r;
+    const double responseTime = mass / std::fmax(6 * std::numbers::pi * viscosity * r, kDragFloor);
+    return {settlingSpeed, std::exp(-stepS / responseTime)};
+}
+
 void SimulationEngine::refreshResponses(const StepConstants& c) {
     if (responses_.size() == particles.size() && responseGravity_ == c.gravity &&
         responseViscosity_ == c.viscosity && responseTimeStep_ == timeStep) {
@@ -211,17 +224,7 @@ void SimulationEngine::refreshResponses(const StepConstants& c) {
     }
     responses_.resize(particles.size());
     for (std::size_t i = 0; i < particles.size(); ++i) {
-        const Particle& p = particles[i];
-        const double r = p.radius / 1000.0;
-        // Settling: Stokes' law, w = 2/9 r² g Δρ / μ with Δρ in kg/m³ (the 1000 of water folded into the
-        // coefficient 10000/9); positive sinks, negative rises.
-        const double settlingSpeed =
-            r * r * c.gravity * (p.density - 1.0) * kSettlingCoefficient / c.viscosity;
-        // Relaxation: the particle's velocity approaches the water's with the Stokes response time
-        // τ = m / (6πμr), exactly over one base step of the clock whatever the speed multiplier.
-        const double mass = kWaterDensity * p.density * (4.0 / 3.0) * std::numbers::pi * r * r * r;
-        const double responseTime = mass / std::fmax(c.dragConstant * r, kDragFloor);
-        responses_[i] = {settlingSpeed, std::exp(-timeStep / responseTime)};
+        responses_[i] = responseOf(particles[i].radius, particles[i].density, params, timeStep);
     }
     responseGravity_ = c.gravity;
     responseViscosity_ = c.viscosity;

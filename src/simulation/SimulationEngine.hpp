@@ -8,6 +8,7 @@
 #include "simulation/SimulationEngineParameters.hpp"
 #include "simulation/Vec2.hpp"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -29,6 +30,12 @@ struct Bounds {
 /// stepping them one after the other in list order, random draws included.
 class SimulationEngine {
 public:
+    /// Simulation time of one step at speed 1, s: a step advances the clock by `targetSpeed` × `baseStep`.
+    static constexpr double baseStep = 0.016;
+    /// The least and greatest factors `createParticles` spreads a particle's radius and density by.
+    static constexpr std::array<double, 2> radiusSpread{0.8, 1.2};
+    static constexpr std::array<double, 2> densitySpread{0.95, 1.05};
+
     /// Stores the three arguments and computes `bounds`. Throws std::invalid_argument, naming the field, when
     /// a parameter, a vertex or a particle's number is not finite: such a run could only produce garbage.
     SimulationEngine(std::vector<Particle> particles, SimulationEngineParameters params,
@@ -45,10 +52,20 @@ public:
     static std::vector<Particle> createParticles(std::int64_t count, Vec2 center, double radius,
                                                  double density, double totalDuration, double emissionRadius);
 
+    /// How a particle answers the water.
+    struct Response {
+        double settlingSpeed; ///< m/s, positive downward
+        double decay;         ///< share of the gap to the water's velocity kept after one base step
+    };
+    /// The response the step gives a particle of `radiusMm` and relative `density` under `physics`, over a
+    /// base step of `stepS` s.
+    static Response responseOf(double radiusMm, double density, const SimulationEngineParameters& physics,
+                               double stepS);
+
     /// Recomputes `bounds` (and the search index) from `boundaryVertices`.
     void computeBounds();
 
-    /// Advances the clock by `targetSpeed` × 0.016 s and moves every released, unstranded particle once.
+    /// Advances the clock by `targetSpeed` × `baseStep` and moves every released, unstranded particle once.
     void step();
 
     /// Water velocity in m/s at `point` (metres) and `time` (s): the mean current plus the curl of a noise
@@ -78,17 +95,12 @@ public:
     /// Turbulence noise, the same field in every run.
     const PerlinNoise noiseGen{123};
     /// Base step in seconds; the relaxation towards the water velocity always uses it, whatever the speed.
-    double timeStep = 0.016;
+    double timeStep = baseStep;
     /// Simulation clock in seconds; never decreases.
     double accumulatedTime = 0.0;
 
 private:
     struct StepConstants;
-    /// What a step needs of a particle that depends only on its radius and density and the run's physics.
-    struct Response {
-        double settlingSpeed; // m/s, positive downward
-        double decay;         // share of the velocity gap kept per base step
-    };
     /// A boundary contact fast enough that a random draw decides between stranding and bouncing.
     struct PendingContact {
         std::size_t particle;

@@ -9,9 +9,12 @@ namespace pelagrin::detail {
 namespace {
 
 /// The noise cell of a floored coordinate, reduced to the table's 256 entries, in floating point: exact for
-/// every whole number a double holds, however large.
+/// every whole number a double holds, however large. One that is not finite, which the caller must never
+/// pass, gives cell 0 rather than an index outside the table.
 inline std::int32_t cellOf(double floored) {
-    return static_cast<std::int32_t>(floored - 256.0 * std::floor(floored * (1.0 / 256.0)));
+    assert(std::isfinite(floored));
+    const double cell = floored - 256.0 * std::floor(floored * (1.0 / 256.0));
+    return std::isfinite(cell) ? static_cast<std::int32_t>(cell) : 0;
 }
 
 inline double fade(double t) {

@@ -27,8 +27,8 @@ struct StencilOctave {
 
 using StencilOctaves = std::array<StencilOctave, 3>;
 
-/// The octave of `scale` and `weight` with the noise's third coordinate `z` (finite, its floor within a
-/// signed 64-bit integer) split into cell, fraction and fade.
+/// The octave of `scale` and `weight` with the noise's third coordinate `z` (finite, asserted; its floor
+/// within a signed 64-bit integer) split into cell, fraction and fade.
 StencilOctave makeStencilOctave(const Permutation& permutation, double scale, double weight, double z);
 
 /// The stream function at the four central-difference neighbours of a point: (x + 1, y), (x - 1, y),

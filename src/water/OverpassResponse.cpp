@@ -2,135 +2,54 @@
 // decoder.
 #include "water/OverpassResponse.hpp"
 
-#include <limits>
+#include "support/JsonObjectReader.hpp"
+
 #include <nlohmann/json.hpp>
 
 namespace pelagrin {
 
 namespace {
 
-using nlohmann::json;
-
-// Thrown inside the decoder only, so that one bad field ends the whole decode; never leaves this file.
-struct FieldProblem {
-    std::string message;
-};
-
-[[noreturn]] void wrongType(const std::string& path, const char* expected, const json& value) {
-    throw FieldProblem{path + ": expected " + expected + ", found " + value.type_name()};
-}
-
-const json* findKey(const json& object, const char* key) {
-    const auto it = object.find(key);
-    return it == object.end() ? nullptr : &*it;
-}
-
-const json& requiredKey(const json& object, const std::string& path, const char* key) {
-    const json* value = findKey(object, key);
-    if (value == nullptr) {
-        throw FieldProblem{path + "." + key + ": missing"};
-    }
-    return *value;
-}
-
-const json& expectObject(const json& value, const std::string& path) {
-    if (!value.is_object()) {
-        wrongType(path, "an object", value);
-    }
-    return value;
-}
-
-const json& expectArray(const json& value, const std::string& path) {
-    if (!value.is_array()) {
-        wrongType(path, "an array", value);
-    }
-    return value;
-}
-
-std::string decodeString(const json& value, const std::string& path) {
-    if (!value.is_string()) {
-        wrongType(path, "a string", value);
-    }
-    return value.get<std::string>();
-}
-
-double decodeDouble(const json& value, const std::string& path) {
-    if (!value.is_number()) {
-        wrongType(path, "a number", value);
-    }
-    return value.get<double>();
-}
-
-std::int64_t decodeInt64(const json& value, const std::string& path) {
-    if (value.is_number_unsigned() &&
-        value.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-        throw FieldProblem{path + ": out of the 64-bit integer range"};
-    }
-    if (!value.is_number_integer()) {
-        wrongType(path, "an integer", value);
-    }
-    return value.get<std::int64_t>();
-}
-
-// Decodes each entry of a required array with `decodeEntry(entry, entryPath)`.
-template <typename T, typename DecodeEntry>
-std::vector<T> decodeArray(const json& value, const std::string& path, DecodeEntry decodeEntry) {
-    std::vector<T> entries;
-    entries.reserve(expectArray(value, path).size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        entries.push_back(decodeEntry(value[i], path + "[" + std::to_string(i) + "]"));
-    }
-    return entries;
-}
-
-// An optional array: an absent key and null both mean none.
-template <typename T, typename DecodeEntry>
-std::optional<std::vector<T>> decodeOptionalArray(const json& object, const std::string& path,
-                                                  const char* key, DecodeEntry decodeEntry) {
-    const json* value = findKey(object, key);
-    if (value == nullptr || value->is_null()) {
+/// The "geometry" of `object`: none when absent or null.
+std::optional<std::vector<Point>> geometryOf(const JsonObjectReader& object) {
+    std::vector<Point> points;
+    if (!object.forEachObject("geometry", [&](const JsonObjectReader& point) {
+            points.push_back({point.number("lat"), point.number("lon")});
+        })) {
         return std::nullopt;
     }
-    return decodeArray<T>(*value, path + "." + key, decodeEntry);
+    return points;
 }
 
-Point decodePoint(const json& value, const std::string& path) {
-    expectObject(value, path);
-    return {decodeDouble(requiredKey(value, path, "lat"), path + ".lat"),
-            decodeDouble(requiredKey(value, path, "lon"), path + ".lon")};
-}
-
-Member decodeMember(const json& value, const std::string& path) {
-    expectObject(value, path);
-    return {decodeString(requiredKey(value, path, "type"), path + ".type"),
-            decodeString(requiredKey(value, path, "role"), path + ".role"),
-            decodeOptionalArray<Point>(value, path, "geometry", decodePoint)};
-}
-
-Element decodeElement(const json& value, const std::string& path) {
-    expectObject(value, path);
-    return {decodeString(requiredKey(value, path, "type"), path + ".type"),
-            decodeInt64(requiredKey(value, path, "id"), path + ".id"),
-            decodeOptionalArray<Point>(value, path, "geometry", decodePoint),
-            decodeOptionalArray<Member>(value, path, "members", decodeMember)};
+Element elementOf(const JsonObjectReader& object) {
+    Element element{object.string("type"), object.wholeNumber("id"), geometryOf(object), std::nullopt};
+    std::vector<Member> members;
+    if (object.forEachObject("members", [&](const JsonObjectReader& member) {
+            members.push_back({member.string("type"), member.string("role"), geometryOf(member)});
+        })) {
+        element.members = std::move(members);
+    }
+    return element;
 }
 
 } // namespace
 
 std::variant<OverpassResponse, DecodingError> decodeOverpassResponse(std::string_view body) {
-    json document;
+    nlohmann::json document;
     try {
-        document = json::parse(body);
-    } catch (const json::parse_error& error) {
+        document = nlohmann::json::parse(body);
+    } catch (const nlohmann::json::parse_error& error) {
         return DecodingError{std::string("not JSON: ") + error.what()};
     }
     try {
-        const std::string root = "answer";
-        expectObject(document, root);
-        return OverpassResponse{
-            decodeArray<Element>(requiredKey(document, root, "elements"), "elements", decodeElement)};
-    } catch (const FieldProblem& problem) {
-        return DecodingError{problem.message};
+        OverpassResponse response;
+        JsonObjectReader(document, "")
+            .forEachRequiredObject("elements", [&](const JsonObjectReader& element) {
+                response.elements.push_back(elementOf(element));
+            });
+        return response;
+    } catch (const JsonDecodeError& error) {
+        return DecodingError{error.what()};
     }
 }
 

@@ -42,8 +42,8 @@ struct OverpassResponse {
 };
 
 /// Decodes an Overpass answer body. Every required key must be present with the right JSON type, or the whole
-/// answer is refused with a `DecodingError` naming the field ("elements[2].id: missing"); keys not read here
-/// are ignored.
+/// answer is refused with a `DecodingError` naming the field (`"elements[2].id": missing`), by the rules of
+/// `JsonObjectReader`; keys not read here are ignored.
 std::variant<OverpassResponse, DecodingError> decodeOverpassResponse(std::string_view body);
 
 } // namespace pelagrin

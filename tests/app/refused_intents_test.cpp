@@ -28,11 +28,11 @@ TEST(Intent, AMessageMustBeAnObjectWithAStringNameAndItsArgumentsOfTheirType) {
     EXPECT_EQ(refusal({{"section", "region"}}), "an intent must have a string \"intent\"");
     EXPECT_EQ(refusal({{"intent", 4}}), "an intent must have a string \"intent\"");
     EXPECT_EQ(refusal({{"intent", "setControl"}}, "value"), "setControl: \"value\" is missing");
-    EXPECT_EQ(refusal({{"intent", "setControl"}, {"value", "1"}}, "value"),
-              "setControl: \"value\" must be a number");
-    EXPECT_EQ(
-        refusal({{"intent", "setControl"}, {"value", std::numeric_limits<double>::infinity()}}, "value"),
-        "setControl: \"value\" must be a number");
+    for (const json& notANumber : {json("1"), json(nullptr), json(std::numeric_limits<double>::infinity())}) {
+        EXPECT_EQ(refusal({{"intent", "setControl"}, {"value", notANumber}}, "value"),
+                  "setControl: \"value\" must be a number")
+            << notANumber;
+    }
 
     const Intent intent({{"intent", "setControl"}, {"id", "count"}, {"value", 500}, {"flag", true}});
     EXPECT_EQ(intent.name(), "setControl");
@@ -92,6 +92,20 @@ TEST_F(RefusedIntents, ProjectIntentsNeedTheirStateToApply) {
         expectRefused(*window, {{"intent", name}, {"path", path.string()}},
                       "not applicable: the welcome is not shown");
     }
+}
+
+TEST_F(RefusedIntents, PlayOnAProjectWhoseNumbersCannotMakeARunNamesTheField) {
+    Project stormy("Stormy");
+    stormy.parameters = std::make_shared<SimulationParameters>();
+    stormy.parameters.get()->turbulence = 1e308;
+    const auto path = projects() / "Stormy.pelagrinproj";
+    ProjectPersistence::save(stormy, path);
+    const auto window = launch->openWindow();
+    open(*window, path);
+    expectRefused(
+        *window, {{"intent", "toolbarPlayPause"}},
+        "toolbarPlayPause: turbulence: 1e+308 over the run's 43207 s overflows the turbulence's clock");
+    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
 }
 
 } // namespace

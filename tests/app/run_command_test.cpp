@@ -90,6 +90,8 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
     const std::string example = (examples / "kettle-pond.pelagrinproj").string();
     writeFile(folder / "malformed.pelagrinproj", "{\"name\": \"Lake\", \"created\": ");
     writeFile(folder / "bare.pelagrinproj", "{\"name\": \"Lake\", \"created\": 0}");
+    writeFile(folder / "stormy.pelagrinproj", R"({"name": "Lake", "created": 0, "parameters": {"flowSpeed": 1,
+        "turbulence": 1e308, "viscosity": 1, "gravityScale": 1}})");
     std::filesystem::create_directory(folder / "a folder");
     writeFile(csvPath(), "an earlier timeline\n");
     struct Case {
@@ -101,6 +103,9 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
         {{(folder / "missing.pelagrinproj").string(), "--csv", csvPath()}, 1, "cannot read"},
         {{(folder / "malformed.pelagrinproj").string(), "--csv", csvPath()}, 1, "malformed.pelagrinproj"},
         {{(folder / "bare.pelagrinproj").string(), "--csv", csvPath()}, 1, "has no simulation parameters"},
+        {{(folder / "stormy.pelagrinproj").string(), "--csv", csvPath()},
+         1,
+         "cannot be run: turbulence: 1e+308 over the run's 43594 s overflows the turbulence's clock"},
         {{example, "--csv", (folder / "no such folder" / "t.csv").string()}, 1, "does not exist"},
         {{example, "--csv", (folder / "a folder").string()}, 1, "it is a folder"},
         {{example, "--speed", "0", "--csv", csvPath()}, 2, "greater than 0"},
@@ -118,7 +123,8 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
         EXPECT_TRUE(outcome.out.empty()) << what << ": " << outcome.out;
         EXPECT_EQ(readFile(csvPath()), "an earlier timeline\n") << what;
     }
-    expectOnlyFiles({"a folder", "bare.pelagrinproj", "malformed.pelagrinproj", "timeline.csv"});
+    expectOnlyFiles(
+        {"a folder", "bare.pelagrinproj", "malformed.pelagrinproj", "stormy.pelagrinproj", "timeline.csv"});
 }
 
 TEST_F(RunCommand, AnInterruptedRunStillWritesTheTimelineOfWhatRan) {

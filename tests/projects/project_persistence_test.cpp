@@ -50,11 +50,10 @@ std::string loadError(const TemporaryFolder& folder, std::string_view text) {
     return "(loaded without error)";
 }
 
-TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBitAndDefaultsTheRest) {
+TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBit) {
     const TemporaryFolder folder;
     const auto path = folder / "Zürichsee.pelagrinproj";
     const auto original = completeProject();
-    // Fields the file does not carry, which must come back as their defaults.
     original->region.get()->emissionRadius = 40.0;
     original->parameters.get()->waterDepth = 25.0;
     original->parameters.get()->windSpeed = 3.0;
@@ -87,10 +86,10 @@ TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBitAndDefaultsTheRest
     EXPECT_EQ(particles.density.get(), 1.38);
     EXPECT_EQ(particles.count.get(), 12'000);
     EXPECT_EQ(particles.colorMode.get(), 2);
-    EXPECT_EQ(region.emissionRadius.get(), 10.0);
-    EXPECT_EQ(parameters.waterDepth.get(), 10.0);
-    EXPECT_EQ(parameters.windSpeed.get(), 0.0);
-    EXPECT_EQ(parameters.windDirection.get(), 0.0);
+    EXPECT_EQ(region.emissionRadius.get(), 40.0);
+    EXPECT_EQ(parameters.waterDepth.get(), 25.0);
+    EXPECT_EQ(parameters.windSpeed.get(), 3.0);
+    EXPECT_EQ(parameters.windDirection.get(), 90.0);
     EXPECT_NE(Persistence::load(path)->id, loaded->id);
 }
 
@@ -123,6 +122,7 @@ TEST(ProjectPersistence, ReadsTheOriginalEncodersLayoutAndSkipsUnknownKeys) {
     "gravityScale" : 1,
     "viscosity" : 1,
     "flowSpeed" : 0.5,
+    "windSpeed" : null,
     "extra" : [1, 2],
     "particles" : { "colorMode" : 1, "count" : 2.0e3, "density" : 1.05, "radius" : 1 }
   },
@@ -133,9 +133,14 @@ TEST(ProjectPersistence, ReadsTheOriginalEncodersLayoutAndSkipsUnknownKeys) {
 })");
     EXPECT_EQ(project->name.get(), "Old file");
     EXPECT_EQ(project->parameters.get()->turbulence.get(), 4.0e-05);
-    // Missing optional keys take their documented values.
-    EXPECT_EQ(project->parameters.get()->flowDirection.get(), 0.0);
-    EXPECT_EQ(project->parameters.get()->simulationDuration.get(), 43200.0);
+    // Missing optional keys, and those given as null, take their documented values.
+    const SimulationParameters& parameters = *project->parameters.get();
+    EXPECT_EQ(parameters.flowDirection.get(), 0.0);
+    EXPECT_EQ(parameters.simulationDuration.get(), 43200.0);
+    EXPECT_EQ(parameters.waterDepth.get(), 10.0);
+    EXPECT_EQ(parameters.windSpeed.get(), 0.0);
+    EXPECT_EQ(parameters.windDirection.get(), 0.0);
+    EXPECT_EQ(project->region.get()->emissionRadius.get(), 10.0);
     EXPECT_EQ(project->parameters.get()->particleSettings.get()->count.get(), 2000);
     EXPECT_TRUE(project->region.get()->waterVertices().empty());
 }

@@ -3,6 +3,7 @@
 #include "simulation/SimulationEngine.hpp"
 #include "tests/simulation/particle_at.hpp"
 
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <limits>
@@ -82,6 +83,24 @@ TEST(EngineInput, ExtremeButFiniteParametersStepWithoutTrouble) {
     }
     EXPECT_EQ(engine.particles[0].z, 0.0);
     EXPECT_TRUE(engine.particles[0].isSedimented);
+}
+
+TEST(EngineInput, NoCoordinateOfTheNoiseIndexesOutsideItsTable) {
+    // Points and times the run's checks keep out of the step: a huge whole coordinate is a multiple of 256,
+    // cell 0 at fraction 0; one that is not finite is a programmer's error, asserted in a debug build and a
+    // number that is not finite in a release build, never a read outside the table.
+    SimulationEngine engine({}, scenes::stillWater(0.3), {});
+    const PerlinNoise& noise = engine.noiseGen;
+    for (const double huge : {0x1p63, -0x1p63, 1e300}) {
+        EXPECT_EQ(noise.noise(huge, 0.5, 0.25), noise.noise(0, 0.5, 0.25)) << huge;
+        EXPECT_TRUE(std::isfinite(engine.flowVelocity({huge, huge}, 1.0).x)) << huge;
+        EXPECT_TRUE(std::isfinite(engine.flowVelocity({3.0, 4.0}, huge).x)) << huge;
+    }
+    for (const double bad : {kNaN, kInf, -kInf}) {
+        EXPECT_DEBUG_DEATH(EXPECT_TRUE(std::isnan(noise.noise(bad, 0.5, 0.25))), "") << bad;
+        EXPECT_DEBUG_DEATH(EXPECT_TRUE(std::isnan(engine.flowVelocity({bad, 4.0}, 1.0).x)), "") << bad;
+        EXPECT_DEBUG_DEATH(EXPECT_TRUE(std::isnan(engine.flowVelocity({3.0, 4.0}, bad).x)), "") << bad;
+    }
 }
 
 } // namespace

@@ -3,10 +3,14 @@
 #include "projects/Project.hpp"
 #include "simulation/SimulationController.hpp"
 
+#include <algorithm>
 #include <boost/asio/io_context.hpp>
+#include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <numeric>
+#include <stdexcept>
+#include <string>
 
 namespace pelagrin {
 namespace {
@@ -112,25 +116,110 @@ TEST(ControllerStart, WithoutParametersNothingStartsAndTheStoreIsCleared) {
     EXPECT_EQ(harness.context.poll(), 0u) << "no loop was started";
 }
 
-TEST(ControllerStart, MissingRegionAndParticleSettingsFallBackToTheDefaults) {
-    Harness harness;
-    Project project("Bare");
-    project.parameters = std::make_shared<SimulationParameters>();
-    harness.start(project);
-    const SimulationEngine* engine = harness.controller.engine();
-    ASSERT_NE(engine, nullptr);
-    EXPECT_EQ(engine->params.pixelsPerMeter, 1.0);
-    EXPECT_TRUE(engine->boundaryVertices.empty());
-    ASSERT_EQ(engine->particles.size(), 1000u);
-    double radiusSum = 0.0;
-    double densitySum = 0.0;
-    for (const Particle& particle : engine->particles) {
-        EXPECT_LE((particle.position - Vec2{400.0, 300.0}).length(), 10.0 + 1e-9);
-        radiusSum += particle.radius;
-        densitySum += particle.density;
+TEST(ControllerStart, TheProjectBecomesTheEnginesSettingsInEngineUnits) {
+    // A region without a polygon measures 80 px/m (its 10 m minimum width on the 800 px canvas); without a
+    // region a metre is a pixel. The current follows the region's direction and is scaled, the wind is not.
+    struct Case {
+        const char* name;
+        std::shared_ptr<Region> region;
+        double windDirection;
+        double pixelsPerMeter;
+        Vec2 baseFlow;     // px/s
+        Vec2 wind;         // m/s
+        double discRadius; // px
+    };
+    auto pond = std::make_shared<Region>("Pond", 47.0, 8.0, 0.0);
+    pond->emissionRadius = 0.5;
+    const Case cases[] = {
+        {"without a region", nullptr, 180.0, 1.0, {0.0, 2.0}, {-3.0, 0.0}, 10.0},
+        {"with a region", pond, 90.0, 80.0, {160.0, 0.0}, {0.0, 3.0}, 40.0},
+    };
+    for (const Case& c : cases) {
+        Harness harness;
+        Project project("Conversion");
+        auto parameters = std::make_shared<SimulationParameters>();
+        parameters->flowSpeed = 2.0;
+        parameters->flowDirection = 90.0;
+        parameters->windSpeed = 3.0;
+        parameters->windDirection = c.windDirection;
+        project.parameters = parameters;
+        project.region = c.region;
+        harness.start(project);
+        const SimulationEngine* engine = harness.controller.engine();
+        ASSERT_NE(engine, nullptr) << c.name;
+        EXPECT_EQ(engine->params.pixelsPerMeter, c.pixelsPerMeter) << c.name;
+        EXPECT_NEAR((engine->params.baseFlowVelocity - c.baseFlow).length(), 0.0, 1e-9) << c.name;
+        EXPECT_NEAR((engine->params.windVelocity - c.wind).length(), 0.0, 1e-9) << c.name;
+        EXPECT_TRUE(engine->boundaryVertices.empty()) << c.name;
+
+        // Without particle settings: 1000 particles of 2 mm at density 1, spread over the whole disc.
+        ASSERT_EQ(engine->particles.size(), 1000u) << c.name;
+        double farthest = 0.0;
+        double radiusSum = 0.0;
+        for (const Particle& particle : engine->particles) {
+            farthest = std::max(farthest, (particle.position - Vec2{400.0, 300.0}).length());
+            radiusSum += particle.radius;
+        }
+        EXPECT_LE(farthest, c.discRadius + 1e-9) << c.name;
+        EXPECT_GT(farthest, 0.9 * c.discRadius) << c.name;
+        EXPECT_NEAR(radiusSum / 1000.0, 2.0, 0.1) << c.name;
     }
-    EXPECT_NEAR(radiusSum / 1000.0, 2.0, 0.1);
-    EXPECT_NEAR(densitySum / 1000.0, 1.0, 0.05);
+}
+
+TEST(ControllerStart, AProjectTheEngineCannotRunIsRefusedByItsFieldAndTheLastRunIsKept) {
+    Harness harness;
+    auto earlier = projectWith(1e6, 30);
+    harness.start(*earlier);
+    harness.runFrame();
+    harness.controller.stop();
+    const SimulationEngine* engine = harness.controller.engine();
+    const double time = harness.controller.currentTime.get();
+    ASSERT_EQ(harness.store.history.get().size(), 1u);
+
+    struct Case {
+        std::function<void(SimulationParameters&)> change;
+        double speed;
+        std::string message;
+    };
+    const Case cases[] = {
+        {[](SimulationParameters& p) { p.turbulence = 1e308; }, 1.0,
+         "turbulence: 1e+308 over the run's 43207 s overflows the turbulence's clock"},
+        {[](SimulationParameters& p) { p.particleSettings.get()->count = 100'000'000; }, 1.0,
+         "particleSettings.count: 100000000 is more than the 1000000 particles a run can hold"},
+        {[](SimulationParameters& p) { p.particleSettings.get()->count = -1; }, 1.0,
+         "particleSettings.count: -1 is negative"},
+        {[](SimulationParameters& p) { p.viscosity = 0.0; }, 1.0,
+         "viscosity: 0 with gravityScale 1, particleSettings.radius 1 and particleSettings.density 1.05 "
+         "gives "
+         "particles no finite settling speed"},
+        {[](SimulationParameters& p) { p.simulationDuration = std::nan(""); }, 1.0,
+         "simulationDuration: nan is not a finite number"},
+        {[](SimulationParameters& p) { p.waterDepth = -1.0; }, 1.0, "waterDepth: -1 is negative"},
+        {[](SimulationParameters& p) {
+             p.flowSpeed = 1.7e308;
+             p.windSpeed = 1.7e308;
+         },
+         1.0,
+         "flowSpeed: 1.7e+308 with turbulence 0.3 and windSpeed 1.7e+308 moves particles beyond any finite "
+         "distance in a step"},
+        {[](SimulationParameters&) {}, 1e308, "speed: 1e+308 overflows the run's clock"},
+    };
+    for (const Case& c : cases) {
+        auto project = projectWith(43200.0);
+        c.change(*project->parameters.get());
+        harness.controller.setCurrentSpeedMultiplier(c.speed);
+        try {
+            harness.controller.start(*project);
+            ADD_FAILURE() << "started: " << c.message;
+        } catch (const std::invalid_argument& error) {
+            EXPECT_EQ(std::string(error.what()), c.message);
+        }
+        EXPECT_FALSE(harness.controller.isRunning.get()) << c.message;
+        EXPECT_EQ(harness.controller.engine(), engine) << c.message;
+        EXPECT_EQ(harness.controller.currentTime.get(), time) << c.message;
+        EXPECT_EQ(harness.controller.displayParticles.get().size(), 30u) << c.message;
+        EXPECT_EQ(harness.store.history.get().size(), 1u) << c.message << ": the statistics were cleared";
+    }
 }
 
 TEST(ControllerStart, StartingWhileRunningChangesNothingButAfterAStopStartsAfresh) {

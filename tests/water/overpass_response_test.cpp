@@ -53,7 +53,7 @@ TEST(OverpassResponse, WaysAndRelationsDecodeInServerOrder) {
     EXPECT_FALSE((*basin.members)[2].geometry);
 }
 
-TEST(OverpassResponse, NullsMeanNoneAndEmptyAnswersAndLargestIdsDecode) {
+TEST(OverpassResponse, NullsMeanNoneAndEmptyAnswersAndWholeOrLargestIdsDecode) {
     const auto response = decoded(R"({"elements":[{"type":"node","id":7,"geometry":null,"members":null},
         {"type":"relation","id":8,"members":[{"type":"way","role":"outer","geometry":null}]}]})");
     ASSERT_EQ(response.elements.size(), 2u);
@@ -62,6 +62,7 @@ TEST(OverpassResponse, NullsMeanNoneAndEmptyAnswersAndLargestIdsDecode) {
     EXPECT_FALSE(response.elements[1].members->front().geometry);
 
     EXPECT_TRUE(decoded(R"({"elements":[]})").elements.empty());
+    EXPECT_EQ(decoded(R"({"elements":[{"type":"way","id":7.0}]})").elements[0].id, 7);
     EXPECT_EQ(decoded(R"({"elements":[{"type":"way","id":9223372036854775807}]})").elements[0].id,
               9223372036854775807);
 }
@@ -69,22 +70,24 @@ TEST(OverpassResponse, NullsMeanNoneAndEmptyAnswersAndLargestIdsDecode) {
 TEST(OverpassResponse, BrokenAnswersAreRefusedWithTheFaultyPath) {
     // An empty expected message means only "not JSON" is pinned: the parser's own wording follows it.
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {answer({way(1, square(1, 1, 0.1)), {{"type", "way"}}}), "elements[1].id: missing"},
-        {R"({"elements":[{"id":1}]})", "elements[0].type: missing"},
-        {R"({"elements":[{"type":"way","id":"1"}]})", "elements[0].id: expected an integer, found string"},
-        {R"({"elements":[{"type":"way","id":1.5}]})", "elements[0].id: expected an integer, found number"},
+        {answer({way(1, square(1, 1, 0.1)), {{"type", "way"}}}), R"("elements[1].id": missing)"},
+        {R"({"elements":[{"id":1}]})", R"("elements[0].type": missing)"},
+        {R"({"elements":[{"type":"way","id":"1"}]})",
+         R"("elements[0].id": expected a whole number, got a string)"},
+        {R"({"elements":[{"type":"way","id":1.5}]})",
+         R"("elements[0].id": expected a whole number, got 1.5)"},
         {R"({"elements":[{"type":"way","id":9223372036854775808}]})",
-         "elements[0].id: out of the 64-bit integer range"},
+         R"("elements[0].id": whole number out of range: 9223372036854775808)"},
         {R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":1,"lon":"2"}]}]})",
-         "elements[0].geometry[0].lon: expected a number, found string"},
+         R"("elements[0].geometry[0].lon": expected a number, got a string)"},
         {R"({"elements":[{"type":"way","id":1,"geometry":{"lat":1,"lon":2}}]})",
-         "elements[0].geometry: expected an array, found object"},
+         R"("elements[0].geometry": expected an array, got an object)"},
         {R"({"elements":[{"type":"relation","id":1,"members":[{"type":"way"}]}]})",
-         "elements[0].members[0].role: missing"},
-        {R"({"elements":[{"type":null,"id":1}]})", "elements[0].type: expected a string, found null"},
-        {R"({"remark":"runtime error"})", "answer.elements: missing"},
-        {R"([1,2])", "answer: expected an object, found array"},
-        {R"({"elements":null})", "elements: expected an array, found null"},
+         R"("elements[0].members[0].role": missing)"},
+        {R"({"elements":[{"type":null,"id":1}]})", R"("elements[0].type": expected a string, got null)"},
+        {R"({"remark":"runtime error"})", R"("elements": missing)"},
+        {R"([1,2])", "\"(top level)\": expected an object, got an array"},
+        {R"({"elements":null})", R"("elements": expected an array, got null)"},
         {"<html><body>429 Too Many Requests</body></html>", ""},
         {R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":47.)", ""},
         {"", ""},

@@ -1,5 +1,5 @@
 // JsonObjectReader: key lookup, type checks and the wording of decoding errors.
-#include "projects/JsonObjectReader.hpp"
+#include "support/JsonObjectReader.hpp"
 
 #include <cmath>
 #include <cstdint>
@@ -10,6 +10,10 @@ namespace {
 using nlohmann::json;
 
 std::string describe(const json& value) {
+    // The library writes a number that is not finite as null; the reader says what it is.
+    if (value.is_number_float() && !std::isfinite(value.get<double>())) {
+        return std::isnan(value.get<double>()) ? "nan" : value.get<double>() > 0 ? "inf" : "-inf";
+    }
     if (value.is_number() || value.is_boolean() || value.is_null()) {
         return value.dump();
     }
@@ -30,19 +34,19 @@ std::string JsonObjectReader::pathOf(const char* key) const {
     return path_.empty() ? key : path_ + "." + key;
 }
 
-void JsonObjectReader::fail(const std::string& path, const std::string& problem) const {
-    throw JsonDecodeError("\"" + path + "\": " + problem);
+void JsonObjectReader::fail(const std::string& path, const std::string& problem, bool isMissing) {
+    throw JsonDecodeError(path, problem, isMissing);
 }
 
-const json* JsonObjectReader::find(const char* key) const {
+const json* JsonObjectReader::find(const char* key, bool isNullAbsent) const {
     const auto member = object_->find(key);
-    return member == object_->end() ? nullptr : &*member;
+    return member == object_->end() || (isNullAbsent && member->is_null()) ? nullptr : &*member;
 }
 
 const json& JsonObjectReader::require(const char* key) const {
-    const json* value = find(key);
+    const json* value = find(key, false);
     if (value == nullptr) {
-        fail(pathOf(key), "missing");
+        fail(pathOf(key), "missing", true);
     }
     return *value;
 }
@@ -55,16 +59,24 @@ std::string JsonObjectReader::string(const char* key) const {
     return value.get<std::string>();
 }
 
+bool JsonObjectReader::boolean(const char* key) const {
+    const json& value = require(key);
+    if (!value.is_boolean()) {
+        fail(pathOf(key), "expected true or false, got " + describe(value));
+    }
+    return value.get<bool>();
+}
+
 double JsonObjectReader::number(const char* key) const {
     const json& value = require(key);
-    if (!value.is_number()) {
+    if (!value.is_number() || !std::isfinite(value.get<double>())) {
         fail(pathOf(key), "expected a number, got " + describe(value));
     }
     return value.get<double>();
 }
 
 std::optional<double> JsonObjectReader::optionalNumber(const char* key) const {
-    return find(key) == nullptr ? std::nullopt : std::optional<double>(number(key));
+    return find(key, true) == nullptr ? std::nullopt : std::optional<double>(number(key));
 }
 
 std::int64_t JsonObjectReader::wholeNumber(const char* key) const {
@@ -95,24 +107,34 @@ std::int64_t JsonObjectReader::wholeNumber(const char* key) const {
 }
 
 std::optional<JsonObjectReader> JsonObjectReader::optionalObject(const char* key) const {
-    const json* value = find(key);
+    const json* value = find(key, true);
     return value == nullptr ? std::nullopt
                             : std::optional<JsonObjectReader>(std::in_place, *value, pathOf(key));
 }
 
 bool JsonObjectReader::forEachObject(const char* key,
                                      const std::function<void(const JsonObjectReader&)>& read) const {
-    const json* value = find(key);
+    const json* value = find(key, true);
     if (value == nullptr) {
         return false;
     }
-    if (!value->is_array()) {
-        fail(pathOf(key), "expected an array, got " + describe(*value));
-    }
-    for (std::size_t i = 0; i < value->size(); ++i) {
-        read(JsonObjectReader((*value)[i], pathOf(key) + "[" + std::to_string(i) + "]"));
-    }
+    forEachObjectIn(*value, key, read);
     return true;
+}
+
+void JsonObjectReader::forEachRequiredObject(const char* key,
+                                             const std::function<void(const JsonObjectReader&)>& read) const {
+    forEachObjectIn(require(key), key, read);
+}
+
+void JsonObjectReader::forEachObjectIn(const json& array, const char* key,
+                                       const std::function<void(const JsonObjectReader&)>& read) const {
+    if (!array.is_array()) {
+        fail(pathOf(key), "expected an array, got " + describe(array));
+    }
+    for (std::size_t i = 0; i < array.size(); ++i) {
+        read(JsonObjectReader(array[i], pathOf(key) + "[" + std::to_string(i) + "]"));
+    }
 }
 
 } // namespace pelagrin
