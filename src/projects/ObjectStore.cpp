@@ -250,6 +250,7 @@ public:
     /// Starts saving the changes of an object that is already in its row.
     template <class Model> void adopt(const std::shared_ptr<Model>& model, std::int64_t row) {
         rows_.emplace(model.get(), row);
+        adopted_.push_back(model);
         model->forEachField([&](const char* key, auto& field) {
             subscriptions_.push_back(field.subscribe([this, key, row](const auto& value) {
                 guarded([&] {
@@ -326,6 +327,10 @@ private:
 
     sqlite3* database_;
     std::unordered_map<const void*, std::int64_t> rows_;
+    /// Every object that has a row stays alive as long as the store: a region or parameters object replaced
+    /// and dropped by its project would otherwise leave its subscriptions pointing at freed memory, and a new
+    /// object made at its address would take its row.
+    std::vector<std::shared_ptr<const void>> adopted_;
     std::vector<Subscription> subscriptions_;
 };
 

@@ -52,6 +52,20 @@ TEST_F(ObjectStoreTest, EveryChangeIsSavedWithoutASaveCommand) {
     EXPECT_EQ(project.parameters.get()->particleSettings.get()->count.get(), 777);
 }
 
+TEST_F(ObjectStoreTest, AReplacedObjectMayBeDroppedBeforeTheStoreCloses) {
+    {
+        ObjectStore store(database());
+        auto project = std::make_shared<Project>("Lake");
+        project->region = std::make_shared<Region>("First", 47.0, 8.0);
+        store.insert(project);
+        project->region = std::make_shared<Region>("Second", 46.0, 7.0); // the first has no owner left
+        project->region.get()->emissionRadius = 25.0;
+    }
+    const ObjectStore reopened(database());
+    EXPECT_EQ(reopened.projects()[0]->region.get()->name.get(), "Second");
+    EXPECT_EQ(reopened.projects()[0]->region.get()->emissionRadius.get(), 25.0);
+}
+
 TEST_F(ObjectStoreTest, ReopenedObjectsAreObservedAgain) {
     ObjectStore(database()).insert(std::make_shared<Project>("First"));
     ObjectStore(database()).projects()[0]->name = "Second";
