@@ -94,10 +94,21 @@ std::optional<std::vector<T>> decodeOptionalArray(const json& object, const std:
     return decodeArray<T>(*value, path + "." + key, decodeEntry);
 }
 
+// A coordinate in degrees within [-limit, limit]; the comparison also refuses NaN.
+double decodeDegrees(const json& object, const std::string& path, const char* key, int limit) {
+    const std::string keyPath = path + "." + key;
+    const double degrees = decodeDouble(requiredKey(object, path, key), keyPath);
+    if (!(degrees >= -limit && degrees <= limit)) {
+        const std::string limitText = std::to_string(limit);
+        throw FieldProblem{keyPath + ": " + json(degrees).dump() + " is outside [-" + limitText + ", " +
+                           limitText + "]"};
+    }
+    return degrees;
+}
+
 Point decodePoint(const json& value, const std::string& path) {
     expectObject(value, path);
-    return {decodeDouble(requiredKey(value, path, "lat"), path + ".lat"),
-            decodeDouble(requiredKey(value, path, "lon"), path + ".lon")};
+    return {decodeDegrees(value, path, "lat", 90), decodeDegrees(value, path, "lon", 180)};
 }
 
 Member decodeMember(const json& value, const std::string& path) {
@@ -118,19 +129,21 @@ Element decodeElement(const json& value, const std::string& path) {
 } // namespace
 
 std::variant<OverpassResponse, DecodingError> decodeOverpassResponse(std::string_view body) {
-    json document;
+    const std::string root = "answer";
     try {
-        document = json::parse(body);
-    } catch (const json::parse_error& error) {
-        return DecodingError{std::string("not JSON: ") + error.what()};
-    }
-    try {
-        const std::string root = "answer";
+        const json document = json::parse(body);
         expectObject(document, root);
         return OverpassResponse{
             decodeArray<Element>(requiredKey(document, root, "elements"), "elements", decodeElement)};
     } catch (const FieldProblem& problem) {
         return DecodingError{problem.message};
+    } catch (const json::parse_error& error) {
+        return DecodingError{std::string("not JSON: ") + error.what()};
+    } catch (const json::exception& error) {
+        // Well-formed text the parser still cannot hold, such as a number beyond the range of a double; its
+        // text follows the library's "[json.exception.<kind>.<id>] " prefix.
+        const std::string_view what = error.what();
+        return DecodingError{root + ": " + std::string(what.substr(what.find("] ") + 2))};
     }
 }
 
