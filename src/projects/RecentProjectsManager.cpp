@@ -1,6 +1,7 @@
 // RecentProjectsManager: the list's rules and its JSON file.
 #include "projects/RecentProjectsManager.hpp"
 
+#include "support/ByteSize.hpp"
 #include "support/FileRead.hpp"
 #include "support/UserFolders.hpp"
 
@@ -10,6 +11,13 @@
 #include <system_error>
 
 namespace pelagrin {
+
+namespace {
+
+// The list holds a handful of paths; anything near this bound is not a list this app wrote.
+constexpr std::size_t maxListBytes = mebibyte;
+
+} // namespace
 
 RecentProjectsManager& RecentProjectsManager::shared() {
     static RecentProjectsManager instance(userDataFolder() / "recent-projects.json");
@@ -25,7 +33,7 @@ RecentProjectsManager::RecentProjectsManager(std::filesystem::path path) : saveU
 void RecentProjectsManager::load() {
     std::string text;
     try {
-        text = readWholeFile(saveURL);
+        text = readWholeFile(saveURL, maxListBytes);
     } catch (const FileReadError&) {
         return;
     }
