@@ -6,6 +6,7 @@
 #include "fuzz/WriteConfinement.hpp"
 #include "tests/app/WindowHarness.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
