@@ -50,14 +50,21 @@ bench: deps
 	$(RELEASE_DIR)/bench/engine_step_bench
 	$(RELEASE_DIR)/bench/frame_publication_bench
 
-# Bounded run of the project-file fuzzer from the seed corpus; new findings stay in $(FUZZ_DIR)/corpus.
+# Bounded runs of every fuzzer, FUZZ_SECONDS each, from its seed corpora; new inputs stay in
+# $(FUZZ_DIR)/corpus/<target>, crashing ones in $(FUZZ_DIR)/artifacts (copy those into fuzz/corpus/<target>).
+FUZZ_TARGETS = project_file_fuzz overpass_response_fuzz intent_fuzz
+FUZZ_SEEDS_project_file_fuzz = fuzz/corpus/project_file examples
+FUZZ_SEEDS_overpass_response_fuzz = fuzz/corpus/overpass_response tests/water/fixtures/overpass
+FUZZ_SEEDS_intent_fuzz = fuzz/corpus/intent
+
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DPELAGRIN_TESTS=OFF -DPELAGRIN_FUZZ=ON
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target project_file_fuzz
-	mkdir -p $(FUZZ_DIR)/corpus
-	$(FUZZ_DIR)/fuzz/project_file_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=1024 \
-		$(FUZZ_DIR)/corpus fuzz/corpus
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
+	mkdir -p $(FUZZ_DIR)/artifacts
+	$(foreach target,$(FUZZ_TARGETS),mkdir -p $(FUZZ_DIR)/corpus/$(target) && \
+		$(FUZZ_DIR)/fuzz/$(target) -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=1024 \
+		-artifact_prefix=$(FUZZ_DIR)/artifacts/$(target)- $(FUZZ_DIR)/corpus/$(target) $(FUZZ_SEEDS_$(target)) && ) true
 
 run: build
 	$(BUILD_DIR)/src/app/pelagrin

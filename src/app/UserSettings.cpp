@@ -2,6 +2,7 @@
 #include "app/UserSettings.hpp"
 
 #include "support/AtomicWrite.hpp"
+#include "support/ByteSize.hpp"
 #include "support/FileRead.hpp"
 #include "support/JsonObjectReader.hpp"
 #include "support/PathText.hpp"
@@ -13,6 +14,13 @@
 #include <system_error>
 
 namespace pelagrin {
+
+namespace {
+
+// The settings are three values; anything near this bound is not a file this app wrote.
+constexpr std::size_t maxSettingsBytes = mebibyte;
+
+} // namespace
 
 UserSettings& UserSettings::shared() {
     static UserSettings instance(userConfigFolder() / "settings.json");
@@ -29,7 +37,7 @@ UserSettings::UserSettings(std::filesystem::path path) : path_(std::move(path)) 
 void UserSettings::read() {
     std::string text;
     try {
-        text = readWholeFile(path_);
+        text = readWholeFile(path_, maxSettingsBytes);
     } catch (const FileReadError&) {
         return; // first launch, most likely; a file that exists but cannot be read is left where it is
     }

@@ -2,6 +2,7 @@
 #include "projects/ProjectPersistence.hpp"
 
 #include "support/AtomicWrite.hpp"
+#include "support/ByteSize.hpp"
 #include "support/FileRead.hpp"
 #include "support/JsonObjectReader.hpp"
 
@@ -11,6 +12,11 @@
 
 namespace pelagrin::ProjectPersistence {
 namespace {
+
+// A project holds one outline of some thousand vertices and its parameters, a few megabytes at most; the
+// bound leaves ample room for the most detailed shore and stops a device or an endless file before it fills
+// memory.
+constexpr std::size_t maxProjectFileBytes = 256 * mebibyte;
 
 using nlohmann::json;
 
@@ -243,7 +249,7 @@ void save(const Project& project, const std::filesystem::path& path) {
 std::shared_ptr<Project> load(const std::filesystem::path& path) {
     std::string text;
     try {
-        text = readWholeFile(path);
+        text = readWholeFile(path, maxProjectFileBytes);
     } catch (const FileReadError& error) {
         throw LoadError(error.what());
     }

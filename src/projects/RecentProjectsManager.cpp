@@ -2,6 +2,7 @@
 #include "projects/RecentProjectsManager.hpp"
 
 #include "support/AtomicWrite.hpp"
+#include "support/ByteSize.hpp"
 #include "support/FileRead.hpp"
 #include "support/PathText.hpp"
 #include "support/UserFolders.hpp"
@@ -12,6 +13,13 @@
 #include <system_error>
 
 namespace pelagrin {
+
+namespace {
+
+// The list holds a handful of paths; anything near this bound is not a list this app wrote.
+constexpr std::size_t maxListBytes = mebibyte;
+
+} // namespace
 
 RecentProjectsManager& RecentProjectsManager::shared() {
     static RecentProjectsManager instance(userDataFolder() / "recent-projects.json");
@@ -27,7 +35,7 @@ RecentProjectsManager::RecentProjectsManager(std::filesystem::path path) : saveU
 void RecentProjectsManager::load() {
     std::string text;
     try {
-        text = readWholeFile(saveURL);
+        text = readWholeFile(saveURL, maxListBytes);
     } catch (const FileReadError&) {
         return;
     }

@@ -1,22 +1,19 @@
 // Random UUIDs and their canonical text.
 #include "simulation/Uuid.hpp"
 
-#include <random>
+#include <algorithm>
+#include <boost/uuid/random_generator.hpp>
+#include <boost/uuid/uuid.hpp>
 
 namespace pelagrin {
 
 Uuid Uuid::random() {
-    // Identities must differ between runs and threads but need no cryptographic strength.
-    thread_local std::mt19937_64 generator{std::random_device{}()};
+    // Every identity takes all its 122 random bits from the operating system, so that ids made in different
+    // runs and threads cannot repeat the way ids from a generator seeded with a few bits do.
+    thread_local boost::uuids::random_generator generator;
+    const boost::uuids::uuid fresh = generator();
     Uuid uuid;
-    for (int half = 0; half < 2; ++half) {
-        std::uint64_t bits = generator();
-        for (int i = 0; i < 8; ++i) {
-            uuid.bytes[half * 8 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
-        }
-    }
-    uuid.bytes[6] = static_cast<std::uint8_t>((uuid.bytes[6] & 0x0F) | 0x40); // version 4
-    uuid.bytes[8] = static_cast<std::uint8_t>((uuid.bytes[8] & 0x3F) | 0x80); // RFC 4122 variant
+    std::copy(fresh.begin(), fresh.end(), uuid.bytes.begin());
     return uuid;
 }
 

@@ -13,7 +13,8 @@ namespace pelagrin {
 struct Uuid {
     std::array<std::uint8_t, 16> bytes{};
 
-    /// A fresh random version-4 UUID from a per-thread generator seeded by the operating system.
+    /// A fresh random version-4 UUID, its random bits from the operating system. Throws
+    /// `boost::uuids::entropy_error` in the unlikely case that the system has none to give.
     static Uuid random();
 
     /// Canonical lower-case text, "xxxxxxxx-xxxx-4xxx-yxxx-xxxxxxxxxxxx".

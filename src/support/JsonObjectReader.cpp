@@ -21,6 +21,15 @@ std::string describe(const json& value) {
     return (type == "object" || type == "array" ? "an " : "a ") + type;
 }
 
+/// The shortest text that reads back as `value`, without the ".0" of a whole number.
+std::string numberText(double value) {
+    std::string text = json(value).dump();
+    if (text.ends_with(".0")) {
+        text.resize(text.size() - 2);
+    }
+    return text;
+}
+
 } // namespace
 
 JsonObjectReader::JsonObjectReader(const json& value, std::string path)
@@ -73,6 +82,15 @@ double JsonObjectReader::number(const char* key) const {
         fail(pathOf(key), "expected a number, got " + describe(value));
     }
     return value.get<double>();
+}
+
+double JsonObjectReader::numberWithin(const char* key, double low, double high) const {
+    const double value = number(key);
+    if (value < low || value > high) {
+        fail(pathOf(key),
+             numberText(value) + " is outside [" + numberText(low) + ", " + numberText(high) + "]");
+    }
+    return value;
 }
 
 std::optional<double> JsonObjectReader::optionalNumber(const char* key) const {

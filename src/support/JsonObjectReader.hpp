@@ -37,6 +37,8 @@ public:
     bool boolean(const char* key) const;
     double number(const char* key) const;
     std::optional<double> optionalNumber(const char* key) const;
+    /// A number within [low, high].
+    double numberWithin(const char* key, double low, double high) const;
     /// A whole number: an integer, or a float without fraction within the 64-bit range.
     std::int64_t wholeNumber(const char* key) const;
 

@@ -1,6 +1,8 @@
 // HttpClient: one plain HTTP(S) GET through libcurl, the body whatever the status.
 #include "water/HttpClient.hpp"
 
+#include "support/ByteSize.hpp"
+
 #include <array>
 #include <cassert>
 #include <curl/curl.h>
@@ -22,9 +24,23 @@ struct CurlDeleter {
     void operator()(CURLU* url) const { curl_url_cleanup(url); }
 };
 
-std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* body) {
-    static_cast<std::string*>(body)->append(data, size * count);
-    return size * count;
+// The body received so far, and whether the transfer was stopped because it outgrew its bound.
+struct BoundedBody {
+    std::string bytes;
+    std::size_t maxBytes = 0;
+    bool isTooLarge = false;
+};
+
+// Returning less than was given makes libcurl end the transfer with CURLE_WRITE_ERROR.
+std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* target) {
+    auto& body = *static_cast<BoundedBody*>(target);
+    const std::size_t length = size * count;
+    if (length > body.maxBytes - body.bytes.size()) {
+        body.isTooLarge = true;
+        return 0;
+    }
+    body.bytes.append(data, length);
+    return length;
 }
 
 // Returning non-zero from the progress callback makes libcurl end the transfer with
@@ -50,7 +66,7 @@ bool isSendableHttpUrl(const std::string& url) {
 }
 
 std::variant<std::string, TransportError> httpGet(const std::string& url, std::chrono::milliseconds timeout,
-                                                  const std::atomic<bool>* abort) {
+                                                  std::size_t maxBytes, const std::atomic<bool>* abort) {
     assert(timeout.count() > 0);
     initialiseCurlOnce();
     const std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
@@ -58,7 +74,8 @@ std::variant<std::string, TransportError> httpGet(const std::string& url, std::c
         return TransportError{"the HTTP client could not be started"};
     }
     CURL* curl = handle.get();
-    std::string body;
+    BoundedBody body;
+    body.maxBytes = maxBytes;
     std::array<char, CURL_ERROR_SIZE> errorText{};
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
@@ -69,6 +86,8 @@ std::variant<std::string, TransportError> httpGet(const std::string& url, std::c
     // Signals cannot be used for time-outs when transfers run on several threads.
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
+    // An announced length beyond the bound ends the transfer before any of the body is read.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText.data());
@@ -79,10 +98,13 @@ std::variant<std::string, TransportError> httpGet(const std::string& url, std::c
     }
 
     const CURLcode result = curl_easy_perform(curl);
+    if (body.isTooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        return TransportError{"the answer is larger than " + describeByteSize(maxBytes)};
+    }
     if (result != CURLE_OK) {
         return TransportError{errorText[0] != '\0' ? errorText.data() : curl_easy_strerror(result)};
     }
-    return body;
+    return std::move(body.bytes);
 }
 
 } // namespace pelagrin

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <variant>
 
@@ -15,9 +16,11 @@ bool isSendableHttpUrl(const std::string& url);
 
 /// Sends one GET of `url` with no headers of its own and no retry, following redirects; returns the body
 /// whatever the HTTP status. Fails with the client's own message when the connection fails, breaks off, or
-/// takes longer than `timeout` (> 0) in all, or when `abort` (may be null) turns true meanwhile.
-/// Blocks the calling thread; safe to call from several threads at once.
+/// takes longer than `timeout` (> 0) in all, or when `abort` (may be null) turns true meanwhile; fails with
+/// "the answer is larger than 64 MiB" (the bound named) as soon as the body, announced or received, exceeds
+/// `maxBytes`. Blocks the calling thread; safe to call from several threads at once.
 std::variant<std::string, TransportError> httpGet(const std::string& url, std::chrono::milliseconds timeout,
+                                                  std::size_t maxBytes,
                                                   const std::atomic<bool>* abort = nullptr);
 
 } // namespace pelagrin

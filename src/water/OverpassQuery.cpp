@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace pelagrin {
 
@@ -15,7 +16,8 @@ std::string formatCoordinate(double degrees) {
         return degrees > 0 ? "inf" : "-inf";
     }
     const bool isTiny = degrees != 0.0 && std::fabs(degrees) < 0.0001;
-    std::array<char, 64> buffer{};
+    // Fixed notation of the largest doubles takes 309 digits before the point.
+    std::array<char, 2 * std::numeric_limits<double>::max_exponent10> buffer{};
     const auto format = isTiny ? std::chars_format::scientific : std::chars_format::fixed;
     char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), degrees, format).ptr;
     std::string text(buffer.data(), end);

@@ -14,7 +14,7 @@ namespace {
 std::optional<std::vector<Point>> geometryOf(const JsonObjectReader& object) {
     std::vector<Point> points;
     if (!object.forEachObject("geometry", [&](const JsonObjectReader& point) {
-            points.push_back({point.number("lat"), point.number("lon")});
+            points.push_back({point.numberWithin("lat", -90, 90), point.numberWithin("lon", -180, 180)});
         })) {
         return std::nullopt;
     }
@@ -40,6 +40,11 @@ std::variant<OverpassResponse, DecodingError> decodeOverpassResponse(std::string
         document = nlohmann::json::parse(body);
     } catch (const nlohmann::json::parse_error& error) {
         return DecodingError{std::string("not JSON: ") + error.what()};
+    } catch (const nlohmann::json::exception& error) {
+        // Well-formed text the parser still cannot hold, such as a number beyond the range of a double; its
+        // text follows the library's "[json.exception.<kind>.<id>] " prefix.
+        const std::string_view what = error.what();
+        return DecodingError{"answer: " + std::string(what.substr(what.find("] ") + 2))};
     }
     try {
         OverpassResponse response;

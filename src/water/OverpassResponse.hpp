@@ -13,7 +13,7 @@
 
 namespace pelagrin {
 
-/// One vertex of an element's geometry, in degrees (WGS 84).
+/// One vertex of an element's geometry, in degrees (WGS 84): latitude in [-90, 90], longitude in [-180, 180].
 struct Point {
     double lat = 0.0;
     double lon = 0.0;
@@ -43,7 +43,8 @@ struct OverpassResponse {
 
 /// Decodes an Overpass answer body. Every required key must be present with the right JSON type, or the whole
 /// answer is refused with a `DecodingError` naming the field (`"elements[2].id": missing`), by the rules of
-/// `JsonObjectReader`; keys not read here are ignored.
+/// `JsonObjectReader`; so is a coordinate outside its range and a number no double holds. Keys not read here
+/// are ignored. Throws nothing but `std::bad_alloc`.
 std::variant<OverpassResponse, DecodingError> decodeOverpassResponse(std::string_view body);
 
 } // namespace pelagrin

@@ -71,6 +71,11 @@ void WaterBoundaryService::setTimeout(std::chrono::milliseconds timeout) {
     timeout_ = timeout;
 }
 
+void WaterBoundaryService::setMaxAnswerBytes(std::size_t maxBytes) {
+    assert(maxBytes > 0);
+    maxAnswerBytes_ = maxBytes;
+}
+
 void WaterBoundaryService::fetchWaterBoundary(double latitude, double longitude,
                                               boost::asio::any_io_executor executor, Handler handler) {
     const GeoCoordinate click{latitude, longitude};
@@ -82,10 +87,10 @@ void WaterBoundaryService::fetchWaterBoundary(double latitude, double longitude,
     }
     // The guard keeps the executor's context running until the outcome has been handed back to it.
     auto work = boost::asio::make_work_guard(executor);
-    boost::asio::post(requests_, [url = std::move(*url), timeout = timeout_, isStopping = isStopping_,
-                                  log = diagnostics_, click, work = std::move(work),
+    boost::asio::post(requests_, [url = std::move(*url), timeout = timeout_, maxBytes = maxAnswerBytes_,
+                                  isStopping = isStopping_, log = diagnostics_, click, work = std::move(work),
                                   handler = std::move(handler)]() mutable {
-        auto fetched = httpGet(url, timeout, isStopping.get());
+        auto fetched = httpGet(url, timeout, maxBytes, isStopping.get());
         boost::asio::post(work.get_executor(),
                           [fetched = std::move(fetched), click, log, handler = std::move(handler)] {
                               handler(interpretFetched(fetched, click, *log));
@@ -100,7 +105,7 @@ WaterBoundaryResult WaterBoundaryService::fetchWaterBoundaryNow(double latitude,
     if (!url) {
         return WaterServiceError::networkError;
     }
-    return interpretFetched(httpGet(*url, timeout_), click, *diagnostics_);
+    return interpretFetched(httpGet(*url, timeout_, maxAnswerBytes_), click, *diagnostics_);
 }
 
 } // namespace pelagrin

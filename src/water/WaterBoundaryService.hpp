@@ -2,12 +2,14 @@
 #pragma once
 
 #include "simulation/GeoCoordinate.hpp"
+#include "support/ByteSize.hpp"
 #include "water/WaterServiceError.hpp"
 
 #include <atomic>
 #include <boost/asio/any_io_executor.hpp>
 #include <boost/asio/thread_pool.hpp>
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -36,6 +38,11 @@ public:
     /// up after 25 s.
     static constexpr std::chrono::milliseconds defaultTimeout{60'000};
 
+    /// Default bound on one answer's body, in bytes. The water around a point within 2500 m is a few
+    /// megabytes at most, even in a lake district; a longer answer is a fault (or a server that never stops
+    /// sending) and would otherwise fill the memory.
+    static constexpr std::size_t defaultMaxAnswerBytes = 64 * mebibyte;
+
     /// A service for the base URL in `PELAGRIN_OVERPASS_URL` if set and not empty, else the public Overpass
     /// API; diagnostics go to standard output.
     WaterBoundaryService();
@@ -55,6 +62,10 @@ public:
     void setTimeout(std::chrono::milliseconds timeout);
     std::chrono::milliseconds timeout() const { return timeout_; }
 
+    /// Largest answer body read, in bytes (> 0); a longer one fails with a `TransportError`.
+    void setMaxAnswerBytes(std::size_t maxBytes);
+    std::size_t maxAnswerBytes() const { return maxAnswerBytes_; }
+
     /// Where the diagnostic lines go ("🔍 Querying OSM for water at: ...", the choice made); the stream must
     /// outlive every call.
     void setDiagnostics(std::ostream& diagnostics) { diagnostics_ = &diagnostics; }
@@ -71,6 +82,7 @@ public:
 private:
     std::string baseUrl_;
     std::chrono::milliseconds timeout_ = defaultTimeout;
+    std::size_t maxAnswerBytes_ = defaultMaxAnswerBytes;
     std::ostream* diagnostics_;
     std::shared_ptr<std::atomic<bool>> isStopping_ = std::make_shared<std::atomic<bool>>(false);
     boost::asio::thread_pool requests_{4}; // a few, so that one hung request does not hold up the next click

@@ -1,10 +1,13 @@
 // ChildProcess: the built executable run as a user would, with its output kept in files.
 #pragma once
 
+#include "tests/support/TemporaryFolder.hpp"
+
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
@@ -55,5 +58,30 @@ public:
 private:
     pid_t pid_ = -1;
 };
+
+/// How a finished command went: its exit status and what it wrote.
+struct CommandOutcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+/// Runs `arguments` to its end, keeping its output in "out.txt" and "err.txt" of `folder`.
+inline CommandOutcome runToEnd(const std::vector<std::string>& arguments,
+                               const std::filesystem::path& folder) {
+    ChildProcess child(arguments, folder / "out.txt", folder / "err.txt");
+    const int status = child.wait();
+    return {status, readFile(folder / "out.txt"), readFile(folder / "err.txt")};
+}
+
+/// `text` cut at its line ends.
+inline std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
 
 } // namespace pelagrin::test

@@ -4,7 +4,7 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace pelagrin::test {
@@ -15,28 +15,11 @@ const std::filesystem::path examples = PELAGRIN_EXAMPLES;
 constexpr std::string_view csvHeader =
     "Time (s),Stuck Particles,Active Particles,Avg Speed (Global),Active Avg Speed,Max Speed\n";
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
-
 class RunCommand : public testing::Test {
 protected:
-    Outcome run(std::vector<std::string> arguments) {
+    CommandOutcome run(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), {executable, "run"});
-        ChildProcess child(arguments, folder / "out.txt", folder / "err.txt");
-        const int status = child.wait();
-        return {status, readFile(folder / "out.txt"), readFile(folder / "err.txt")};
+        return runToEnd(arguments, folder.path());
     }
 
     std::string csvPath() const { return (folder / "timeline.csv").string(); }
@@ -59,7 +42,7 @@ protected:
 
 TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrame) {
     // 410 steps of 16 s per frame: the pond's six hours end within the fourth frame.
-    const Outcome outcome =
+    const CommandOutcome outcome =
         run({(examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath()});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const std::string csv = readFile(csvPath());
@@ -80,7 +63,7 @@ TEST_F(RunCommand, EveryExampleLoadsAndRuns) {
         if (entry.path().extension() != ".pelagrinproj") {
             continue;
         }
-        const Outcome outcome = run({entry.path().string(), "--speed", "1000", "--csv", csvPath()});
+        const CommandOutcome outcome = run({entry.path().string(), "--speed", "1000", "--csv", csvPath()});
         EXPECT_EQ(outcome.status, 0) << entry.path() << ": " << outcome.err;
         EXPECT_GT(lines(readFile(csvPath())).size(), 1u) << entry.path();
     }
@@ -93,6 +76,7 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
     writeFile(folder / "stormy.pelagrinproj", R"({"name": "Lake", "created": 0, "parameters": {"flowSpeed": 1,
         "turbulence": 1e308, "viscosity": 1, "gravityScale": 1}})");
     std::filesystem::create_directory(folder / "a folder");
+    ASSERT_EQ(::mkfifo((folder / "fifo.pelagrinproj").c_str(), 0600), 0);
     writeFile(csvPath(), "an earlier timeline\n");
     struct Case {
         std::vector<std::string> arguments;
@@ -106,6 +90,9 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
         {{(folder / "stormy.pelagrinproj").string(), "--csv", csvPath()},
          1,
          "cannot be run: turbulence: 1e+308 over the run's 43594 s overflows the turbulence's clock"},
+        // Neither is read: the device would never end and the FIFO has no writer.
+        {{"/dev/zero", "--csv", csvPath()}, 1, "cannot read /dev/zero: it is not a regular file"},
+        {{(folder / "fifo.pelagrinproj").string(), "--csv", csvPath()}, 1, "it is not a regular file"},
         {{example, "--csv", (folder / "no such folder" / "t.csv").string()}, 1, "does not exist"},
         {{example, "--csv", (folder / "a folder").string()}, 1, "it is a folder"},
         {{example, "--speed", "0", "--csv", csvPath()}, 2, "greater than 0"},
@@ -115,7 +102,7 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
         {{example, "--speed", "inf", "--csv", csvPath()}, 2, "greater than 0"},
     };
     for (const Case& c : cases) {
-        const Outcome outcome = run(c.arguments);
+        const CommandOutcome outcome = run(c.arguments);
         const std::string what = c.arguments.front() + " " + c.arguments[1] + " " + c.arguments[2];
         EXPECT_EQ(outcome.status, c.status) << what;
         EXPECT_EQ(lines(outcome.err).size(), 1u) << what << ": " << outcome.err;
@@ -123,8 +110,8 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
         EXPECT_TRUE(outcome.out.empty()) << what << ": " << outcome.out;
         EXPECT_EQ(readFile(csvPath()), "an earlier timeline\n") << what;
     }
-    expectOnlyFiles(
-        {"a folder", "bare.pelagrinproj", "malformed.pelagrinproj", "stormy.pelagrinproj", "timeline.csv"});
+    expectOnlyFiles({"a folder", "bare.pelagrinproj", "fifo.pelagrinproj", "malformed.pelagrinproj",
+                     "stormy.pelagrinproj", "timeline.csv"});
 }
 
 TEST_F(RunCommand, AnInterruptedRunStillWritesTheTimelineOfWhatRan) {

@@ -41,15 +41,17 @@ bool waitReadable(int fd, const std::atomic<bool>& isStopping) {
     return false;
 }
 
-void sendAll(int fd, const std::string& data) {
+// False when the peer is gone.
+bool sendAll(int fd, const std::string& data) {
     std::size_t sent = 0;
     while (sent < data.size()) {
         const ssize_t n = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
         if (n <= 0) {
-            return;
+            return false;
         }
         sent += static_cast<std::size_t>(n);
     }
+    return true;
 }
 
 } // namespace
@@ -114,11 +116,16 @@ void FakeOverpassServer::answer(int connection) {
     // Clients read the status code only, so one reason phrase does for all.
     std::string head = "HTTP/1.1 " + std::to_string(reply_.status) +
                        " Fake\r\nContent-Type: " + reply_.contentType + "\r\nConnection: close\r\n";
-    if (reply_.framing != FakeReply::Framing::untilClose) {
+    const bool isOpenEnded =
+        reply_.framing == FakeReply::Framing::untilClose || reply_.framing == FakeReply::Framing::endless;
+    if (!isOpenEnded) {
         const std::size_t missing = reply_.framing == FakeReply::Framing::cutShort ? 100 : 0;
         head += "Content-Length: " + std::to_string(reply_.body.size() + missing) + "\r\n";
     }
-    sendAll(connection, head + "\r\n" + reply_.body);
+    bool isPeerThere = sendAll(connection, head + "\r\n" + reply_.body);
+    while (reply_.framing == FakeReply::Framing::endless && isPeerThere && !isStopping_) {
+        isPeerThere = sendAll(connection, reply_.body);
+    }
 }
 
 RefusingPort::RefusingPort() {

@@ -16,6 +16,7 @@ struct FakeReply {
         cutShort,     // Content-Length larger than the body, then the connection closes
         untilClose,   // no Content-Length: the body ends where the connection closes
         neverAnswers, // reads the request and keeps the connection open, silent, until the server stops
+        endless,      // no Content-Length: the body again and again until the peer closes or the server stops
     };
     int status = 200;
     std::string contentType = "application/json";

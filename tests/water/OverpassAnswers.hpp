@@ -1,7 +1,8 @@
-// OverpassAnswers: Overpass API answers built in code, shaped like the real server's "out geom" output.
+// OverpassAnswers: Overpass API answers, real ones kept as fixtures and others built in code in their shape.
 #pragma once
 
 #include "simulation/GeoCoordinate.hpp"
+#include "tests/support/TemporaryFolder.hpp"
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -11,6 +12,11 @@
 namespace pelagrin::testing {
 
 using Outline = std::vector<GeoCoordinate>;
+
+/// A real answer of tests/water/fixtures/overpass, such as "single-lake-way.json", byte for byte.
+inline std::string fixture(const std::string& name) {
+    return test::readFile(std::filesystem::path(PELAGRIN_OVERPASS_FIXTURES) / name);
+}
 
 /// A closed square ring (first vertex repeated at the end) around (lat, lon) with half-side `half` degrees.
 inline Outline square(double lat, double lon, double half) {

@@ -2,6 +2,7 @@
 #include "water/OverpassQuery.hpp"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace pelagrin {
 namespace {
@@ -33,6 +34,10 @@ TEST(OverpassQuery, NumbersAreShortestRoundTripWithPointZeroAndSmallExponents) {
     };
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(formatCoordinate(value), text);
+    }
+    // The longest fixed forms, 309 digits before the point, still read back.
+    for (const double huge : {-1e308, std::numeric_limits<double>::max()}) {
+        EXPECT_EQ(std::stod(formatCoordinate(huge)), huge);
     }
 }
 

@@ -9,8 +9,7 @@ namespace pelagrin {
 namespace {
 
 using testing::answer;
-using testing::member;
-using testing::relation;
+using testing::fixture;
 using testing::square;
 using testing::way;
 
@@ -23,34 +22,29 @@ OverpassResponse decoded(const std::string& body) {
     return std::get<OverpassResponse>(result);
 }
 
-TEST(OverpassResponse, WaysAndRelationsDecodeInServerOrder) {
-    const auto response = decoded(answer({
-        way(101, square(47.5, 8.25, 0.01)),
-        relation(-202, {member("outer", square(47.6, 8.3, 0.02)), member("inner", square(47.6, 8.3, 0.005)),
-                        member("")}),
-    }));
-    ASSERT_EQ(response.elements.size(), 2u);
+TEST(OverpassResponse, WaysAndRelationsOfARealAnswerDecodeInServerOrder) {
+    // Ten ways of a lake's shore and islands, then the multipolygon relation that joins them.
+    const auto response = decoded(fixture("lake-relation-outer-inner.json"));
+    ASSERT_EQ(response.elements.size(), 11u);
 
-    const Element& lake = response.elements[0];
-    EXPECT_EQ(lake.type, "way");
-    EXPECT_EQ(lake.id, 101);
-    ASSERT_TRUE(lake.geometry);
-    ASSERT_EQ(lake.geometry->size(), 5u);
-    EXPECT_DOUBLE_EQ((*lake.geometry)[2].lat, 47.51);
-    EXPECT_DOUBLE_EQ((*lake.geometry)[2].lon, 8.26);
-    EXPECT_FALSE(lake.members);
+    const Element& shore = response.elements[0];
+    EXPECT_EQ(shore.type, "way");
+    EXPECT_EQ(shore.id, 208669592);
+    ASSERT_TRUE(shore.geometry);
+    EXPECT_EQ(shore.geometry->size(), 47u);
+    EXPECT_FALSE(shore.members);
 
-    const Element& basin = response.elements[1];
-    EXPECT_EQ(basin.type, "relation");
-    EXPECT_EQ(basin.id, -202);
-    EXPECT_FALSE(basin.geometry);
-    ASSERT_TRUE(basin.members);
-    ASSERT_EQ(basin.members->size(), 3u);
-    EXPECT_EQ((*basin.members)[0].role, "outer");
-    EXPECT_EQ((*basin.members)[1].role, "inner");
-    EXPECT_EQ((*basin.members)[1].type, "way");
-    ASSERT_TRUE((*basin.members)[1].geometry);
-    EXPECT_FALSE((*basin.members)[2].geometry);
+    const Element& lake = response.elements[10];
+    EXPECT_EQ(lake.type, "relation");
+    EXPECT_EQ(lake.id, 2679449);
+    EXPECT_FALSE(lake.geometry);
+    ASSERT_TRUE(lake.members);
+    ASSERT_EQ(lake.members->size(), 5u);
+    EXPECT_EQ((*lake.members)[0].type, "way");
+    EXPECT_EQ((*lake.members)[0].role, "outer");
+    EXPECT_EQ((*lake.members)[1].role, "inner");
+    ASSERT_TRUE((*lake.members)[0].geometry);
+    EXPECT_EQ((*lake.members)[0].geometry->size(), 181u);
 }
 
 TEST(OverpassResponse, NullsMeanNoneAndEmptyAnswersAndWholeOrLargestIdsDecode) {
@@ -88,8 +82,20 @@ TEST(OverpassResponse, BrokenAnswersAreRefusedWithTheFaultyPath) {
         {R"({"remark":"runtime error"})", R"("elements": missing)"},
         {R"([1,2])", "\"(top level)\": expected an object, got an array"},
         {R"({"elements":null})", R"("elements": expected an array, got null)"},
-        {"<html><body>429 Too Many Requests</body></html>", ""},
-        {R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":47.)", ""},
+        {R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":1e999,"lon":8}]}]})",
+         "answer: number overflow parsing '1e999'"},
+        {R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":-1e-999,"lon":-1e999}]}]})",
+         "answer: number overflow parsing '-1e999'"},
+        {R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":90.5,"lon":8}]}]})",
+         R"("elements[0].geometry[0].lat": 90.5 is outside [-90, 90])"},
+        {R"({"elements":[{"type":"relation","id":1,"members":[{"type":"way","role":"outer","geometry":
+            [{"lat":-90,"lon":180},{"lat":47,"lon":-180.000001}]}]}]})",
+         R"("elements[0].members[0].geometry[1].lon": -180.000001 is outside [-180, 180])"},
+        {R"({"elements":[{"type":"way","id":1,"geometry":[{"lat":1,"lon":1e308}]}]})",
+         R"("elements[0].geometry[0].lon": 1e+308 is outside [-180, 180])"},
+        {fixture("too-many-requests.html"), ""},
+        {fixture("gateway-timeout.html"), ""},
+        {fixture("truncated-body.json"), ""},
         {"", ""},
     };
     for (const auto& [body, expected] : cases) {

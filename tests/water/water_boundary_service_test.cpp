@@ -17,6 +17,7 @@ namespace {
 using testing::answer;
 using testing::FakeOverpassServer;
 using testing::FakeReply;
+using testing::fixture;
 using ::testing::HasSubstr;
 using testing::Outline;
 using testing::RefusingPort;
@@ -25,7 +26,6 @@ using ::testing::StartsWith;
 using testing::way;
 
 const std::string lakeAnswer = answer({way(1, square(47.5, 8.25, 0.01))});
-const std::string htmlPage = "<html><head><title>Error</title></head><body>rate_limited</body></html>";
 
 struct Detection {
     std::optional<WaterBoundaryResult> outcome;
@@ -35,7 +35,8 @@ struct Detection {
 };
 
 // One asynchronous detection at (47.5, 8.25) driven by an io_context on this thread, as the app drives it.
-Detection detect(const std::string& baseUrl, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+Detection detect(const std::string& baseUrl, std::chrono::milliseconds timeout = std::chrono::seconds(10),
+                 std::size_t maxAnswerBytes = WaterBoundaryService::defaultMaxAnswerBytes) {
     std::ostringstream log;
     boost::asio::io_context context;
     Detection detection;
@@ -43,6 +44,7 @@ Detection detect(const std::string& baseUrl, std::chrono::milliseconds timeout =
         WaterBoundaryService service;
         service.setBaseUrl(baseUrl);
         service.setTimeout(timeout);
+        service.setMaxAnswerBytes(maxAnswerBytes);
         service.setDiagnostics(log);
         service.fetchWaterBoundary(47.5, 8.25, context.get_executor(), [&](WaterBoundaryResult result) {
             detection.wasOnContextThread = context.get_executor().running_in_this_thread();
@@ -84,18 +86,32 @@ TEST(WaterBoundaryService, GoodAnswerGivesTheOutlineOnTheContextThreadWhateverTh
     }
 }
 
-TEST(WaterBoundaryService, ErrorPagesAndCutBodiesFailToDecodeAndAnEmptyAnswerFindsNoWater) {
+TEST(WaterBoundaryService, ErrorPagesAndCutBodiesFailToDecodeAndEmptyAnswersFindNoWater) {
     // The HTTP status is not examined; without a Content-Length only the decoder notices missing bytes.
-    const std::string half = lakeAnswer.substr(0, lakeAnswer.size() / 2);
-    for (const FakeReply& reply : {FakeReply{.status = 429, .contentType = "text/html", .body = htmlPage},
-                                   FakeReply{.status = 504, .contentType = "text/html", .body = htmlPage},
-                                   FakeReply{.body = half, .framing = FakeReply::Framing::untilClose}}) {
+    for (const FakeReply& reply :
+         {FakeReply{.status = 429, .contentType = "text/html", .body = fixture("too-many-requests.html")},
+          FakeReply{.status = 504, .contentType = "text/html", .body = fixture("gateway-timeout.html")},
+          FakeReply{.body = fixture("truncated-body.json"), .framing = FakeReply::Framing::untilClose}}) {
         const FakeOverpassServer server(reply);
         EXPECT_THAT(failure<DecodingError>(detect(server.baseUrl())).message, HasSubstr("not JSON"))
             << reply.status << " " << reply.body;
     }
-    const FakeOverpassServer empty({.body = R"({"elements":[]})"});
-    EXPECT_EQ(failure<WaterServiceError>(detect(empty.baseUrl())), WaterServiceError::noWaterFound);
+    // A query that ran out of time on the server comes back as a remark beside no elements.
+    for (const std::string name : {"empty.json", "remark-timeout.json"}) {
+        const FakeOverpassServer empty({.body = fixture(name)});
+        EXPECT_EQ(failure<WaterServiceError>(detect(empty.baseUrl())), WaterServiceError::noWaterFound)
+            << name;
+    }
+}
+
+TEST(WaterBoundaryService, AnAnswerPastTheBoundIsCutOffWhetherAnnouncedOrEndless) {
+    constexpr std::size_t bound = mebibyte;
+    for (const FakeReply& reply : {FakeReply{.body = std::string(bound + 1, ' ')},
+                                   FakeReply{.body = lakeAnswer, .framing = FakeReply::Framing::endless}}) {
+        const FakeOverpassServer server(reply);
+        EXPECT_EQ(failure<TransportError>(detect(server.baseUrl(), std::chrono::seconds(10), bound)).message,
+                  "the answer is larger than 1 MiB");
+    }
 }
 
 TEST(WaterBoundaryService, AnnouncedButMissingBytesAndRefusedConnectionsAreTransportErrors) {

@@ -2,6 +2,7 @@
 #include "app/server/StaticFiles.hpp"
 
 #include "app/server/RequestTarget.hpp"
+#include "support/ByteSize.hpp"
 #include "support/FileRead.hpp"
 
 #include <algorithm>
@@ -14,6 +15,10 @@ namespace pelagrin {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The page's largest file is its script bundle, well under a megabyte; the bound only keeps a stray large
+// file in the folder from being held in memory whole.
+constexpr std::size_t maxServedFileBytes = 64 * mebibyte;
 
 constexpr std::array<std::pair<std::string_view, std::string_view>, 8> contentTypes{{
     {".html", "text/html; charset=utf-8"},
@@ -123,7 +128,8 @@ std::optional<StaticFile> StaticFiles::find(std::string_view target) const {
     }
     try {
         const std::string_view contentType = contentTypeFor(*relative);
-        return StaticFile{readWholeFile(file), contentType, contentType.starts_with("text/html")};
+        return StaticFile{readWholeFile(file, maxServedFileBytes), contentType,
+                          contentType.starts_with("text/html")};
     } catch (const FileReadError&) {
         return std::nullopt; // removed or made unreadable since it was found
     }
