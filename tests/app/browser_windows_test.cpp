@@ -142,7 +142,9 @@ TEST_F(BrowserWindowsTest, ANameThatIsNotUtf8ReachesThePageWithReplacementCharac
     std::filesystem::create_directory(documents() / "Lake \xFF");
     RecordingConnection& connection = openWindow();
     send(connection, {{"intent", "showOpenDialog"}});
-    send(connection, {{"intent", "fileDialogNavigate"}, {"path", documents().string()}});
+    // Paths travel as lossless text; the error naming a folder that is not there holds the raw bytes.
+    send(connection, {{"intent", "fileDialogNavigate"},
+                      {"path", std::string(1, '\0') + documents().string() + "/Lake %FF/gone"}});
     const nlohmann::json& last = connection.texts.back();
     EXPECT_EQ(last["type"], "state");
     EXPECT_NE(last.dump().find("Lake \xEF\xBF\xBD"), std::string::npos) << last.dump();
@@ -169,6 +171,7 @@ TEST_F(BrowserWindowsTest, ALongOutlineIsSentOnceAndEditsOfItSendOnlyWhatChanged
     RecordingConnection& connection = openWindow();
     send(connection, {{"intent", "openProject"}});
     send(connection, {{"intent", "fileDialogChoose"}, {"path", path.string()}});
+    launch->settle();
     send(connection, {{"intent", "selectSection"}, {"section", "region"}});
     EXPECT_GT(*std::ranges::max_element(connection.textBytes), maxQueuedTextBytes)
         << "the outline goes whole once, in one message longer than the queue's bound";
@@ -208,11 +211,7 @@ protected:
         RecordingConnection& first = *connections.front();
         send(first, {{"intent", "openProject"}});
         send(first, {{"intent", "fileDialogChoose"}, {"path", projectFile("Lake").string()}});
-        // The file is read on another thread; its result comes back as a later turn of the app thread.
-        launch->appThread.restart();
-        while (launch->recentProjects.recent->empty()) {
-            launch->appThread.run_one();
-        }
+        launch->settle(); // every window reads the file on another thread and shows it in a later turn
         send(first, {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "waterDepth"}, {"value", 3}});
     }
 
