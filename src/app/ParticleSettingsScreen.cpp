@@ -18,13 +18,13 @@ constexpr std::array<ControlChoice, 3> colorModeChoices{
      {label(ParticleColorMode::bySpeed), static_cast<double>(ParticleColorMode::bySpeed)},
      {label(ParticleColorMode::byDepth), static_cast<double>(ParticleColorMode::byDepth)}}};
 
-// The read/write pair of one field; `fallback` is what the screen shows while no settings exist. The values
-// reaching a whole-number field are whole already (the screen refuses others).
-template <auto field, double fallback> double readField(const Project& project) {
+// The read/write pair of one field; the read has nothing while no settings exist. The values reaching a
+// whole-number field are whole already (the screen refuses others).
+template <auto field> std::optional<double> readField(const Project& project) {
     const std::shared_ptr<SimulationParameters>& parameters = project.parameters;
     const std::shared_ptr<ParticleSettings> settings =
         parameters ? parameters->particleSettings.get() : nullptr;
-    return settings ? static_cast<double>(((*settings).*field).get()) : fallback;
+    return settings ? std::optional<double>(static_cast<double>(((*settings).*field).get())) : std::nullopt;
 }
 
 template <auto field> void writeField(Project& project, double value) {
@@ -39,7 +39,8 @@ ParameterScreen makeScreen() {
                               .max = 5.0,
                               .step = 0.1,
                               .text = [](double v) { return decimalText("%.2f mm", v); },
-                              .read = readField<&ParticleSettings::radius, 1.0>,
+                              .fallback = 1.0,
+                              .read = readField<&ParticleSettings::radius>,
                               .write = writeField<&ParticleSettings::radius>};
     ParameterControl density{.id = "density",
                              .label = "Relative Density",
@@ -47,13 +48,15 @@ ParameterScreen makeScreen() {
                              .max = 1.4,
                              .step = 0.05,
                              .text = [](double v) { return decimalText("%.2f g/cm³", v); },
-                             .read = readField<&ParticleSettings::density, 0.9>,
+                             .fallback = 0.9,
+                             .read = readField<&ParticleSettings::density>,
                              .write = writeField<&ParticleSettings::density>};
     ParameterControl colorMode{.id = "colorMode",
                                .kind = Kind::segmented,
                                .label = "Color Mode",
                                .choices = colorModeChoices,
-                               .read = readField<&ParticleSettings::colorMode, 0.0>,
+                               .fallback = 0.0,
+                               .read = readField<&ParticleSettings::colorMode>,
                                .write = writeField<&ParticleSettings::colorMode>};
     ParameterControl count{.id = "count",
                            .kind = Kind::stepper,
@@ -62,7 +65,8 @@ ParameterScreen makeScreen() {
                            .max = 20000,
                            .step = 500,
                            .text = [](double v) { return wholeText("%lld", v); },
-                           .read = readField<&ParticleSettings::count, 5000.0>,
+                           .fallback = 5000.0,
+                           .read = readField<&ParticleSettings::count>,
                            .write = writeField<&ParticleSettings::count>};
     return {"Particle Settings",
             "Define particle characteristics for the Stokes-based microplastic simulation.",

@@ -15,11 +15,11 @@ using Kind = ParameterControl::Kind;
 constexpr std::array<ControlChoice, 5> durationChoices{
     {{"1 Hour", 3600}, {"6 Hours", 21600}, {"12 Hours", 43200}, {"24 Hours", 86400}, {"1 Week", 604800}}};
 
-// The read/write pair of one field; `fallback` is what the screen shows while the project has no parameters.
-template <Observable<double> SimulationParameters::*field, double fallback>
-double readField(const Project& project) {
+// The read/write pair of one field; the read has nothing while the project has no parameters.
+template <Observable<double> SimulationParameters::*field>
+std::optional<double> readField(const Project& project) {
     const std::shared_ptr<SimulationParameters>& parameters = project.parameters;
-    return parameters ? ((*parameters).*field).get() : fallback;
+    return parameters ? std::optional<double>(((*parameters).*field).get()) : std::nullopt;
 }
 
 template <Observable<double> SimulationParameters::*field> void writeField(Project& project, double value) {
@@ -31,7 +31,8 @@ ParameterScreen makeScreen() {
                               .kind = Kind::picker,
                               .label = "Run Simulation For",
                               .choices = durationChoices,
-                              .read = readField<&SimulationParameters::simulationDuration, 43200.0>,
+                              .fallback = 43200.0,
+                              .read = readField<&SimulationParameters::simulationDuration>,
                               .write = writeField<&SimulationParameters::simulationDuration>};
     ParameterControl waterDepth{.id = "waterDepth",
                                 .label = "Water Depth",
@@ -40,7 +41,8 @@ ParameterScreen makeScreen() {
                                 .step = 1.0,
                                 .text = [](double v) { return decimalText("%.1f m", v); },
                                 .tooltip = "Total depth of the water column.",
-                                .read = readField<&SimulationParameters::waterDepth, 10.0>,
+                                .fallback = 10.0,
+                                .read = readField<&SimulationParameters::waterDepth>,
                                 .write = writeField<&SimulationParameters::waterDepth>};
     ParameterControl windSpeed{.id = "windSpeed",
                                .label = "Wind Speed",
@@ -49,7 +51,8 @@ ParameterScreen makeScreen() {
                                .step = 0.5,
                                .text = [](double v) { return decimalText("%.1f m/s", v); },
                                .tooltip = "Surface wind speed affecting shallow particles.",
-                               .read = readField<&SimulationParameters::windSpeed, 0.0>,
+                               .fallback = 0.0,
+                               .read = readField<&SimulationParameters::windSpeed>,
                                .write = writeField<&SimulationParameters::windSpeed>};
     ParameterControl windDirection{.id = "windDirection",
                                    .label = "Wind Direction",
@@ -57,7 +60,8 @@ ParameterScreen makeScreen() {
                                    .max = 360.0,
                                    .text = [](double v) { return wholeText("%lld°", v); },
                                    .showsDirectionIcon = true,
-                                   .read = readField<&SimulationParameters::windDirection, 0.0>,
+                                   .fallback = 0.0,
+                                   .read = readField<&SimulationParameters::windDirection>,
                                    .write = writeField<&SimulationParameters::windDirection>};
     ParameterControl flowSpeed{.id = "flowSpeed",
                                .label = "Mean Flow Speed",
@@ -65,7 +69,8 @@ ParameterScreen makeScreen() {
                                .max = 2.0,
                                .step = 0.05,
                                .text = [](double v) { return decimalText("%.2f m/s", v); },
-                               .read = readField<&SimulationParameters::flowSpeed, 1.0>,
+                               .fallback = 1.0,
+                               .read = readField<&SimulationParameters::flowSpeed>,
                                .write = writeField<&SimulationParameters::flowSpeed>};
     ParameterControl turbulence{.id = "turbulence",
                                 .label = "Turbulence Intensity",
@@ -73,7 +78,8 @@ ParameterScreen makeScreen() {
                                 .max = 10.0,
                                 .step = 0.05,
                                 .text = [](double v) { return wholeText("%lld %%", v * 100.0); },
-                                .read = readField<&SimulationParameters::turbulence, 0.3>,
+                                .fallback = 0.3,
+                                .read = readField<&SimulationParameters::turbulence>,
                                 .write = writeField<&SimulationParameters::turbulence>};
     ParameterControl viscosity{.id = "viscosity",
                                .label = "Relative Viscosity",
@@ -81,7 +87,8 @@ ParameterScreen makeScreen() {
                                .max = 2.0,
                                .step = 0.05,
                                .text = [](double v) { return decimalText("%.2f × water", v); },
-                               .read = readField<&SimulationParameters::viscosity, 1.0>,
+                               .fallback = 1.0,
+                               .read = readField<&SimulationParameters::viscosity>,
                                .write = writeField<&SimulationParameters::viscosity>};
     ParameterControl gravityScale{.id = "gravityScale",
                                   .label = "Gravity Scale",
@@ -89,7 +96,8 @@ ParameterScreen makeScreen() {
                                   .max = 1.5,
                                   .step = 0.05,
                                   .text = [](double v) { return decimalText("%.2f × g", v); },
-                                  .read = readField<&SimulationParameters::gravityScale, 1.0>,
+                                  .fallback = 1.0,
+                                  .read = readField<&SimulationParameters::gravityScale>,
                                   .write = writeField<&SimulationParameters::gravityScale>};
     return {"Physical Parameters",
             "Configure fluid dynamics and environmental variables.",
