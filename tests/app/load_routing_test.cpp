@@ -157,14 +157,16 @@ TEST_F(LoadRouting, ARecentProjectWhoseFileIsGoneIsMarkedAndCanBeRemoved) {
     launch->recentProjects.add(kept.string());
     launch->recentProjects.add(gone.string());
     std::filesystem::remove(gone);
-    const auto window = launch->openWindow();
-    EXPECT_EQ(window->state()["welcome"]["recent"],
-              json::array({{{"path", gone.string()}, {"name", "Pond"}, {"isMissing", true}},
-                           {{"path", kept.string()}, {"name", "Lake Study"}, {"isMissing", false}}}));
-    send(*window, {{"intent", "removeRecent"}, {"path", gone.string()}});
-    EXPECT_EQ(launch->recentProjects.recent.get(), std::vector<std::string>{kept.string()});
-    expectRefused(*window, {{"intent", "removeRecent"}, {"path", gone.string()}},
-                  "removeRecent: no recent project at " + gone.string());
+    {
+        const auto window = launch->openWindow();
+        EXPECT_EQ(window->state()["welcome"]["recent"],
+                  json::array({{{"path", gone.string()}, {"name", "Pond"}, {"isMissing", true}},
+                               {{"path", kept.string()}, {"name", "Lake Study"}, {"isMissing", false}}}));
+        send(*window, {{"intent", "removeRecent"}, {"path", gone.string()}});
+        EXPECT_EQ(launch->recentProjects.recent.get(), std::vector<std::string>{kept.string()});
+        expectRefused(*window, {{"intent", "removeRecent"}, {"path", gone.string()}},
+                      "removeRecent: no recent project at " + gone.string());
+    }
     relaunch();
     EXPECT_EQ(launch->recentProjects.recent.get(), std::vector<std::string>{kept.string()});
 }
