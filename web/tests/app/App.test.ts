@@ -51,7 +51,7 @@ describe("a window's connection to the app", () => {
 
     it("applies a patch to the state it was last sent and draws the result", () => {
         const { app, container, socket } = mountApp(welcomeChanges());
-        const recent = { path: "/home/me/Lake.pelagrinproj", name: "Lake" };
+        const recent = { path: "/home/me/Lake.pelagrinproj", name: "Lake", isMissing: false };
         socket.receive({
             type: "state",
             changes: { preferences: { autoOpenLastProject: false } },
