@@ -8,6 +8,7 @@ import { decodeServerMessage, protocolVersion } from "./ServerMessage";
 import { StateStore, type StateUpdate } from "./StateStore";
 import { KeyedThrottle, type Timers } from "./throttle";
 import { initialViewState, type SliderScreen, type ViewContext, type ViewState } from "./ViewContext";
+import { LocalControlValues } from "../projects/ControlState";
 import { onboardingFadeMs } from "../projects/ProjectWindow";
 import { decodeParticleFrame } from "../simulation/ParticleFrame";
 import { LatestFrame } from "../simulation/LatestFrame";
@@ -47,6 +48,7 @@ export class App {
     private isRendering_ = false;
     private needsRender_ = false;
     private readonly controls_: KeyedThrottle<number>;
+    private readonly localValues_ = new LocalControlValues();
     private readonly particleFrames_ = new LatestFrame();
 
     constructor(
@@ -137,6 +139,7 @@ export class App {
                 if (update !== null) this.applyUpdate(update);
                 break;
             case "error":
+                this.localValues_.forget();
                 this.showToast(message.message);
                 break;
         }
@@ -267,9 +270,12 @@ export class App {
             send: (intent) => this.send(intent),
             changeControl: (screen, id, value, isFinal) => {
                 const key = JSON.stringify([screen, id]);
+                this.localValues_.give(key, value);
                 if (isFinal) this.controls_.commit(key, value);
                 else this.controls_.push(key, value);
+                this.render();
             },
+            shownValue: (screen, id, appValue) => this.localValues_.shown(JSON.stringify([screen, id]), appValue),
             updateView: (patch) => this.updateView(patch),
             runCommand: (id) => this.runCommand(id),
             commandContext: this.commandContext(),

@@ -59,6 +59,8 @@ export interface ViewContext {
     send: SendIntent;
     /** A control's value while it is being changed: throttled, the last one always sent. */
     changeControl(screen: SliderScreen, id: string, value: number, isFinal: boolean): void;
+    /** What a control shows while the app holds `appValue`: the newest value given it, until the app has it. */
+    shownValue(screen: SliderScreen, id: string, appValue: number): number;
     /** Changes the view state and draws again. */
     updateView(patch: Partial<ViewState>): void;
     runCommand(id: CommandId): void;

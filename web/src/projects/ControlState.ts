@@ -77,3 +77,39 @@ export const decodeControl: Decoder<Control> = (value, path) => {
             })(value, path);
     }
 };
+
+/**
+ * The values the page has given its controls that the app has not yet taken, keyed by screen and control. The
+ * app's answers trail the key presses, so while the app holds one of the older values given the page keeps
+ * showing the newest; the app's value wins again once it is the newest, or one the page never gave (an undo, a
+ * file read).
+ */
+export class LocalControlValues {
+    private readonly entries_ = new Map<string, { appValue: number; given: number[] }>();
+
+    /** What the control `key` shows while the app holds `appValue`. */
+    shown(key: string, appValue: number): number {
+        const entry = this.entries_.get(key) ?? { appValue, given: [] };
+        this.entries_.set(key, entry);
+        const newest = entry.given.at(-1);
+        // An unchanged app value is no answer: the control is drawn again for some other reason.
+        const isAnswer = entry.appValue !== appValue;
+        entry.appValue = appValue;
+        if (newest === undefined) return appValue;
+        if (!isAnswer || (appValue !== newest && entry.given.includes(appValue))) return newest;
+        entry.given = [];
+        return appValue;
+    }
+
+    /** Records a value the page sends (or is about to send) for `key`. */
+    give(key: string, value: number): void {
+        const entry = this.entries_.get(key) ?? { appValue: Number.NaN, given: [] };
+        if (entry.given.at(-1) !== value) entry.given.push(value);
+        this.entries_.set(key, entry);
+    }
+
+    /** Forgets every value given, for when the app has refused one: what it holds is shown again. */
+    forget(): void {
+        for (const entry of this.entries_.values()) entry.given = [];
+    }
+}

@@ -17,9 +17,9 @@ export function selectedChoice(control: ChoiceControl): number {
     return control.choices.findIndex((choice) => choice.value === control.value);
 }
 
-/** The stepper's next value one step down or up, kept in its range. */
-export function stepperValue(control: StepperControl, direction: -1 | 1): number {
-    const next = control.value + direction * control.step;
+/** The stepper's next value from `value` one step down or up, kept in its range. */
+export function stepperValue(control: StepperControl, value: number, direction: -1 | 1): number {
+    const next = value + direction * control.step;
     return Math.min(control.max, Math.max(control.min, next));
 }
 
@@ -46,7 +46,7 @@ export function sliderInput(screen: SliderScreen, control: SliderControl, contex
         min=${control.min}
         max=${control.max}
         step=${control.step === null ? "any" : control.step}
-        .value=${isDragging ? noChange : live(String(control.value))}
+        .value=${isDragging ? noChange : live(String(context.shownValue(screen, control.id, control.value)))}
         @input=${onInput}
         @change=${onChange}
     />`;
@@ -111,8 +111,9 @@ function segmented(screen: ControlScreen, control: ChoiceControl, context: ViewC
 }
 
 function stepper(screen: ControlScreen, control: StepperControl, context: ViewContext): TemplateResult {
+    const value = context.shownValue(screen, control.id, control.value);
     const step = (direction: -1 | 1) => () =>
-        context.changeControl(screen, control.id, stepperValue(control, direction), true);
+        context.changeControl(screen, control.id, stepperValue(control, value, direction), true);
     return html`<div class="control stepper-control" data-control=${control.id} title=${control.tooltip ?? ""}>
         <span class="control-label">${control.label}</span>
         <div class="stepper">
@@ -120,7 +121,7 @@ function stepper(screen: ControlScreen, control: StepperControl, context: ViewCo
                 type="button"
                 class="stepper-button"
                 aria-label="Decrement"
-                ?disabled=${control.value <= control.min}
+                ?disabled=${value <= control.min}
                 @click=${step(-1)}
             >
                 ${icon("minus")}
@@ -129,7 +130,7 @@ function stepper(screen: ControlScreen, control: StepperControl, context: ViewCo
                 type="button"
                 class="stepper-button"
                 aria-label="Increment"
-                ?disabled=${control.value >= control.max}
+                ?disabled=${value >= control.max}
                 @click=${step(1)}
             >
                 ${icon("plus")}

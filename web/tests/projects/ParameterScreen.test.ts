@@ -44,6 +44,28 @@ describe("the parameter screen's sliders", () => {
         socket.receiveState(withDepth(2));
         expect(slider(container, "waterDepth").value).toBe("2");
     });
+
+    it("keep every key press while the app's answers trail behind and come out of turn", () => {
+        const { container, socket } = mountApp(projectChanges());
+        const input = slider(container, "waterDepth");
+        // A range input moves from the value it shows, sending input then change for every key.
+        const pressKey = (key: "Home" | "ArrowRight"): void => {
+            const value = key === "Home" ? Number(input.min) : Number(input.value) + Number(input.step);
+            enter(input, String(value));
+            enter(input, String(value), "change");
+        };
+        const answers: Record<number, number[]> = { 2: [2], 5: [4, 3], 7: [6], 9: [8, 5] };
+        pressKey("Home");
+        for (let count = 1; count <= 10; count++) {
+            pressKey("ArrowRight");
+            for (const value of answers[count] ?? []) socket.receiveState(withDepth(value));
+        }
+        expect(input.value).toBe("12");
+        expect(socket.sent.at(-1)).toEqual({ intent: "setControl", screen: "parameters", id: "waterDepth", value: 12 });
+        socket.receiveState(withDepth(12));
+        socket.receiveState(withDepth(7));
+        expect(input.value).toBe("7");
+    });
 });
 
 describe("the parameter screen's choices", () => {
@@ -68,7 +90,7 @@ describe("the parameter screen's choices", () => {
         }
     });
 
-    it("mark the chosen segment and send the one clicked, and step the count", () => {
+    it("mark the chosen segment and send the one clicked, and step the count from its last step", () => {
         const { container, socket } = mountApp(projectChanges({ selectedSection: "particles" }));
         const segments = [...container.querySelectorAll('[data-control="colorMode"] .segment')];
         expect(segments.map((segment) => segment.getAttribute("aria-checked"))).toEqual(["true", "false", "false"]);
@@ -78,7 +100,7 @@ describe("the parameter screen's choices", () => {
         expect(socket.sent).toEqual([
             { intent: "setControl", screen: "particles", id: "colorMode", value: 2 },
             { intent: "setControl", screen: "particles", id: "count", value: 5500 },
-            { intent: "setControl", screen: "particles", id: "count", value: 4500 },
+            { intent: "setControl", screen: "particles", id: "count", value: 5000 },
         ]);
     });
 
@@ -93,8 +115,8 @@ describe("the parameter screen's choices", () => {
             step: 500,
             tooltip: null,
         } as const;
-        expect(stepperValue(count, -1)).toBe(500);
-        expect(stepperValue({ ...count, value: 19500 }, 1)).toBe(20000);
-        expect(stepperValue({ ...count, value: 19800 }, 1)).toBe(20000);
+        expect(stepperValue(count, 500, -1)).toBe(500);
+        expect(stepperValue(count, 19500, 1)).toBe(20000);
+        expect(stepperValue(count, 19800, 1)).toBe(20000);
     });
 });
