@@ -1,9 +1,21 @@
-// LazyModel: creation on first write.
+// LazyModel: creation on first write, and the creation defaults shown before it.
 #include "app/LazyModel.hpp"
 
 #include "projects/Project.hpp"
 
 namespace pelagrin {
+
+const SimulationParameters& parametersOrDefaults(const Project& project) {
+    static const SimulationParameters defaults;
+    const std::shared_ptr<SimulationParameters>& parameters = project.parameters;
+    return parameters ? *parameters : defaults;
+}
+
+const ParticleSettings& particleSettingsOrDefaults(const Project& project) {
+    static const ParticleSettings defaults;
+    const std::shared_ptr<ParticleSettings> settings = parametersOrDefaults(project).particleSettings.get();
+    return settings ? *settings : defaults;
+}
 
 SimulationParameters& parametersCreatingIfMissing(Project& project) {
     if (!project.parameters.get()) {

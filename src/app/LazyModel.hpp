@@ -1,4 +1,5 @@
-// LazyModel: the parts of a project that screens create with their creation defaults on first write.
+// LazyModel: the parts of a project that screens show with their creation defaults until the first write
+// creates them.
 #pragma once
 
 namespace pelagrin {
@@ -7,11 +8,18 @@ class Project;
 class SimulationParameters;
 class ParticleSettings;
 
+/// `project.parameters`, or parameters with their creation defaults while it has none: what a write would
+/// create.
+const SimulationParameters& parametersOrDefaults(const Project& project);
+
+/// The project's particle settings, or settings with their creation defaults while it has none.
+const ParticleSettings& particleSettingsOrDefaults(const Project& project);
+
 /// `project.parameters`, first set to a new `SimulationParameters` with its creation defaults when absent.
 SimulationParameters& parametersCreatingIfMissing(Project& project);
 
-/// `project.parameters.particleSettings`, creating the parameters and then the settings (radius 1.0,
-/// density 1.05, count 5000, colour mode 0) where they are absent.
+/// `project.parameters.particleSettings`, creating the parameters and then the settings with their creation
+/// defaults where they are absent.
 ParticleSettings& particleSettingsCreatingIfMissing(Project& project);
 
 } // namespace pelagrin

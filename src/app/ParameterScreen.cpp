@@ -26,7 +26,7 @@ json choicesJson(std::span<const ControlChoice> choices) {
 }
 
 json controlJson(const ParameterControl& control, const Project& project) {
-    const double value = control.read(project).value_or(control.fallback);
+    const double value = control.read(project);
     json object = {{"id", control.id}, {"label", control.label}};
     object["value"] = isWhole(control.kind) ? json(static_cast<std::int64_t>(value)) : json(value);
     switch (control.kind) {

@@ -19,8 +19,8 @@ struct ControlChoice {
     double value = 0.0;
 };
 
-/// One control and the field it edits through a read/write pair. The read gives the field's value, nothing
-/// while the model object is missing; the write creates what is missing first.
+/// One control and the field it edits through a read/write pair. While the model object is missing the read
+/// gives the value its creation would hold, and the write creates it first.
 struct ParameterControl {
     enum class Kind { slider, picker, segmented, stepper };
 
@@ -35,8 +35,7 @@ struct ParameterControl {
     std::string_view tooltip{};               ///< empty: none
     std::span<const ControlChoice> choices{}; ///< picker and segmented
     bool showsDirectionIcon = false;          ///< the value also turns an arrow, in degrees clockwise
-    double fallback = 0.0;                    ///< what the control shows while the model object is missing
-    std::optional<double> (*read)(const Project&) = nullptr;
+    double (*read)(const Project&) = nullptr;
     void (*write)(Project&, double) = nullptr;
 };
 

@@ -1,4 +1,4 @@
-// ParticleSettingsScreen: the controls of the particle settings and the screen's defaults.
+// ParticleSettingsScreen: the controls of the particle settings.
 #include "app/ParticleSettingsScreen.hpp"
 
 #include "app/LazyModel.hpp"
@@ -18,13 +18,10 @@ constexpr std::array<ControlChoice, 3> colorModeChoices{
      {label(ParticleColorMode::bySpeed), static_cast<double>(ParticleColorMode::bySpeed)},
      {label(ParticleColorMode::byDepth), static_cast<double>(ParticleColorMode::byDepth)}}};
 
-// The read/write pair of one field; the read has nothing while no settings exist. The values reaching a
-// whole-number field are whole already (the screen refuses others).
-template <auto field> std::optional<double> readField(const Project& project) {
-    const std::shared_ptr<SimulationParameters>& parameters = project.parameters;
-    const std::shared_ptr<ParticleSettings> settings =
-        parameters ? parameters->particleSettings.get() : nullptr;
-    return settings ? std::optional<double>(static_cast<double>(((*settings).*field).get())) : std::nullopt;
+// The read/write pair of one field. The values reaching a whole-number field are whole already (the screen
+// refuses others).
+template <auto field> double readField(const Project& project) {
+    return static_cast<double>((particleSettingsOrDefaults(project).*field).get());
 }
 
 template <auto field> void writeField(Project& project, double value) {
@@ -39,7 +36,6 @@ ParameterScreen makeScreen() {
                               .max = 5.0,
                               .step = 0.1,
                               .text = [](double v) { return decimalText("%.2f mm", v); },
-                              .fallback = 1.0,
                               .read = readField<&ParticleSettings::radius>,
                               .write = writeField<&ParticleSettings::radius>};
     ParameterControl density{.id = "density",
@@ -48,14 +44,12 @@ ParameterScreen makeScreen() {
                              .max = 1.4,
                              .step = 0.05,
                              .text = [](double v) { return decimalText("%.2f g/cm³", v); },
-                             .fallback = 0.9,
                              .read = readField<&ParticleSettings::density>,
                              .write = writeField<&ParticleSettings::density>};
     ParameterControl colorMode{.id = "colorMode",
                                .kind = Kind::segmented,
                                .label = "Color Mode",
                                .choices = colorModeChoices,
-                               .fallback = 0.0,
                                .read = readField<&ParticleSettings::colorMode>,
                                .write = writeField<&ParticleSettings::colorMode>};
     ParameterControl count{.id = "count",
@@ -65,7 +59,6 @@ ParameterScreen makeScreen() {
                            .max = 20000,
                            .step = 500,
                            .text = [](double v) { return wholeText("%lld", v); },
-                           .fallback = 5000.0,
                            .read = readField<&ParticleSettings::count>,
                            .write = writeField<&ParticleSettings::count>};
     return {"Particle Settings",

@@ -1,4 +1,4 @@
-// PhysicalParametersScreen: the controls of the physical parameters and the screen's defaults.
+// PhysicalParametersScreen: the controls of the physical parameters.
 #include "app/PhysicalParametersScreen.hpp"
 
 #include "app/LazyModel.hpp"
@@ -15,11 +15,9 @@ using Kind = ParameterControl::Kind;
 constexpr std::array<ControlChoice, 5> durationChoices{
     {{"1 Hour", 3600}, {"6 Hours", 21600}, {"12 Hours", 43200}, {"24 Hours", 86400}, {"1 Week", 604800}}};
 
-// The read/write pair of one field; the read has nothing while the project has no parameters.
-template <Observable<double> SimulationParameters::*field>
-std::optional<double> readField(const Project& project) {
-    const std::shared_ptr<SimulationParameters>& parameters = project.parameters;
-    return parameters ? std::optional<double>(((*parameters).*field).get()) : std::nullopt;
+// The read/write pair of one field.
+template <Observable<double> SimulationParameters::*field> double readField(const Project& project) {
+    return (parametersOrDefaults(project).*field).get();
 }
 
 template <Observable<double> SimulationParameters::*field> void writeField(Project& project, double value) {
@@ -31,7 +29,6 @@ ParameterScreen makeScreen() {
                               .kind = Kind::picker,
                               .label = "Run Simulation For",
                               .choices = durationChoices,
-                              .fallback = 43200.0,
                               .read = readField<&SimulationParameters::simulationDuration>,
                               .write = writeField<&SimulationParameters::simulationDuration>};
     ParameterControl waterDepth{.id = "waterDepth",
@@ -41,7 +38,6 @@ ParameterScreen makeScreen() {
                                 .step = 1.0,
                                 .text = [](double v) { return decimalText("%.1f m", v); },
                                 .tooltip = "Total depth of the water column.",
-                                .fallback = 10.0,
                                 .read = readField<&SimulationParameters::waterDepth>,
                                 .write = writeField<&SimulationParameters::waterDepth>};
     ParameterControl windSpeed{.id = "windSpeed",
@@ -51,7 +47,6 @@ ParameterScreen makeScreen() {
                                .step = 0.5,
                                .text = [](double v) { return decimalText("%.1f m/s", v); },
                                .tooltip = "Surface wind speed affecting shallow particles.",
-                               .fallback = 0.0,
                                .read = readField<&SimulationParameters::windSpeed>,
                                .write = writeField<&SimulationParameters::windSpeed>};
     ParameterControl windDirection{.id = "windDirection",
@@ -60,7 +55,6 @@ ParameterScreen makeScreen() {
                                    .max = 360.0,
                                    .text = [](double v) { return wholeText("%lld°", v); },
                                    .showsDirectionIcon = true,
-                                   .fallback = 0.0,
                                    .read = readField<&SimulationParameters::windDirection>,
                                    .write = writeField<&SimulationParameters::windDirection>};
     ParameterControl flowSpeed{.id = "flowSpeed",
@@ -69,7 +63,6 @@ ParameterScreen makeScreen() {
                                .max = 2.0,
                                .step = 0.05,
                                .text = [](double v) { return decimalText("%.2f m/s", v); },
-                               .fallback = 1.0,
                                .read = readField<&SimulationParameters::flowSpeed>,
                                .write = writeField<&SimulationParameters::flowSpeed>};
     ParameterControl turbulence{.id = "turbulence",
@@ -78,7 +71,6 @@ ParameterScreen makeScreen() {
                                 .max = 10.0,
                                 .step = 0.05,
                                 .text = [](double v) { return wholeText("%lld %%", v * 100.0); },
-                                .fallback = 0.3,
                                 .read = readField<&SimulationParameters::turbulence>,
                                 .write = writeField<&SimulationParameters::turbulence>};
     ParameterControl viscosity{.id = "viscosity",
@@ -87,7 +79,6 @@ ParameterScreen makeScreen() {
                                .max = 2.0,
                                .step = 0.05,
                                .text = [](double v) { return decimalText("%.2f × water", v); },
-                               .fallback = 1.0,
                                .read = readField<&SimulationParameters::viscosity>,
                                .write = writeField<&SimulationParameters::viscosity>};
     ParameterControl gravityScale{.id = "gravityScale",
@@ -96,7 +87,6 @@ ParameterScreen makeScreen() {
                                   .max = 1.5,
                                   .step = 0.05,
                                   .text = [](double v) { return decimalText("%.2f × g", v); },
-                                  .fallback = 1.0,
                                   .read = readField<&SimulationParameters::gravityScale>,
                                   .write = writeField<&SimulationParameters::gravityScale>};
     return {"Physical Parameters",

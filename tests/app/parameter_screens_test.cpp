@@ -1,4 +1,5 @@
-// The two parameter screens: screen defaults, creation on first write, value texts, ranges and steps.
+// The two parameter screens: the model's defaults before the first write creates it, value texts, ranges and
+// steps.
 #include "tests/app/WindowHarness.hpp"
 
 namespace pelagrin::test {
@@ -31,7 +32,7 @@ protected:
     std::unique_ptr<MainWindow> window = launch->openWindow();
 };
 
-TEST_F(ParameterScreens, BothScreensShowTheirDefaultsInOrderWithoutCreatingAnything) {
+TEST_F(ParameterScreens, BothScreensShowTheirControlsInOrderWithTheirTexts) {
     std::vector<std::vector<std::string>> ids;
     std::vector<std::string> texts;
     const json state = window->state();
@@ -51,23 +52,36 @@ TEST_F(ParameterScreens, BothScreensShowTheirDefaultsInOrderWithoutCreatingAnyth
     EXPECT_EQ(ids, expectedIds);
     EXPECT_EQ(texts, (std::vector<std::string>{"10.0 m", "0.0 m/s", "0°", "1.00 m/s", "30 %", "1.00 × water",
                                                "1.00 × g"}));
-    EXPECT_EQ(control("parameters", "simulationDuration")["value"], 43200);
-    EXPECT_EQ(control("particles", "density")["text"], "0.90 g/cm³") << "the screen's default, not 1.05";
     EXPECT_EQ(control("particles", "count")["label"], "Count: 5000");
-    EXPECT_EQ(project().parameters.get(), nullptr);
 }
 
-TEST_F(ParameterScreens, TheFirstPhysicalWriteCreatesTheParametersWithCreationDefaults) {
-    set("parameters", "windSpeed", 5.0);
-    const std::shared_ptr<SimulationParameters> parameters = project().parameters;
-    ASSERT_NE(parameters, nullptr);
-    EXPECT_EQ(parameters->windSpeed.get(), 5.0);
-    EXPECT_EQ(parameters->waterDepth.get(), 10.0);
-    EXPECT_EQ(parameters->turbulence.get(), 0.3);
-    EXPECT_EQ(parameters->particleSettings.get(), nullptr);
-    set("parameters", "simulationDuration", 604800);
-    EXPECT_EQ(parameters->simulationDuration.get(), 604800.0);
-    EXPECT_EQ(control("parameters", "windSpeed")["text"], "5.0 m/s");
+TEST_F(ParameterScreens, EveryControlShowsBeforeTheFirstEditWhatTheModelHoldsAfterIt) {
+    const json before = window->state()["project"];
+    EXPECT_EQ(project().parameters.get(), nullptr) << "showing the defaults creates nothing";
+    // The first edit on each screen creates its model objects; every other control must not move.
+    const struct {
+        const char* screen;
+        const char* edited;
+        double value;
+    } edits[] = {{"parameters", "windSpeed", 5.0}, {"particles", "count", 5500}};
+    for (const auto& edit : edits) {
+        set(edit.screen, edit.edited, edit.value);
+        EXPECT_EQ(control(edit.screen, edit.edited)["value"], edit.value);
+    }
+    ASSERT_NE(project().parameters.get(), nullptr);
+    ASSERT_NE(project().parameters.get()->particleSettings.get(), nullptr);
+    int compared = 0;
+    for (const auto& edit : edits) {
+        for (const json& section : before[edit.screen]["sections"]) {
+            for (const json& shown : section["controls"]) {
+                if (shown["id"] != edit.edited) {
+                    EXPECT_EQ(control(edit.screen, shown["id"]), shown) << edit.screen << " " << shown["id"];
+                    ++compared;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(compared, 8 + 4 - 2);
 }
 
 TEST_F(ParameterScreens, ControlsClampToTheirRangeRoundToTheirStepAndTruncateTheirTexts) {
@@ -120,20 +134,6 @@ TEST_F(ParameterScreens, AStoredValueOutsideTheRangeIsShownAsStored) {
     EXPECT_EQ(control("parameters", "waterDepth")["value"], 120.0);
     EXPECT_EQ(control("parameters", "waterDepth")["text"], "120.0 m");
     EXPECT_EQ(control("parameters", "simulationDuration")["value"], 1000.0);
-}
-
-TEST_F(ParameterScreens, TheFirstParticleWriteCreatesParametersAndSettingsWithCreationDefaults) {
-    set("particles", "count", 5500);
-    const std::shared_ptr<SimulationParameters> parameters = project().parameters;
-    ASSERT_NE(parameters, nullptr);
-    const std::shared_ptr<ParticleSettings> settings = parameters->particleSettings;
-    ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(settings->count.get(), 5500);
-    EXPECT_EQ(settings->density.get(), 1.05) << "the creation default, not the 0.9 shown before";
-    EXPECT_EQ(settings->radius.get(), 1.0);
-    EXPECT_EQ(parameters->flowSpeed.get(), 1.0);
-    EXPECT_EQ(control("particles", "density")["text"], "1.05 g/cm³");
-    EXPECT_EQ(control("particles", "count")["label"], "Count: 5500");
 }
 
 TEST_F(ParameterScreens, ValuesNoControlCanTakeAreRefused) {
