@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <sstream>
 
 namespace pelagrin {
 namespace {
@@ -64,7 +65,7 @@ json controlJson(const ParameterControl& control, const Project& project) {
 // A slider moves in whole steps from its minimum, as the widget does. The last rounding removes the binary
 // residue of min + k·step (0.1 + 5 × 0.05), so that the model holds the decimal the user saw.
 double snappedToSlider(const ParameterControl& control, double value) {
-    double snapped = std::clamp(value, control.min, control.max);
+    double snapped = value;
     if (control.step) {
         snapped = control.min + std::round((snapped - control.min) / *control.step) * *control.step;
         snapped = std::clamp(std::round(snapped * 1e9) / 1e9, control.min, control.max);
@@ -72,16 +73,28 @@ double snappedToSlider(const ParameterControl& control, double value) {
     return snapped;
 }
 
+// A value typed in the page may lie outside the range; the page says so in the same words.
+void checkRange(const ParameterControl& control, const Intent& intent, double value) {
+    if (value < control.min || value > control.max) {
+        std::ostringstream message;
+        message << "\"value\" must be a number from " << control.min << " to " << control.max << " for "
+                << control.id;
+        throw intent.error(message.str());
+    }
+}
+
 double acceptedValue(const ParameterControl& control, const Intent& intent) {
     const double value = intent.number("value");
     switch (control.kind) {
     case Kind::slider:
+        checkRange(control, intent, value);
         return snappedToSlider(control, value);
     case Kind::stepper:
         if (value != std::trunc(value)) {
             throw intent.error("\"value\" must be a whole number for " + std::string(control.id));
         }
-        return std::clamp(value, control.min, control.max);
+        checkRange(control, intent, value);
+        return value;
     case Kind::picker:
     case Kind::segmented:
         break;

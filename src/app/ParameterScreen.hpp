@@ -53,9 +53,9 @@ struct ParameterScreen {
     /// `{"title", "subtitle", "sections": [{"title", "controls": [...]}]}` for `project`.
     nlohmann::json state(const Project& project) const;
 
-    /// Applies a "setControl" of this screen: a slider's value clamped to its range and rounded to its step,
-    /// a stepper's clamped to its range; a picker's or segmented control's must be one of its choices. Throws
-    /// IntentError, changing nothing, for an unknown id or an unacceptable value.
+    /// Applies a "setControl" of this screen: a slider's value must lie in its range and is rounded to its
+    /// step, a stepper's must be a whole number in its range; a picker's or segmented control's must be one
+    /// of its choices. Throws IntentError, changing nothing, for an unknown id or an unacceptable value.
     void set(Project& project, const Intent& intent) const;
 };
 

@@ -255,6 +255,7 @@ export class App {
         }
         if ("project" in changes && changes.project?.selectedSection !== before?.project?.selectedSection) {
             patch.activeControl = null;
+            patch.typedField = null;
         }
         this.view_ = { ...this.view_, ...patch };
         const sheetAppears = before?.createProject == null && changes.createProject != null;

@@ -29,6 +29,11 @@ export interface ViewState {
     fileDialogReplacing: string | null;
     /** The control being dragged, whose value the page shows as the pointer has it until the drag ends. */
     activeControl: { screen: SliderScreen; id: string } | null;
+    /**
+     * The number field being typed in, with what is wrong with its text once it has been refused; the app's
+     * value does not overwrite it meanwhile.
+     */
+    typedField: { screen: SliderScreen; id: string; error: string | null } | null;
     /** The creation sheet's name field has the focus, so the app's echo of it must not move the caret. */
     editingProjectName: boolean;
     /** The onboarding has just been dismissed and is fading out; it takes no clicks meanwhile. */
@@ -46,6 +51,7 @@ export const initialViewState: ViewState = {
     fileDialogNewFolder: null,
     fileDialogReplacing: null,
     activeControl: null,
+    typedField: null,
     editingProjectName: false,
     onboardingLeaving: false,
     toasts: [],

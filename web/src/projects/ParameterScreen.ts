@@ -2,6 +2,7 @@
 import { html, noChange, type TemplateResult } from "lit-html";
 import { live } from "lit-html/directives/live.js";
 import { icon } from "../app/icons";
+import { numberField } from "./NumberField";
 import type { SliderScreen, ViewContext } from "../app/ViewContext";
 import type {
     ChoiceControl,
@@ -65,7 +66,10 @@ function slider(screen: ControlScreen, control: SliderControl, context: ViewCont
             }
             <span class="control-value">${control.text}</span>
         </div>
-        ${sliderInput(screen, control, context)}
+        <div class="slider-row">
+            ${sliderInput(screen, control, context)}
+            ${numberField(screen, control, context.shownValue(screen, control.id, control.value), context)}
+        </div>
     </div>`;
 }
 
@@ -136,6 +140,7 @@ function stepper(screen: ControlScreen, control: StepperControl, context: ViewCo
                 ${icon("plus")}
             </button>
         </div>
+        ${numberField(screen, control, value, context)}
     </div>`;
 }
 
