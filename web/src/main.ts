@@ -1,7 +1,6 @@
 // The page's entry: one socket to the app that served it, one App drawing this window.
 import "./app/styles.css";
 import { App } from "./app/App";
-import { detectMac } from "./app/commands";
 
 const container = document.getElementById("app");
 if (container === null) throw new Error("the page has no #app element");
@@ -11,7 +10,6 @@ const socket = new WebSocket(`ws://${location.host}/ws`);
 socket.binaryType = "arraybuffer";
 
 const app = new App(container, socket, {
-    isMac: detectMac(),
     timers: {
         setTimeout: (callback, delayMs) => window.setTimeout(callback, delayMs),
         clearTimeout: (handle) => window.clearTimeout(handle as number),

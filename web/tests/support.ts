@@ -162,7 +162,7 @@ export class ManualTimers implements Timers {
 let stopListening: () => void = () => {};
 
 /** An App in a fresh container, with the given first state already received. */
-export function mountApp(changes: Record<string, unknown> | null, options: { isMac?: boolean } = {}) {
+export function mountApp(changes: Record<string, unknown> | null) {
     document.body.innerHTML = "";
     const container = document.createElement("div");
     document.body.append(container);
@@ -170,7 +170,6 @@ export function mountApp(changes: Record<string, unknown> | null, options: { isM
     const timers = new ManualTimers();
     const windows = { opened: 0, closed: 0 };
     const app = new App(container, socket, {
-        isMac: options.isMac ?? false,
         timers,
         openNewWindow: () => void windows.opened++,
         closeWindow: () => void windows.closed++,

@@ -26,7 +26,6 @@ export interface SocketLike {
 
 /** What the window needs of the browser beyond its socket. */
 export interface AppEnvironment {
-    isMac: boolean;
     timers: Timers;
     openNewWindow(): void;
     closeWindow(): void;
@@ -164,7 +163,7 @@ export class App {
             this.updateView({ openMenu: null });
             return;
         }
-        const command = shortcutCommand(event, this.environment_.isMac);
+        const command = shortcutCommand(event);
         if (command !== null) {
             // The page takes the key even when the command is disabled, so that the browser's own meaning of it
             // (reload, save the page) never runs by surprise.
@@ -267,7 +266,6 @@ export class App {
         return {
             state,
             view: this.view_,
-            isMac: this.environment_.isMac,
             send: (intent) => this.send(intent),
             changeControl: (screen, id, value, isFinal) => {
                 const key = JSON.stringify([screen, id]);

@@ -52,7 +52,7 @@ export function menuBar(context: ViewContext): TemplateResult {
                                   ${icon(command.symbol, "menu-item-icon")}
                                   <span class="menu-item-title">${command.title}</span>
                                   <span class="menu-item-shortcut"
-                                      >${command.shortcut === null ? "" : formatShortcut(command.shortcut, context.isMac)}</span
+                                      >${formatShortcut(command.shortcut)}</span
                                   >
                               </button>`;
                           })}

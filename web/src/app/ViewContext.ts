@@ -61,7 +61,6 @@ export const initialViewState: ViewState = {
 export interface ViewContext {
     state: WindowState;
     view: ViewState;
-    isMac: boolean;
     send: SendIntent;
     /** A control's value while it is being changed: throttled, the last one always sent. */
     changeControl(screen: SliderScreen, id: string, value: number, isFinal: boolean): void;

@@ -5,16 +5,15 @@ import type { SymbolName } from "./icons";
 import type { WindowState } from "./WindowState";
 
 /**
- * A key combination in the platform's terms: `command` is Ctrl, or ⌘ on a Mac; `control` is the Control key
- * beside it on a Mac, and Alt elsewhere, where Ctrl is already taken by `command`; `option` is Alt (⌥).
+ * A key combination that reaches the page. A browser window keeps Ctrl-N, Ctrl-Shift-N, Ctrl-T, Ctrl-W,
+ * Ctrl-Shift-W and Ctrl-Q for itself whatever the page does, so commands that would take those add Alt.
  */
 export interface Shortcut {
     /** A lower-case letter, a digit or a punctuation key such as ",". */
     key: string;
-    command?: boolean;
+    ctrl?: boolean;
+    alt?: boolean;
     shift?: boolean;
-    option?: boolean;
-    control?: boolean;
 }
 
 export type CommandId =
@@ -41,10 +40,8 @@ export interface Command {
     id: CommandId;
     title: string;
     symbol: SymbolName;
-    /** The shortcut the menu shows. */
-    shortcut: Shortcut | null;
-    /** Further keys for the same command, for the shortcuts a browser keeps for itself. */
-    alternates: Shortcut[];
+    /** The shortcut the menu shows and the page takes. */
+    shortcut: Shortcut;
     isEnabled(state: WindowState | null): boolean;
     run(context: CommandContext): void;
 }
@@ -58,8 +55,7 @@ export const commands: Record<CommandId, Command> = {
         id: "newProject",
         title: "New Project…",
         symbol: "plus.app",
-        shortcut: { key: "n", command: true },
-        alternates: [{ key: "n", command: true, option: true }],
+        shortcut: { key: "n", ctrl: true, alt: true },
         isEnabled: always,
         run: (context) => context.send({ intent: "newProject" }),
     },
@@ -67,8 +63,7 @@ export const commands: Record<CommandId, Command> = {
         id: "openProject",
         title: "Open Project…",
         symbol: "folder",
-        shortcut: { key: "o", command: true },
-        alternates: [],
+        shortcut: { key: "o", ctrl: true },
         isEnabled: always,
         run: (context) => context.send({ intent: "openProject" }),
     },
@@ -76,8 +71,7 @@ export const commands: Record<CommandId, Command> = {
         id: "closeProject",
         title: "Close Project",
         symbol: "xmark.circle",
-        shortcut: { key: "w", command: true, shift: true },
-        alternates: [{ key: "w", command: true, option: true }],
+        shortcut: { key: "w", ctrl: true, alt: true },
         isEnabled: always,
         run: (context) => context.send({ intent: "closeProject" }),
     },
@@ -85,8 +79,7 @@ export const commands: Record<CommandId, Command> = {
         id: "saveProject",
         title: "Save Project",
         symbol: "square.and.arrow.down",
-        shortcut: { key: "s", command: true },
-        alternates: [],
+        shortcut: { key: "s", ctrl: true },
         isEnabled: always,
         run: (context) => context.send({ intent: "saveProject" }),
     },
@@ -94,8 +87,7 @@ export const commands: Record<CommandId, Command> = {
         id: "newWindow",
         title: "New Window",
         symbol: "plus",
-        shortcut: { key: "n", command: true, shift: true },
-        alternates: [{ key: "n", command: true, shift: true, option: true }],
+        shortcut: { key: "n", ctrl: true, alt: true, shift: true },
         isEnabled: always,
         run: (context) => context.openNewWindow(),
     },
@@ -103,8 +95,7 @@ export const commands: Record<CommandId, Command> = {
         id: "preferences",
         title: "Preferences…",
         symbol: "gearshape",
-        shortcut: { key: ",", command: true },
-        alternates: [],
+        shortcut: { key: ",", ctrl: true },
         isEnabled: always,
         run: (context) => context.openPreferences(),
     },
@@ -112,8 +103,7 @@ export const commands: Record<CommandId, Command> = {
         id: "toggleSidebar",
         title: "Toggle Sidebar",
         symbol: "sidebar.left",
-        shortcut: { key: "s", command: true, control: true },
-        alternates: [],
+        shortcut: { key: "s", ctrl: true, alt: true },
         isEnabled: projectShown,
         run: (context) => {
             if (projectShown(context.state)) context.toggleSidebar();
@@ -123,19 +113,17 @@ export const commands: Record<CommandId, Command> = {
         id: "runPause",
         title: "Run / Pause",
         symbol: "playpause",
-        shortcut: { key: "r", command: true },
-        alternates: [],
-        isEnabled: always,
-        run: (context) => context.send({ intent: "runPause" }),
+        shortcut: { key: "r", ctrl: true },
+        isEnabled: projectShown,
+        run: (context) => context.send({ intent: "toolbarPlayPause" }),
     },
     reset: {
         id: "reset",
         title: "Reset",
         symbol: "arrow.counterclockwise",
-        shortcut: { key: "r", command: true, shift: true },
-        alternates: [],
-        isEnabled: always,
-        run: (context) => context.send({ intent: "reset" }),
+        shortcut: { key: "r", ctrl: true, shift: true },
+        isEnabled: projectShown,
+        run: (context) => context.send({ intent: "toolbarReset" }),
     },
 };
 
@@ -164,29 +152,15 @@ export const menus: Menu[] = [
     { title: "Simulation", items: ["runPause", "reset"] },
 ];
 
-/** Whether the page runs on a Mac keyboard, where Command is ⌘ and Control is its own key. */
-export function detectMac(navigatorLike: { platform?: string; userAgent?: string } = navigator): boolean {
-    return /Mac|iPhone|iPad/.test(navigatorLike.platform ?? "") || /Macintosh/.test(navigatorLike.userAgent ?? "");
-}
-
 function keyLabel(key: string): string {
     return key.length === 1 ? key.toUpperCase() : key;
 }
 
-/** A shortcut as a menu shows it: "⌃⇧⌘R" on a Mac, "Ctrl+Shift+R" elsewhere. */
-export function formatShortcut(shortcut: Shortcut, isMac: boolean): string {
-    if (isMac) {
-        return (
-            (shortcut.control ? "⌃" : "") +
-            (shortcut.option ? "⌥" : "") +
-            (shortcut.shift ? "⇧" : "") +
-            (shortcut.command ? "⌘" : "") +
-            keyLabel(shortcut.key)
-        );
-    }
+/** A shortcut as a menu shows it: "Ctrl+Shift+R". */
+export function formatShortcut(shortcut: Shortcut): string {
     const parts: string[] = [];
-    if (shortcut.command) parts.push("Ctrl");
-    if (shortcut.control || shortcut.option) parts.push("Alt");
+    if (shortcut.ctrl) parts.push("Ctrl");
+    if (shortcut.alt) parts.push("Alt");
     if (shortcut.shift) parts.push("Shift");
     parts.push(keyLabel(shortcut.key));
     return parts.join("+");
@@ -203,8 +177,9 @@ export interface KeyPress {
 }
 
 /**
- * The key pressed, independent of the modifiers: Shift turns "n" into "N" and a Mac's Option turns it into
- * "˜", so letters and digits are read from the physical key wherever the character is not a plain one.
+ * The key pressed, independent of the modifiers: Shift turns "n" into "N" and some layouts give Alt-letters
+ * other characters, so letters and digits are read from the physical key wherever the character is not a plain
+ * one.
  */
 function pressedKey(press: KeyPress): string {
     const key = press.key.toLowerCase();
@@ -215,27 +190,20 @@ function pressedKey(press: KeyPress): string {
     return key;
 }
 
-export function matchesShortcut(press: KeyPress, shortcut: Shortcut, isMac: boolean): boolean {
-    const command = isMac ? press.metaKey : press.ctrlKey;
-    // Elsewhere than on a Mac, Alt stands for both Control and Option.
-    const control = isMac ? press.ctrlKey : false;
-    const alt = press.altKey;
-    const wantsAlt = isMac ? Boolean(shortcut.option) : Boolean(shortcut.option || shortcut.control);
+export function matchesShortcut(press: KeyPress, shortcut: Shortcut): boolean {
     return (
         pressedKey(press) === shortcut.key &&
-        command === Boolean(shortcut.command) &&
-        control === (isMac && Boolean(shortcut.control)) &&
-        alt === wantsAlt &&
+        press.ctrlKey === Boolean(shortcut.ctrl) &&
+        press.altKey === Boolean(shortcut.alt) &&
         press.shiftKey === Boolean(shortcut.shift) &&
-        (isMac || !press.metaKey)
+        !press.metaKey
     );
 }
 
 /** The menu command a key press runs, if any. */
-export function shortcutCommand(press: KeyPress, isMac: boolean): Command | null {
+export function shortcutCommand(press: KeyPress): Command | null {
     for (const command of Object.values(commands)) {
-        const keys = command.shortcut === null ? command.alternates : [command.shortcut, ...command.alternates];
-        if (keys.some((shortcut) => matchesShortcut(press, shortcut, isMac))) return command;
+        if (matchesShortcut(press, command.shortcut)) return command;
     }
     return null;
 }

@@ -6,8 +6,6 @@ export type Intent =
     | { intent: "openProject" }
     | { intent: "closeProject" }
     | { intent: "saveProject" }
-    | { intent: "runPause" }
-    | { intent: "reset" }
     | { intent: "setAutoOpenLastProject"; value: boolean }
     | { intent: "showNewProject" }
     | { intent: "showOpenDialog" }

@@ -79,7 +79,7 @@ describe("a window's connection to the app", () => {
         const { container, socket, app } = mountApp(welcomeChanges());
         socket.close();
         expect(container.textContent).toContain("Pelagrin is not connected");
-        app.send({ intent: "runPause" });
+        app.send({ intent: "saveProject" });
         expect(socket.sent).toEqual([]);
     });
 });

@@ -8,7 +8,7 @@ function item(container: HTMLElement, menu: string, title: string): HTMLButtonEl
 
 describe("the in-page menu bar", () => {
     it("runs the item clicked and closes, and closes on a click outside", () => {
-        const { container, socket } = mountApp(welcomeChanges());
+        const { container, socket } = mountApp(projectChanges());
         click(item(container, "File", "New Project…"));
         expect(container.querySelector(".menu-items")).toBeNull();
         for (const title of ["Open Project…", "Close Project", "Save Project"]) click(item(container, "File", title));
@@ -18,8 +18,8 @@ describe("the in-page menu bar", () => {
             { intent: "openProject" },
             { intent: "closeProject" },
             { intent: "saveProject" },
-            { intent: "runPause" },
-            { intent: "reset" },
+            { intent: "toolbarPlayPause" },
+            { intent: "toolbarReset" },
         ]);
         click(byText(container, ".menu-title", "File"));
         click(document.body);
@@ -40,7 +40,23 @@ describe("shortcuts in the page", () => {
         const taken = [press("r", { ctrlKey: true }), press("s", { ctrlKey: true }), press("o", { ctrlKey: true })];
         expect(press("x", { ctrlKey: true }).defaultPrevented).toBe(false);
         expect(taken.map((event) => event.defaultPrevented)).toEqual([true, true, true]);
-        expect(socket.sent).toEqual([{ intent: "runPause" }, { intent: "saveProject" }, { intent: "openProject" }]);
+        expect(socket.sent).toEqual([
+            { intent: "toolbarPlayPause" },
+            { intent: "saveProject" },
+            { intent: "openProject" },
+        ]);
+    });
+
+    it("are shown in the menus as they are pressed, and Run / Pause waits for a project", () => {
+        const { container, socket } = mountApp(welcomeChanges());
+        const runPause = item(container, "Simulation", "Run / Pause");
+        expect(runPause.querySelector(".menu-item-shortcut")?.textContent).toBe("Ctrl+R");
+        expect(runPause.disabled).toBe(true);
+        expect(press("r", { ctrlKey: true }).defaultPrevented).toBe(true);
+        expect(item(container, "File", "New Project…").querySelector(".menu-item-shortcut")?.textContent).toBe(
+            "Ctrl+Alt+N",
+        );
+        expect(socket.sent).toEqual([]);
     });
 });
 
