@@ -1,4 +1,4 @@
-// The keys of the dialogs and sheets laid over a window: Escape cancels the topmost, Return confirms it.
+// The keys of the dialogs and sheets laid over a window: Escape cancels the topmost, Enter confirms it.
 import { confirmIntent, replaceIntent, replaceQuestion } from "./FileDialog";
 import type { Intent } from "./intents";
 import type { ViewState } from "./ViewContext";
@@ -11,7 +11,7 @@ export type ModalKeyAction =
     | null;
 
 /**
- * What Escape or Return does, given what is shown, from the top down: Preferences, the app's alert, the file
+ * What Escape or Enter does, given what is shown, from the top down: Preferences, the app's alert, the file
  * dialog (it may sit over the creation sheet; its replace question first), the creation sheet, the
  * keep-changes alert.
  */

@@ -68,7 +68,7 @@ export function welcomeView(welcome: WelcomeState, send: SendIntent): TemplateRe
             </header>
             <div class="welcome-actions">
                 ${actionRow("plus", "New Project", "Create a new simulation", () => send({ intent: "showNewProject" }))}
-                ${actionRow("folder", "Open...", "Browse your Mac", () => send({ intent: "showOpenDialog" }))}
+                ${actionRow("folder", "Open...", "Browse your files", () => send({ intent: "showOpenDialog" }))}
             </div>
         </div>
         <div class="welcome-divider"></div>
