@@ -75,6 +75,9 @@ describe("the number fields of a parameter screen", () => {
         expect(
             container.querySelector<HTMLInputElement>('[data-control="waterDepth"] input[type="range"]')!.value,
         ).toBe("30");
+        // Refused by the app, the value it holds comes back.
+        socket.receive({ type: "error", intent: "setControl", message: "setControl: refused" });
+        expect(depth.value).toBe("10");
     });
 
     it("stand beside the particle count too", () => {
