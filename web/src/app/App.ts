@@ -270,9 +270,13 @@ export class App {
             changeControl: (screen, id, value, isFinal) => {
                 const key = JSON.stringify([screen, id]);
                 this.localValues_.give(key, value);
-                if (isFinal) this.controls_.commit(key, value);
-                else this.controls_.push(key, value);
-                this.render();
+                // A dragged slider shows its value itself; a final value shows in the controls beside it too.
+                if (isFinal) {
+                    this.controls_.commit(key, value);
+                    this.render();
+                } else {
+                    this.controls_.push(key, value);
+                }
             },
             shownValue: (screen, id, appValue) => this.localValues_.shown(JSON.stringify([screen, id]), appValue),
             updateView: (patch) => this.updateView(patch),
