@@ -1,11 +1,15 @@
-// The region selection screen, driven through its window: clicks by modifier, undo, detection against a fake
-// Overpass server, the banner, "Apply Region", the sliders, the dirty trigger and the refused intents.
+// The region selection screen, driven through its window: where the map opens, clicks by modifier, vertex
+// edits with undo and redo, detection against a fake Overpass server, the banner, "Apply Region", the
+// sliders, the dirty trigger and the refused intents.
+#include "simulation/RunSettings.hpp"
 #include "tests/app/WindowHarness.hpp"
 #include "tests/water/FakeOverpassServer.hpp"
 #include "tests/water/OverpassAnswers.hpp"
 
+#include <cmath>
 #include <gmock/gmock.h>
 #include <limits>
+#include <numbers>
 
 namespace pelagrin::test {
 namespace {
@@ -116,7 +120,11 @@ TEST_F(RegionSelection, AStoredRegionIsShownAndChoicesOfViewLeaveItClean) {
     EXPECT_EQ(state["vertices"], points(square));
     EXPECT_EQ(state["map"]["polygon"], points(square));
     EXPECT_EQ(state["emissionPoint"], point(47.5, 8.75));
-    EXPECT_EQ(state["map"]["center"], point(39.0, 35.0)) << "the map opens at its default, not the region";
+    EXPECT_EQ(state["map"]["viewRequest"],
+              json({{"sequence", 2},
+                    {"center", point(47.5, 8.5)},
+                    {"span", {{"latitudeDelta", 1.5}, {"longitudeDelta", 1.5}}}}))
+        << "the map is framed on the outline with a margin";
     EXPECT_EQ(state["controlBar"]["emissionHint"], nullptr);
     EXPECT_EQ(state["controlBar"]["apply"]["isEnabled"], true);
     ASSERT_EQ(state["sliders"].size(), 2u);
@@ -141,6 +149,7 @@ TEST_F(RegionSelection, ANewScreenStartsEmptyAndShowingItAgainStartsAfreshFromTh
     EXPECT_EQ(fresh["vertices"], json::array());
     EXPECT_EQ(fresh["emissionPoint"], nullptr);
     EXPECT_EQ(fresh["canUndo"], false);
+    EXPECT_EQ(fresh["canRedo"], false);
     EXPECT_EQ(fresh["map"]["polygon"], nullptr);
     EXPECT_NE(fresh["controlBar"]["emissionHint"], nullptr);
     EXPECT_EQ(fresh["controlBar"]["apply"]["isEnabled"], false);
@@ -203,30 +212,80 @@ TEST_F(RegionSelection, ModifierKeysRouteAClickToAVertexTheEmissionPointThePinOr
     EXPECT_EQ(server.requestLines().size(), 2u) << "only the detecting clicks ask Overpass";
 }
 
-TEST_F(RegionSelection, UndoTakesBackClearThenVerticesNewestFirst) {
+TEST_F(RegionSelection, TheMapOpensOnTheOutlineElseTheEmissionPointElseTheLastViewedArea) {
+    const auto area = [](GeoCoordinate centre, double latitudeDelta, double longitudeDelta) {
+        return json({{"center", point(centre)},
+                     {"span", {{"latitudeDelta", latitudeDelta}, {"longitudeDelta", longitudeDelta}}}});
+    };
+    const auto viewOf = [](const MainWindow& window) {
+        json view = screen(window)["map"]["viewRequest"];
+        view.erase("sequence");
+        return view;
+    };
+    auto tinyPond = std::make_shared<Region>("Pond", 47.5, 8.5);
+    // Sides of 2^-10 degrees, so that the centre is exact.
+    tinyPond->setWaterVertices({{47.5, 8.5}, {47.5, 8.5009765625}, {47.5009765625, 8.5}});
+    auto pointOnly = std::make_shared<Region>("Spot", 46.0, 7.0);
+    pointOnly->emissionLat = 46.2;
+    EXPECT_EQ(viewOf(*windowWith("Fresh")), area({39.0, 35.0}, 8.0, 8.0)) << "before any view was left";
+    EXPECT_EQ(viewOf(*windowWith("Pond", tinyPond)), area({47.50048828125, 8.50048828125}, 0.01, 0.01))
+        << "never closer than about a kilometre";
+    {
+        const auto window = windowWith("Spot", pointOnly);
+        EXPECT_EQ(viewOf(*window), area({46.2, 7.0}, 0.05, 0.05));
+
+        send(*window, {{"intent", "mapViewChanged"},
+                       {"latitude", 45.0},
+                       {"longitude", 6.0},
+                       {"latitudeDelta", 0.5},
+                       {"longitudeDelta", 0.75}});
+        EXPECT_EQ(viewOf(*window), area({46.2, 7.0}, 0.05, 0.05)) << "the user's own view is never sent back";
+        EXPECT_THAT(readFile(launch->settings.path()), HasSubstr("lastMapArea"));
+    }
+    relaunch();
+    EXPECT_EQ(viewOf(*windowWith("Bare")), area({45.0, 6.0}, 0.5, 0.75)) << "kept beyond the launch";
+}
+
+TEST_F(RegionSelection, VertexEditsAndClearAreUndoneAndRedoneNewestFirst) {
     const auto window = windowWith("Bare");
-    draw(*window, square);
+    const auto expectVertices = [&](const Outline& outline, const char* step) {
+        EXPECT_EQ(screen(*window)["vertices"], points(outline)) << step;
+        EXPECT_EQ(screen(*window)["map"]["vertexHandles"], points(outline)) << step;
+        EXPECT_EQ(region().waterVertices(), outline) << step << ": written through";
+    };
+    draw(*window, {square[0], square[1]});
+    EXPECT_EQ(screen(*window)["map"]["polygon"], nullptr);
+    click(*window, square[2]);
+    send(*window, {{"intent", "moveVertex"}, {"index", 1}, {"latitude", 47.0}, {"longitude", 9.5}});
+    send(*window, {{"intent", "deleteVertex"}, {"index", 0}});
     click(*window, {47.5, 8.5}, Keys::alt);
+    expectVertices({{47.0, 9.5}, square[2]}, "after the delete");
     intent(*window, "clearRegion");
-    json state = screen(*window);
-    EXPECT_EQ(state["vertices"], json::array());
-    EXPECT_EQ(state["emissionPoint"], nullptr);
-    EXPECT_EQ(state["selectedPoint"], point(47.5, 8.5)) << "Clear keeps the pin";
-    EXPECT_EQ(region().waterVertices(), Outline{});
+    EXPECT_EQ(screen(*window)["emissionPoint"], nullptr);
+    EXPECT_EQ(screen(*window)["selectedPoint"], point(47.5, 8.5)) << "Clear keeps the pin";
     expectRefused(*window, {{"intent", "clearRegion"}},
                   "clearRegion: not applicable: there is no polygon or emission point to clear");
+    expectRefused(*window, {{"intent", "redo"}}, "redo: not applicable: nothing to redo");
 
     intent(*window, "undo");
-    EXPECT_EQ(screen(*window)["vertices"], points(square));
+    expectVertices({{47.0, 9.5}, square[2]}, "Clear undone");
     EXPECT_EQ(screen(*window)["emissionPoint"], point(47.5, 8.5));
-    EXPECT_EQ(region().waterVertices(), square);
-    intent(*window, "undo"); // the Option-click registered no step: this takes back the last vertex
-    EXPECT_EQ(screen(*window)["vertices"], points({square[0], square[1], square[2]}));
-    EXPECT_EQ(screen(*window)["emissionPoint"], point(47.5, 8.5));
-    for (int i = 0; i < 3; ++i) {
+    intent(*window, "undo"); // the Alt-click registered no step: this takes back the delete
+    expectVertices({square[0], {47.0, 9.5}, square[2]}, "delete undone");
+    intent(*window, "undo");
+    expectVertices({square[0], square[1], square[2]}, "move undone");
+    EXPECT_EQ(screen(*window)["canRedo"], true);
+    intent(*window, "redo");
+    expectVertices({square[0], {47.0, 9.5}, square[2]}, "move redone");
+    intent(*window, "redo");
+    expectVertices({{47.0, 9.5}, square[2]}, "delete redone");
+    intent(*window, "undo");
+    click(*window, square[3]);
+    EXPECT_EQ(screen(*window)["canRedo"], false) << "a new edit forgets what could be redone";
+    for (int i = 0; i < 5; ++i) {
         intent(*window, "undo");
     }
-    EXPECT_EQ(region().waterVertices(), Outline{});
+    expectVertices({}, "all undone");
     EXPECT_EQ(screen(*window)["canUndo"], false);
     expectRefused(*window, {{"intent", "undo"}}, "undo: not applicable: nothing to undo");
 }
@@ -328,20 +387,45 @@ TEST_F(RegionSelection, AnAnswerForAScreenNoLongerShownChangesNothing) {
     EXPECT_EQ(screen(*window)["isDetecting"], false);
 }
 
-TEST_F(RegionSelection, ApplyNeedsThreeVerticesAndSavesNothing) {
-    const auto window = windowWith("Bare");
-    const auto path = projects() / "Bare.pelagrinproj";
-    const std::string before = readFile(path);
-    draw(*window, {square[0], square[1]});
-    EXPECT_EQ(screen(*window)["map"]["polygon"], nullptr);
-    EXPECT_EQ(screen(*window)["controlBar"]["apply"]["isEnabled"], false);
-    expectRefused(*window, {{"intent", "applyRegion"}},
-                  "applyRegion: not applicable: the polygon has fewer than 3 vertices");
-    click(*window, square[2]);
-    EXPECT_EQ(screen(*window)["map"]["polygon"], points({square[0], square[1], square[2]}));
-    intent(*window, "applyRegion");
-    EXPECT_FALSE(region().waterVerticesSim().empty());
-    EXPECT_EQ(readFile(path), before);
+TEST_F(RegionSelection, ApplyRefusesAnOutlineThatBoundsNoWaterAndAnEmissionPointOnLandIsFlagged) {
+    const std::string tooFew = "The outline needs at least 3 distinct vertices";
+    const std::string flat = "The outline has no area: its vertices lie on one line";
+    const struct {
+        Outline outline;
+        std::optional<GeoCoordinate> emission;
+        std::optional<std::string> problem;
+        bool isOutside;
+    } cases[] = {{{square[0], square[1]}, std::nullopt, tooFew, false},
+                 {{square[0], square[1], square[0]}, GeoCoordinate{47.5, 8.5}, tooFew, false},
+                 {{{47.0, 8.0}, {47.5, 8.5}, {48.0, 9.0}}, GeoCoordinate{47.5, 8.9}, flat, false},
+                 {square, GeoCoordinate{47.5, 8.5}, std::nullopt, false},
+                 {square, GeoCoordinate{47.5, 9.5}, std::nullopt, true}};
+    int index = 0;
+    for (const auto& [outline, emission, problem, isOutside] : cases) {
+        const std::string name = "Case " + std::to_string(++index);
+        const auto window = windowWith(name);
+        const std::string before = readFile(projects() / (name + ".pelagrinproj"));
+        draw(*window, outline);
+        if (emission) {
+            click(*window, *emission, Keys::alt);
+        }
+        const json state = screen(*window);
+        const json apply = state["controlBar"]["apply"];
+        EXPECT_EQ(apply["isEnabled"], !problem) << name;
+        EXPECT_EQ(apply["reason"], problem ? json(*problem) : json()) << name;
+        EXPECT_EQ(state["isEmissionOutside"], isOutside) << name;
+        EXPECT_EQ(state["controlBar"]["emissionWarning"],
+                  isOutside ? json("The emission point is outside the water body") : json())
+            << name;
+        if (problem) {
+            expectRefused(*window, {{"intent", "applyRegion"}}, "applyRegion: not applicable: " + *problem);
+            continue;
+        }
+        intent(*window, "applyRegion");
+        EXPECT_FALSE(region().waterVerticesSim().empty()) << name;
+        EXPECT_EQ(region().emissionOutsideOutline(), isOutside) << name;
+        EXPECT_EQ(readFile(projects() / (name + ".pelagrinproj")), before) << name << ": Apply saves nothing";
+    }
 }
 
 TEST_F(RegionSelection, ApplyReleasesAtTheEmissionPointOrElseTheSelectedPointAndMapsOntoTheCanvas) {
@@ -380,9 +464,30 @@ TEST_F(RegionSelection, SlidersWriteStraightIntoTheRegionClampedAndWithoutUndo) 
     }
     const json sliders = screen(*window)["sliders"];
     EXPECT_EQ(sliders[0]["text"], "90°") << "whole degrees, truncated";
-    EXPECT_EQ(sliders[0]["iconRotation"], 90.7);
     EXPECT_EQ(sliders[1]["text"], "42 m");
     EXPECT_EQ(screen(*window)["canUndo"], false);
+}
+
+TEST_F(RegionSelection, TheFlowArrowPointsWhereTheRunCarriesTheWater) {
+    const auto window = windowWith("Bare");
+    draw(*window, square);
+    intent(*window, "applyRegion");
+    project().parameters = std::make_shared<SimulationParameters>();
+    const struct {
+        double direction, rotation;
+    } cases[] = {{0, 90}, {90, 180}, {180, 270}, {270, 0}, {325, 55}};
+    for (const auto& [direction, rotation] : cases) {
+        intent(*window, "setFlowDirection", direction);
+        const double iconRotation = screen(*window)["sliders"][0]["iconRotation"];
+        EXPECT_EQ(iconRotation, rotation) << direction;
+        // The arrow is drawn pointing north and turned clockwise; the canvas's y axis points south.
+        const double toRadians = std::numbers::pi / 180.0;
+        const double arrowEast = std::sin(iconRotation * toRadians);
+        const double arrowNorth = std::cos(iconRotation * toRadians);
+        const Vec2 drift = runSettingsOf(project(), 1.0).params.baseFlowVelocity;
+        EXPECT_NEAR(arrowEast * std::hypot(drift.x, drift.y), drift.x, 1e-9) << direction;
+        EXPECT_NEAR(arrowNorth * std::hypot(drift.x, drift.y), -drift.y, 1e-9) << direction;
+    }
 }
 
 TEST_F(RegionSelection, BadArgumentsAreRefusedAndChangeNothing) {
@@ -403,7 +508,26 @@ TEST_F(RegionSelection, BadArgumentsAreRefusedAndChangeNothing) {
          "setFlowDirection: \"value\" must be a number"},
         {{{"intent", "setFlowDirection"}}, "setFlowDirection: \"value\" is missing"},
         {{{"intent", "setEmissionRadius"}, {"value", 20}},
-         "setEmissionRadius: not applicable: there is no emission point"}};
+         "setEmissionRadius: not applicable: there is no emission point"},
+        {{{"intent", "moveVertex"}, {"index", 1}, {"latitude", 47.0}, {"longitude", 8.0}},
+         "moveVertex: \"index\" must be a whole number in [0, 0]"},
+        {{{"intent", "moveVertex"}, {"index", 0}, {"latitude", 95.0}, {"longitude", 8.0}},
+         "moveVertex: \"latitude\" must lie in [-90, 90]"},
+        {{{"intent", "deleteVertex"}, {"index", 0.5}},
+         "deleteVertex: \"index\" must be a whole number in [0, 0]"},
+        {{{"intent", "deleteVertex"}}, "deleteVertex: \"index\" is missing"},
+        {{{"intent", "mapViewChanged"},
+          {"latitude", 47.0},
+          {"longitude", 8.0},
+          {"latitudeDelta", 0},
+          {"longitudeDelta", 1}},
+         "mapViewChanged: \"latitudeDelta\" must lie in (0, 180]"},
+        {{{"intent", "mapViewChanged"},
+          {"latitude", 47.0},
+          {"longitude", 8.0},
+          {"latitudeDelta", 1},
+          {"longitudeDelta", 361}},
+         "mapViewChanged: \"longitudeDelta\" must lie in (0, 360]"}};
     for (const auto& [intentSent, message] : refused) {
         expectRefused(*window, intentSent, message);
     }
@@ -424,11 +548,14 @@ TEST_F(RegionSelection, BadArgumentsAreRefusedAndChangeNothing) {
     EXPECT_EQ(region().waterVertices(), (Outline{{47.0, 8.0}}));
     EXPECT_EQ(region().flowDirection.get(), 0.0);
     EXPECT_EQ(region().emissionRadius.get(), 10.0);
+    EXPECT_FALSE(launch->settings.lastMapArea.get());
 }
 
 TEST_F(RegionSelection, TheScreensIntentsNeedItShown) {
-    const char* const names[] = {"mapClick",      "undo",       "clearRegion",      "applyRegion",
-                                 "setAutoDetect", "setMapType", "setFlowDirection", "setEmissionRadius"};
+    const char* const names[] = {
+        "mapClick",          "undo",          "redo",          "moveVertex", "deleteVertex",
+        "clearRegion",       "applyRegion",   "setAutoDetect", "setMapType", "setFlowDirection",
+        "setEmissionRadius", "mapViewChanged"};
     const auto welcome = launch->openWindow();
     for (const char* name : names) {
         expectRefused(*welcome, {{"intent", name}},
