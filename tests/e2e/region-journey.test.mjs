@@ -12,10 +12,14 @@ import { zoomMapIn } from "./map.mjs";
 /** Zoom steps from the opening view (8° across) to a view a few hundred metres across. */
 const zoomSteps = 11;
 
-/** The centre of a vertex handle on the page, px. */
+/** The centre of a vertex handle on the page, px; the handles are redrawn with each state, so it may take a moment. */
 async function handleCentre(handle) {
-    const box = await handle.boundingBox();
-    return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+    for (let attempt = 0; attempt < 50; attempt++) {
+        const box = await handle.boundingBox();
+        if (box !== null) return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+        await sleep(50);
+    }
+    assert.fail("the vertex handle is not shown");
 }
 
 /** Waits until the handle's centre is `expected`, within a pixel. */
@@ -58,7 +62,7 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
             [cx + 60, cy + 40],
             [cx - 60, cy + 40],
         ];
-        const outline = page.locator(".leaflet-overlay-pane path");
+        const outline = page.locator(".leaflet-overlay-pane path.region-outline");
         const handles = page.locator(".region-vertex");
         for (const [index, [x, y]] of corners.entries()) {
             await map.click({ position: { x, y } });
@@ -111,6 +115,16 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
         assert.equal(clipped, false, "the bar shows all of its controls");
         await screenshot(page, "region-2b-900x600");
         await page.setViewportSize({ width: 1100, height: 720 });
+
+        // The File menu, open over the map's zoom control, takes the clicks aimed there.
+        await page.getByRole("menuitem", { name: "File", exact: true }).click();
+        const zoom = await page.locator(".leaflet-control-zoom-in").boundingBox();
+        const isMenuOnTop = await page.evaluate(
+            ([x, y]) => document.elementFromPoint(x, y)?.closest(".menu-items") != null,
+            [zoom.x + zoom.width / 2, zoom.y + zoom.height / 2],
+        );
+        assert.ok(isMenuOnTop, "the menu lies over the map's zoom control");
+        await page.keyboard.press("Escape");
         await page.getByRole("button", { name: "Apply Region" }).click();
 
         // A run needs the physical parameters, made on their first edit: a strong current.

@@ -111,7 +111,13 @@ export class RegionMapElement extends HTMLElement {
         this.overlays_.clearLayers();
         this.drawOutline(plan);
         if (plan.disc !== null) {
-            const disc = { color: "#34c759", weight: 1, fillOpacity: 0.3, interactive: false };
+            const disc = {
+                color: "#34c759",
+                weight: 1,
+                fillOpacity: 0.3,
+                interactive: false,
+                className: "region-disc",
+            };
             L.circle([plan.disc.latitude, plan.disc.longitude], { ...disc, radius: plan.disc.radius }).addTo(
                 this.overlays_,
             );
@@ -135,8 +141,13 @@ export class RegionMapElement extends HTMLElement {
         const points = (list: { latitude: number; longitude: number }[]) =>
             list.map((point) => L.latLng(point.latitude, point.longitude));
         if (plan.polygon !== null)
-            L.polygon(points(plan.polygon), { ...style, interactive: false }).addTo(this.overlays_);
-        if (plan.line !== null) L.polyline(points(plan.line), { ...style, interactive: false }).addTo(this.overlays_);
+            L.polygon(points(plan.polygon), { ...style, interactive: false, className: "region-outline" }).addTo(
+                this.overlays_,
+            );
+        if (plan.line !== null)
+            L.polyline(points(plan.line), { ...style, interactive: false, className: "region-outline" }).addTo(
+                this.overlays_,
+            );
         const icon = L.divIcon({ className: "region-vertex", iconSize: [12, 12] });
         for (const handle of plan.handles) {
             const label = `Vertex ${handle.index + 1}`;
