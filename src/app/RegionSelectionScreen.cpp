@@ -130,9 +130,16 @@ void RegionSelectionScreen::clearRegion() {
 }
 
 void RegionSelectionScreen::edit(std::vector<GeoCoordinate> vertices, std::optional<GeoCoordinate> emission) {
-    undoStack_.record([this, before = waterVertices_,
-                       beforeEmission = emissionPoint_] { replaceSelection(before, beforeEmission); },
-                      [this, vertices, emission] { replaceSelection(vertices, emission); });
+    // A vertex edit leaves the emission point to whatever it is by then: an Alt-click is no step of its own,
+    // and undoing a vertex must not take it back. Only "Clear" puts back the point it removed.
+    const bool isEmissionEdit = emission != emissionPoint_;
+    undoStack_.record(
+        [this, before = waterVertices_, beforeEmission = emissionPoint_, isEmissionEdit] {
+            replaceSelection(before, isEmissionEdit ? beforeEmission : emissionPoint_);
+        },
+        [this, vertices, emission, isEmissionEdit] {
+            replaceSelection(vertices, isEmissionEdit ? emission : emissionPoint_);
+        });
     replaceSelection(std::move(vertices), emission);
 }
 
