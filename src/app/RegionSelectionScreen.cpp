@@ -79,8 +79,10 @@ void RegionSelectionScreen::loadFromRegion() {
 }
 
 void RegionSelectionScreen::requestView(const MapArea& area) {
+    // Numbered across all screens, so that a screen made anew under a map the page kept still moves it.
+    static int lastSequence = 0;
     requestedView_ = area;
-    ++viewRequestSequence_;
+    viewRequestSequence_ = ++lastSequence;
 }
 
 void RegionSelectionScreen::viewChanged(const MapArea& area) {

@@ -52,8 +52,8 @@ public:
     /// emission point. The map is asked to frame the outline, else the emission point, else the last view
     /// the user left it at.
     void loadFromRegion();
-    /// Asks the map to show `area`: the page moves its map once for each request and otherwise leaves the
-    /// view to the user.
+    /// Asks the map to show `area` (a new `map.viewRequest.sequence`): the page moves its map once for each
+    /// request and otherwise leaves the view to the user.
     void requestView(const MapArea& area);
     /// The user panned or zoomed the map to `area`: kept in the settings for the next project without a
     /// place of its own.
