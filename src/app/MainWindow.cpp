@@ -2,10 +2,12 @@
 #include "app/MainWindow.hpp"
 
 #include "app/Intent.hpp"
+#include "app/MapArea.hpp"
 #include "app/SimulationRendererScreen.hpp"
 #include "support/PathText.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <system_error>
 
 namespace pelagrin {
@@ -69,6 +71,17 @@ MapType mapType(const Intent& intent) {
         }
     }
     throw intent.error("\"value\" must be 0 (Map), 1 (Satellite) or 2 (Hybrid)");
+}
+
+/// The "index" argument of `intent`: a whole number naming one of `count` polygon vertices.
+std::size_t vertexIndex(const Intent& intent, std::size_t count) {
+    const double index = intent.number("index");
+    if (count == 0 || index < 0 || index > static_cast<double>(count - 1) || index != std::floor(index)) {
+        throw intent.error(count == 0 ? "not applicable: there are no vertices"
+                                      : "\"index\" must be a whole number in [0, " +
+                                            std::to_string(count - 1) + "]");
+    }
+    return static_cast<std::size_t>(index);
 }
 
 } // namespace
@@ -288,7 +301,8 @@ bool MainWindow::handleRegion(const Intent& intent) {
     const std::string& name = intent.name();
     if (name != "mapClick" && name != "undo" && name != "clearRegion" && name != "applyRegion" &&
         name != "setAutoDetect" && name != "setMapType" && name != "setFlowDirection" &&
-        name != "setEmissionRadius") {
+        name != "setEmissionRadius" && name != "redo" && name != "moveVertex" && name != "deleteVertex" &&
+        name != "mapViewChanged") {
         return false;
     }
     const std::shared_ptr<ProjectWindow> project = root_.projectWindow();
@@ -300,11 +314,22 @@ bool MainWindow::handleRegion(const Intent& intent) {
     } else if (name == "undo") {
         require(screen->canUndo(), intent, "nothing to undo");
         screen->undo();
+    } else if (name == "redo") {
+        require(screen->canRedo(), intent, "nothing to redo");
+        screen->redo();
+    } else if (name == "moveVertex") {
+        const std::size_t index = vertexIndex(intent, screen->vertexCount());
+        screen->moveVertex(index, coordinateArgument(intent));
+    } else if (name == "deleteVertex") {
+        screen->deleteVertex(vertexIndex(intent, screen->vertexCount()));
+    } else if (name == "mapViewChanged") {
+        screen->viewChanged(MapArea::fromIntent(intent));
     } else if (name == "clearRegion") {
         require(screen->canClear(), intent, "there is no polygon or emission point to clear");
         screen->clearRegion();
     } else if (name == "applyRegion") {
-        require(screen->canApply(), intent, "the polygon has fewer than 3 vertices");
+        const std::optional<std::string> problem = screen->applyProblem();
+        require(!problem, intent, problem.value_or("").c_str());
         screen->applyRegion();
     } else if (name == "setAutoDetect") {
         screen->setMagicMode(intent.boolean("value"));

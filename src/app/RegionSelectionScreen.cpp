@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <utility>
 
 namespace pelagrin {
@@ -13,9 +14,10 @@ namespace {
 
 using nlohmann::json;
 
-// The map always opens here, whatever the project holds.
-constexpr GeoCoordinate defaultMapCenter{39.0, 35.0};
-constexpr double defaultMapSpan = 8.0; // degrees, north-south and east-west
+// Where the map opens for a project with no place of its own, before the user has looked anywhere.
+constexpr MapArea firstMapArea{{39.0, 35.0}, 8.0, 8.0};
+// A detected coastline has hundreds of vertices: it is edited as a whole, not point by point.
+constexpr std::size_t maxVertexHandles = 200;
 
 constexpr double minFlowDirection = 0.0; // degrees clockwise
 constexpr double maxFlowDirection = 360.0;
@@ -62,6 +64,7 @@ std::string coordinateText(GeoCoordinate coordinate) {
 RegionSelectionScreen::RegionSelectionScreen(AppEnvironment& environment, std::shared_ptr<Project> project)
     : environment_(environment), project_(std::move(project)), bannerTimer_(environment.executor) {
     assert(project_);
+    requestView(environment_.settings.lastMapArea->value_or(firstMapArea));
 }
 
 void RegionSelectionScreen::loadFromRegion() {
@@ -70,11 +73,20 @@ void RegionSelectionScreen::loadFromRegion() {
         return;
     }
     selectedCoordinate_ = GeoCoordinate{region->latitude, region->longitude};
-    const double emissionLat =
-        region->emissionLat != 0.0 ? region->emissionLat.get() : region->latitude.get();
-    const double emissionLon =
-        region->emissionLon != 0.0 ? region->emissionLon.get() : region->longitude.get();
-    replaceSelection(region->waterVertices(), GeoCoordinate{emissionLat, emissionLon});
+    const GeoCoordinate emission = region->emissionCoordinate();
+    replaceSelection(region->waterVertices(), emission);
+    requestView(waterVertices_.empty() ? MapArea::around(emission) : MapArea::framing(waterVertices_));
+}
+
+void RegionSelectionScreen::requestView(const MapArea& area) {
+    // Numbered across all screens, so that a screen made anew under a map the page kept still moves it.
+    static int lastSequence = 0;
+    requestedView_ = area;
+    viewRequestSequence_ = ++lastSequence;
+}
+
+void RegionSelectionScreen::viewChanged(const MapArea& area) {
+    environment_.settings.lastMapArea = area;
 }
 
 void RegionSelectionScreen::click(const MapClick& mapClick) {
@@ -96,18 +108,41 @@ void RegionSelectionScreen::click(const MapClick& mapClick) {
 }
 
 void RegionSelectionScreen::addVertex(GeoCoordinate coordinate) {
-    undoStack_.registerUndo(
-        [this, previous = waterVertices_] { replaceSelection(previous, emissionPoint_); });
     std::vector<GeoCoordinate> vertices = waterVertices_;
     vertices.push_back(coordinate);
-    replaceSelection(std::move(vertices), emissionPoint_);
+    edit(std::move(vertices), emissionPoint_);
+}
+
+void RegionSelectionScreen::moveVertex(std::size_t index, GeoCoordinate coordinate) {
+    assert(index < waterVertices_.size());
+    std::vector<GeoCoordinate> vertices = waterVertices_;
+    vertices[index] = coordinate;
+    edit(std::move(vertices), emissionPoint_);
+}
+
+void RegionSelectionScreen::deleteVertex(std::size_t index) {
+    assert(index < waterVertices_.size());
+    std::vector<GeoCoordinate> vertices = waterVertices_;
+    vertices.erase(vertices.begin() + static_cast<std::ptrdiff_t>(index));
+    edit(std::move(vertices), emissionPoint_);
 }
 
 void RegionSelectionScreen::clearRegion() {
-    undoStack_.registerUndo([this, vertices = waterVertices_, emission = emissionPoint_] {
-        replaceSelection(vertices, emission);
-    });
-    replaceSelection({}, std::nullopt);
+    edit({}, std::nullopt);
+}
+
+void RegionSelectionScreen::edit(std::vector<GeoCoordinate> vertices, std::optional<GeoCoordinate> emission) {
+    // A vertex edit leaves the emission point to whatever it is by then: an Alt-click is no step of its own,
+    // and undoing a vertex must not take it back. Only "Clear" puts back the point it removed.
+    const bool isEmissionEdit = emission != emissionPoint_;
+    undoStack_.record(
+        [this, before = waterVertices_, beforeEmission = emissionPoint_, isEmissionEdit] {
+            replaceSelection(before, isEmissionEdit ? beforeEmission : emissionPoint_);
+        },
+        [this, vertices, emission, isEmissionEdit] {
+            replaceSelection(vertices, isEmissionEdit ? emission : emissionPoint_);
+        });
+    replaceSelection(std::move(vertices), emission);
 }
 
 void RegionSelectionScreen::startDetection(GeoCoordinate coordinate) {
@@ -202,8 +237,10 @@ json RegionSelectionScreen::state() const {
     const Region* region = project_->region.get().get();
     const double flowDirection = region ? region->flowDirection.get() : defaultFlowDirection;
     const double emissionRadius = region ? region->emissionRadius.get() : defaultEmissionRadius;
+    const std::optional<std::string> applyBlock = applyProblem();
+    const bool isEmissionOutside = emissionPoint_ && isOutsideOutline(*emissionPoint_, waterVertices_);
 
-    // The pins and the polygon as the map draws them.
+    // The pins, the polygon, its vertices and the release disc as the map draws them.
     json markers = json::array();
     if (selectedCoordinate_) {
         markers.push_back(markerJson("Selected", *selectedCoordinate_));
@@ -211,20 +248,32 @@ json RegionSelectionScreen::state() const {
     if (emissionPoint_) {
         markers.push_back(markerJson("Emission", *emissionPoint_));
     }
-    const json map = {{"center", coordinateJson(defaultMapCenter)},
-                      {"span", {{"latitudeDelta", defaultMapSpan}, {"longitudeDelta", defaultMapSpan}}},
-                      {"mapType", static_cast<int>(mapStyle_)},
-                      {"mapTypeChoices",
-                       json::array({{{"label", "Map"}, {"value", static_cast<int>(MapType::standard)}},
-                                    {{"label", "Satellite"}, {"value", static_cast<int>(MapType::satellite)}},
-                                    {{"label", "Hybrid"}, {"value", static_cast<int>(MapType::hybrid)}}})},
-                      {"markers", std::move(markers)},
-                      {"polygon", canApply() ? coordinatesJson(waterVertices_) : json(nullptr)}};
+    json viewRequest = requestedView_.toJson();
+    viewRequest["sequence"] = viewRequestSequence_;
+    json emissionDisc = nullptr;
+    if (emissionPoint_) {
+        emissionDisc = coordinateJson(*emissionPoint_);
+        emissionDisc["radius"] = emissionRadius;
+    }
+    const json map = {
+        {"viewRequest", std::move(viewRequest)},
+        {"mapType", static_cast<int>(mapStyle_)},
+        {"mapTypeChoices",
+         json::array({{{"label", "Map"}, {"value", static_cast<int>(MapType::standard)}},
+                      {{"label", "Satellite"}, {"value", static_cast<int>(MapType::satellite)}},
+                      {{"label", "Hybrid"}, {"value", static_cast<int>(MapType::hybrid)}}})},
+        {"markers", std::move(markers)},
+        {"vertexHandles",
+         waterVertices_.size() <= maxVertexHandles ? coordinatesJson(waterVertices_) : json::array()},
+        {"polygon", waterVertices_.size() >= 3 ? coordinatesJson(waterVertices_) : json(nullptr)},
+        {"emissionDisc", std::move(emissionDisc)}};
 
-    // The sliders, the emission radius only once there is an emission point.
+    // The sliders, the emission radius only once there is an emission point. The run turns the flow
+    // direction into a velocity of (cos, sin) on a canvas whose y axis points south, so 0° flows east and
+    // 90° south: the arrow, drawn pointing north, turns a quarter further clockwise.
     json flowSlider = sliderJson("flowDirection", "Flow Direction", flowDirection, minFlowDirection,
                                  maxFlowDirection, wholeText("%lld°", flowDirection));
-    flowSlider["iconRotation"] = flowDirection;
+    flowSlider["iconRotation"] = std::fmod(flowDirection + 90.0, 360.0);
     json sliders = json::array({std::move(flowSlider)});
     if (showsEmissionRadius()) {
         sliders.push_back(sliderJson("emissionRadius", "Emission Radius", emissionRadius, minEmissionRadius,
@@ -241,18 +290,26 @@ json RegionSelectionScreen::state() const {
           {"isOn", isMagicMode_}}},
         {"clear", {{"label", "Clear"}, {"symbol", "trash"}, {"isEnabled", canClear()}}},
         {"vertexCount", {{"label", "Vertices"}, {"value", waterVertices_.size()}}},
+        {"editHelp", "Drag a vertex to move it, right-click or Alt+Click it to delete it. "
+                     "Ctrl+Z undoes, Ctrl+Shift+Z redoes."},
         {"emissionHint", showsEmissionRadius() ? json(nullptr)
                                                : json({{"symbol", "exclamationmark.triangle.fill"},
-                                                       {"text", "Option+Click for Emission"}})},
+                                                       {"text", "Alt+Click or Shift+Click for Emission"}})},
+        {"emissionWarning", isEmissionOutside ? json(emissionOutsideMessage) : json(nullptr)},
         {"apply",
-         {{"label", "Apply Region"}, {"symbol", "checkmark.circle.fill"}, {"isEnabled", canApply()}}}};
+         {{"label", "Apply Region"},
+          {"symbol", "checkmark.circle.fill"},
+          {"isEnabled", !applyBlock},
+          {"reason", applyBlock ? json(*applyBlock) : json(nullptr)}}}};
 
     return {{"selectedPoint", optionalCoordinateJson(selectedCoordinate_)},
             {"vertices", coordinatesJson(waterVertices_)},
             {"emissionPoint", optionalCoordinateJson(emissionPoint_)},
+            {"isEmissionOutside", isEmissionOutside},
             {"isAutoDetect", isMagicMode_},
             {"isDetecting", isDetecting_},
             {"canUndo", canUndo()},
+            {"canRedo", canRedo()},
             {"map", map},
             {"overlay", isDetecting_ ? json({{"title", "Detecting Water Body..."},
                                              {"subtitle", "Querying OpenStreetMap"}})

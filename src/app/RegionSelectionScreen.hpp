@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/AppEnvironment.hpp"
+#include "app/MapArea.hpp"
 #include "app/MapClick.hpp"
 #include "app/UndoStack.hpp"
 #include "projects/Project.hpp"
@@ -26,12 +27,15 @@ enum class MapType { standard = 0, satellite = 1, hybrid = 2 };
 /// clicked point, the polygon, the emission point), writes the polygon and the clicked point into the
 /// project's Region whenever the polygon or the emission point changes, and leaves the emission point and the
 /// simulation coordinates to `applyRegion`. Its state lives as long as it is shown; shown again, it starts
-/// afresh from the Region. Made with std::make_shared, on the app thread, which it never leaves.
+/// afresh from the Region, with the map framed on it. Made with std::make_shared, on the app thread, which it
+/// never leaves.
 class RegionSelectionScreen : public std::enable_shared_from_this<RegionSelectionScreen> {
 public:
     /// The failure banner's text, the same whatever went wrong.
     static constexpr std::string_view detectionFailedMessage =
         "Detection failed: Try clicking closer to the center.";
+    /// The warning while the emission point lies outside the polygon.
+    static constexpr std::string_view emissionOutsideMessage = "The emission point is outside the water body";
     /// How long the failure banner stays.
     static constexpr std::chrono::milliseconds bannerDuration{3000};
 
@@ -45,12 +49,24 @@ public:
 
     /// When the screen comes up: takes the selection from the Region, if there is one. An emission latitude
     /// or longitude of 0 counts as unset and falls back to the Region's own, so a Region always shows an
-    /// emission point.
+    /// emission point. The map is asked to frame the outline, else the emission point, else the last view
+    /// the user left it at.
     void loadFromRegion();
+    /// Asks the map to show `area` (a new `map.viewRequest.sequence`): the page moves its map once for each
+    /// request and otherwise leaves the view to the user.
+    void requestView(const MapArea& area);
+    /// The user panned or zoomed the map to `area`: kept in the settings for the next project without a
+    /// place of its own.
+    void viewChanged(const MapArea& area);
     /// A click on the map: moves the "Selected" pin, then does what the modifiers ask (`routeClick`).
     void click(const MapClick& mapClick);
     /// Appends a polygon vertex, undoably.
     void addVertex(GeoCoordinate coordinate);
+    /// Moves vertex `index` (< `vertexCount()`) to `coordinate`, undoably.
+    void moveVertex(std::size_t index, GeoCoordinate coordinate);
+    /// Removes vertex `index` (< `vertexCount()`), undoably.
+    void deleteVertex(std::size_t index);
+    std::size_t vertexCount() const { return waterVertices_.size(); }
     /// "Clear": empties the polygon and removes the emission point, undoably; the "Selected" pin stays.
     void clearRegion();
     /// Looks for the water around `coordinate`, unless a detection is already running. Its outline replaces
@@ -58,15 +74,20 @@ public:
     /// `bannerDuration` and prints "Water Detection Error: " with the error, changing nothing else.
     void startDetection(GeoCoordinate coordinate);
     /// "Apply Region": writes the selection and the emission point (the Region's own point when there is
-    /// none) and maps the polygon onto the 800 × 600 simulation canvas. Saves nothing.
+    /// none) and maps the polygon onto the 800 × 600 simulation canvas. Saves nothing. Only while
+    /// `applyProblem()` has nothing to say.
     void applyRegion();
     /// Undoes the newest polygon edit; only while `canUndo()`.
     void undo() { undoStack_.undo(); }
     bool canUndo() const { return undoStack_.canUndo(); }
+    /// Makes the newest undone edit again; only while `canRedo()`.
+    void redo() { undoStack_.redo(); }
+    bool canRedo() const { return undoStack_.canRedo(); }
     /// "Clear" is enabled: there is a polygon vertex or an emission point.
     bool canClear() const { return !waterVertices_.empty() || emissionPoint_; }
-    /// "Apply Region" is enabled: 3 vertices or more, the fewest that make a polygon.
-    bool canApply() const { return waterVertices_.size() >= 3; }
+    /// Why "Apply Region" is disabled: the polygon bounds no water (see `outlineProblem`); nothing when
+    /// enabled.
+    std::optional<std::string> applyProblem() const { return outlineProblem(waterVertices_); }
     /// The emission radius slider is shown, in place of the hint to place an emission point.
     bool showsEmissionRadius() const { return emissionPoint_.has_value(); }
     /// The auto-detect toggle: while on, plain and Command clicks detect instead of adding vertices.
@@ -82,6 +103,8 @@ private:
     Region& ensureRegion();
     /// Writes the polygon and the selected point into the Region, creating it when missing.
     void syncRegion();
+    /// Replaces the polygon and the emission point as one undoable edit.
+    void edit(std::vector<GeoCoordinate> vertices, std::optional<GeoCoordinate> emission);
     /// Sets the polygon and the emission point; a change of either is written through to the Region.
     void replaceSelection(std::vector<GeoCoordinate> vertices, std::optional<GeoCoordinate> emission);
     void finishDetection(GeoCoordinate coordinate, WaterBoundaryResult result);
@@ -97,6 +120,8 @@ private:
     bool isDetecting_ = false;
     std::optional<std::string> errorMessage_;
     MapType mapStyle_ = MapType::hybrid;
+    MapArea requestedView_;
+    int viewRequestSequence_ = 0;
     boost::asio::steady_timer bannerTimer_;
 };
 

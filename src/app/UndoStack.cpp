@@ -1,4 +1,4 @@
-// UndoStack: last in, first out.
+// UndoStack: edits moved between the done and undone lists.
 #include "app/UndoStack.hpp"
 
 #include <cassert>
@@ -6,16 +6,24 @@
 
 namespace pelagrin {
 
-void UndoStack::registerUndo(std::function<void()> action) {
-    actions_.push_back(std::move(action));
+void UndoStack::record(std::function<void()> undo, std::function<void()> redo) {
+    done_.push_back({std::move(undo), std::move(redo)});
+    undone_.clear();
 }
 
 void UndoStack::undo() {
     assert(canUndo());
-    // Taken off first, so that the action finds the stack as it will stay.
-    const std::function<void()> action = std::move(actions_.back());
-    actions_.pop_back();
-    action();
+    // Moved first, so that the action finds the lists as they will stay.
+    undone_.push_back(std::move(done_.back()));
+    done_.pop_back();
+    undone_.back().undo();
+}
+
+void UndoStack::redo() {
+    assert(canRedo());
+    done_.push_back(std::move(undone_.back()));
+    undone_.pop_back();
+    done_.back().redo();
 }
 
 } // namespace pelagrin

@@ -1,4 +1,4 @@
-// UndoStack: the undo steps of one window's edits, undone newest first, with no redo.
+// UndoStack: the undo and redo steps of one window's edits, undone newest first.
 #pragma once
 
 #include <functional>
@@ -6,20 +6,30 @@
 
 namespace pelagrin {
 
-/// Undo actions in the order they were registered. Undoing runs and forgets the newest one; nothing is kept
-/// for a redo, and an action registers nothing itself. App thread only.
+/// Edits as pairs of actions, one that takes an edit back and one that makes it again. Undoing moves the
+/// newest edit onto the redo list, redoing moves it back; a new edit forgets what could be redone. Neither
+/// action records anything itself. App thread only.
 class UndoStack {
 public:
-    /// Adds `action`, which puts back what the edit about to happen changes.
-    void registerUndo(std::function<void()> action);
+    /// Adds the edit about to happen: `undo` puts back what it changes, `redo` makes it again.
+    void record(std::function<void()> undo, std::function<void()> redo);
 
-    bool canUndo() const { return !actions_.empty(); }
+    bool canUndo() const { return !done_.empty(); }
+    bool canRedo() const { return !undone_.empty(); }
 
-    /// Runs the newest action and drops it; only while `canUndo()`.
+    /// Takes back the newest edit; only while `canUndo()`.
     void undo();
+    /// Makes the newest undone edit again; only while `canRedo()`.
+    void redo();
 
 private:
-    std::vector<std::function<void()>> actions_;
+    struct Step {
+        std::function<void()> undo;
+        std::function<void()> redo;
+    };
+
+    std::vector<Step> done_;
+    std::vector<Step> undone_;
 };
 
 } // namespace pelagrin

@@ -17,7 +17,7 @@ namespace pelagrin {
 
 namespace {
 
-// The settings are three values; anything near this bound is not a file this app wrote.
+// The settings are a handful of values; anything near this bound is not a file this app wrote.
 constexpr std::size_t maxSettingsBytes = mebibyte;
 
 } // namespace
@@ -32,6 +32,7 @@ UserSettings::UserSettings(std::filesystem::path path) : path_(std::move(path)) 
     autoOpenWrites_ = autoOpenLastProject.subscribe([this](bool) { write(); });
     lastOpenedWrites_ = lastOpenedProjectURL.subscribe([this](const auto&) { write(); });
     onboardingWrites_ = hasSeenOnboarding.subscribe([this](bool) { write(); });
+    mapAreaWrites_ = lastMapArea.subscribe([this](const auto&) { write(); });
 }
 
 void UserSettings::read() {
@@ -51,7 +52,8 @@ void UserSettings::read() {
                   << (error ? "" : " and keeping the old file as " + aside.string()) << '\n';
         return;
     }
-    // A setting that is missing, of the wrong type or spoilt by hand keeps its default; the others still count.
+    // A setting that is missing, of the wrong type or spoilt by hand keeps its default; the others still
+    // count.
     const JsonObjectReader settings(stored, "");
     const auto readSetting = [](const auto& assign) {
         try {
@@ -61,10 +63,14 @@ void UserSettings::read() {
         }
     };
     readSetting([&] { autoOpenLastProject = settings.boolean("autoOpenLastProject"); });
-    readSetting([&] {
-        lastOpenedProjectURL = PathText::decode(settings.string("lastOpenedProjectURL")).native();
-    });
+    readSetting(
+        [&] { lastOpenedProjectURL = PathText::decode(settings.string("lastOpenedProjectURL")).native(); });
     readSetting([&] { hasSeenOnboarding = settings.boolean("hasSeenOnboarding"); });
+    readSetting([&] {
+        if (const std::optional<JsonObjectReader> area = settings.optionalObject("lastMapArea")) {
+            lastMapArea = MapArea::fromJson(*area);
+        }
+    });
 }
 
 void UserSettings::write() const {
@@ -72,6 +78,9 @@ void UserSettings::write() const {
                              {"hasSeenOnboarding", hasSeenOnboarding.get()}};
     if (lastOpenedProjectURL.get()) {
         stored["lastOpenedProjectURL"] = PathText::encode(*lastOpenedProjectURL.get());
+    }
+    if (lastMapArea.get()) {
+        stored["lastMapArea"] = lastMapArea->value().toJson();
     }
     // A failed write keeps the running app's values; the message says why they will not last.
     try {

@@ -1,6 +1,7 @@
 // UserSettings: the per-user preferences that outlive a launch.
 #pragma once
 
+#include "app/MapArea.hpp"
 #include "simulation/Observable.hpp"
 
 #include <filesystem>
@@ -28,6 +29,9 @@ public:
     Observable<std::optional<std::string>> lastOpenedProjectURL;
     /// "hasSeenOnboarding": the introduction overlay has been shown once.
     Observable<bool> hasSeenOnboarding{false};
+    /// "lastMapArea": the region map's view when the user last panned or zoomed it, where the map opens for a
+    /// project without an outline or emission point; absent before the first.
+    Observable<std::optional<MapArea>> lastMapArea;
 
     const std::filesystem::path& path() const { return path_; }
 
@@ -39,6 +43,7 @@ private:
     Subscription autoOpenWrites_;
     Subscription lastOpenedWrites_;
     Subscription onboardingWrites_;
+    Subscription mapAreaWrites_;
 };
 
 } // namespace pelagrin

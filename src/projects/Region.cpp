@@ -4,9 +4,14 @@
 #include "projects/WaterVertexDTO.hpp"
 
 #include <algorithm>
+#include <boost/geometry.hpp>
+#include <boost/geometry/geometries/point_xy.hpp>
+#include <boost/geometry/geometries/polygon.hpp>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <numbers>
+#include <set>
+#include <utility>
 
 namespace pelagrin {
 namespace {
@@ -78,7 +83,54 @@ Bounds boundsOf(const std::vector<GeoCoordinate>& vertices) {
     return b;
 }
 
+// Outlines as plane polygons on (longitude, latitude) degrees; open or closed, any orientation.
+using PlanePoint = boost::geometry::model::d2::point_xy<double>;
+using PlanePolygon = boost::geometry::model::polygon<PlanePoint, false, false>;
+
+PlanePolygon planePolygon(const std::vector<GeoCoordinate>& outline) {
+    PlanePolygon polygon;
+    for (const GeoCoordinate& c : outline) {
+        polygon.outer().emplace_back(c.longitude, c.latitude);
+    }
+    return polygon;
+}
+
 } // namespace
+
+std::optional<std::string> outlineProblem(const std::vector<GeoCoordinate>& outline) {
+    std::set<std::pair<double, double>> distinct;
+    for (const GeoCoordinate& c : outline) {
+        distinct.emplace(c.latitude, c.longitude);
+    }
+    if (distinct.size() < 3) {
+        return "The outline needs at least 3 distinct vertices";
+    }
+    // Collinear vertices leave only rounding noise, tiny beside the area of the box they span.
+    const Bounds b = boundsOf(outline);
+    const double boxArea = (b.maxLatitude - b.minLatitude) * (b.maxLongitude - b.minLongitude);
+    const double area = std::abs(boost::geometry::area(planePolygon(outline)));
+    if (!(area > boxArea * 1e-9)) {
+        return "The outline has no area: its vertices lie on one line";
+    }
+    return std::nullopt;
+}
+
+bool isOutsideOutline(GeoCoordinate point, const std::vector<GeoCoordinate>& outline) {
+    if (outlineProblem(outline)) {
+        return false;
+    }
+    return !boost::geometry::within(PlanePoint(point.longitude, point.latitude), planePolygon(outline));
+}
+
+GeoCoordinate Region::emissionCoordinate() const {
+    // Exactly 0 means unset; each coordinate falls back to the region's point on its own.
+    return {emissionLat.get() != 0.0 ? emissionLat.get() : latitude.get(),
+            emissionLon.get() != 0.0 ? emissionLon.get() : longitude.get()};
+}
+
+bool Region::emissionOutsideOutline() const {
+    return isOutsideOutline(emissionCoordinate(), waterVertices());
+}
 
 std::vector<GeoCoordinate> Region::waterVertices() const {
     std::vector<GeoCoordinate> coordinates;
@@ -170,10 +222,8 @@ void Region::updateSimulationCoordinates(double width, double height) {
     }
     setWaterVerticesSim(mapped);
 
-    // Exactly 0 means unset; each coordinate falls back to the region's point on its own.
-    const double eLat = emissionLat.get() != 0.0 ? emissionLat.get() : latitude.get();
-    const double eLon = emissionLon.get() != 0.0 ? emissionLon.get() : longitude.get();
-    setEmissionPointSim(toCanvas(eLat, eLon));
+    const GeoCoordinate emission = emissionCoordinate();
+    setEmissionPointSim(toCanvas(emission.latitude, emission.longitude));
 }
 
 double Region::pixelsPerMeter() const {

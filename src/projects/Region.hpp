@@ -50,6 +50,13 @@ public:
     std::optional<Vec2> emissionPointSim() const;
     void setEmissionPointSim(std::optional<Vec2> point);
 
+    /// The emission point, each coordinate falling back on the selected point's while it is unset.
+    GeoCoordinate emissionCoordinate() const;
+    /// The emission point lies outside a polygon that bounds water, so a run would release its particles on
+    /// land; false while the polygon bounds no water (see `outlineProblem`). For the region screen's warning
+    /// and for whoever starts a run.
+    bool emissionOutsideOutline() const;
+
     /// Bounds of `waterVertices`, degrees; 0 when the polygon is empty.
     double minLatitude() const;
     double maxLatitude() const;
@@ -77,6 +84,14 @@ public:
         visit("waterVerticesData", waterVerticesData);
     }
 };
+
+/// Why `outline` (degrees) cannot bound water: fewer than 3 distinct vertices, or no area (every vertex on
+/// one line); nothing when it can. The text is a sentence for the user.
+std::optional<std::string> outlineProblem(const std::vector<GeoCoordinate>& outline);
+
+/// Whether `point` lies outside `outline` by the even-odd rule, in plain degrees (no projection: exact enough
+/// at lake scale); false while `outline` bounds no water.
+bool isOutsideOutline(GeoCoordinate point, const std::vector<GeoCoordinate>& outline);
 
 /// Great-circle distance between two points on a spherical Earth of mean radius, in metres.
 double greatCircleDistance(GeoCoordinate from, GeoCoordinate to);

@@ -1,11 +1,15 @@
-// The region selection screen, driven through its window: clicks by modifier, undo, detection against a fake
-// Overpass server, the banner, "Apply Region", the sliders, the dirty trigger and the refused intents.
+// The region selection screen, driven through its window: where the map opens, clicks by modifier, vertex
+// edits with undo and redo, detection against a fake Overpass server, the banner, "Apply Region", the
+// sliders, the dirty trigger and the refused intents.
+#include "simulation/RunSettings.hpp"
 #include "tests/app/WindowHarness.hpp"
 #include "tests/water/FakeOverpassServer.hpp"
 #include "tests/water/OverpassAnswers.hpp"
 
+#include <cmath>
 #include <gmock/gmock.h>
 #include <limits>
+#include <numbers>
 
 namespace pelagrin::test {
 namespace {
@@ -116,7 +120,6 @@ TEST_F(RegionSelection, AStoredRegionIsShownAndChoicesOfViewLeaveItClean) {
     EXPECT_EQ(state["vertices"], points(square));
     EXPECT_EQ(state["map"]["polygon"], points(square));
     EXPECT_EQ(state["emissionPoint"], point(47.5, 8.75));
-    EXPECT_EQ(state["map"]["center"], point(39.0, 35.0)) << "the map opens at its default, not the region";
     EXPECT_EQ(state["controlBar"]["emissionHint"], nullptr);
     EXPECT_EQ(state["controlBar"]["apply"]["isEnabled"], true);
     ASSERT_EQ(state["sliders"].size(), 2u);
@@ -141,6 +144,7 @@ TEST_F(RegionSelection, ANewScreenStartsEmptyAndShowingItAgainStartsAfreshFromTh
     EXPECT_EQ(fresh["vertices"], json::array());
     EXPECT_EQ(fresh["emissionPoint"], nullptr);
     EXPECT_EQ(fresh["canUndo"], false);
+    EXPECT_EQ(fresh["canRedo"], false);
     EXPECT_EQ(fresh["map"]["polygon"], nullptr);
     EXPECT_NE(fresh["controlBar"]["emissionHint"], nullptr);
     EXPECT_EQ(fresh["controlBar"]["apply"]["isEnabled"], false);
@@ -203,32 +207,90 @@ TEST_F(RegionSelection, ModifierKeysRouteAClickToAVertexTheEmissionPointThePinOr
     EXPECT_EQ(server.requestLines().size(), 2u) << "only the detecting clicks ask Overpass";
 }
 
-TEST_F(RegionSelection, UndoTakesBackClearThenVerticesNewestFirst) {
+TEST_F(RegionSelection, TheMapOpensOnTheOutlineElseTheEmissionPointElseTheLastViewedArea) {
+    const auto viewOf = [](const MainWindow& window) {
+        json view = screen(window)["map"]["viewRequest"];
+        view.erase("sequence");
+        return view;
+    };
+    const auto regionWith = [](const Outline& outline, double emissionLat) {
+        auto region = std::make_shared<Region>("Lake", 46.0, 7.0);
+        region->setWaterVertices(outline);
+        region->emissionLat = emissionLat;
+        return region;
+    };
+    // The pond's sides are 2^-10 degrees, so that its centre is exact.
+    const Outline pond{{47.5, 8.5}, {47.5, 8.5009765625}, {47.5009765625, 8.5}};
+    const struct {
+        std::shared_ptr<Region> region;
+        MapArea view;
+    } cases[] = {{nullptr, {{39.0, 35.0}, 8.0, 8.0}},
+                 {regionWith(square, 0.0), {{47.5, 8.5}, 1.5, 1.5}},
+                 {regionWith(pond, 0.0), {{47.50048828125, 8.50048828125}, 0.01, 0.01}},
+                 {regionWith({}, 46.2), {{46.2, 7.0}, 0.05, 0.05}}};
+    int index = 0;
+    for (const auto& [region, view] : cases) {
+        const std::string name = "Case " + std::to_string(++index);
+        EXPECT_EQ(viewOf(*windowWith(name, region)), view.toJson()) << name;
+    }
+    json left = {{"intent", "mapViewChanged"},
+                 {"latitude", 45.0},
+                 {"longitude", 6.0},
+                 {"latitudeDelta", 0.5},
+                 {"longitudeDelta", 0.75}};
+    send(*windowWith("Spot", regionWith({}, 46.2)), left);
+    EXPECT_THAT(readFile(launch->settings.path()), HasSubstr("lastMapArea"));
+    const json lastLeft = MapArea{{45.0, 6.0}, 0.5, 0.75}.toJson();
     const auto window = windowWith("Bare");
-    draw(*window, square);
-    click(*window, {47.5, 8.5}, Keys::alt);
-    intent(*window, "clearRegion");
-    json state = screen(*window);
-    EXPECT_EQ(state["vertices"], json::array());
-    EXPECT_EQ(state["emissionPoint"], nullptr);
-    EXPECT_EQ(state["selectedPoint"], point(47.5, 8.5)) << "Clear keeps the pin";
-    EXPECT_EQ(region().waterVertices(), Outline{});
-    expectRefused(*window, {{"intent", "clearRegion"}},
-                  "clearRegion: not applicable: there is no polygon or emission point to clear");
+    EXPECT_EQ(viewOf(*window), lastLeft) << "a project with no place opens where the user last looked";
+    left["latitude"] = 44.0;
+    send(*window, left);
+    EXPECT_EQ(viewOf(*window), lastLeft) << "the user's own view is never sent back";
+}
 
-    intent(*window, "undo");
-    EXPECT_EQ(screen(*window)["vertices"], points(square));
-    EXPECT_EQ(screen(*window)["emissionPoint"], point(47.5, 8.5));
-    EXPECT_EQ(region().waterVertices(), square);
-    intent(*window, "undo"); // the Option-click registered no step: this takes back the last vertex
-    EXPECT_EQ(screen(*window)["vertices"], points({square[0], square[1], square[2]}));
-    EXPECT_EQ(screen(*window)["emissionPoint"], point(47.5, 8.5));
-    for (int i = 0; i < 3; ++i) {
-        intent(*window, "undo");
+TEST_F(RegionSelection, VertexEditsAndClearAreUndoneAndRedoneNewestFirst) {
+    const auto window = windowWith("Bare");
+    draw(*window, {square[0], square[1], square[2]});
+    click(*window, {47.5, 8.5}, Keys::alt); // no undo step of its own
+    const GeoCoordinate moved{47.0, 9.5};
+    const json move = {{"intent", "moveVertex"}, {"index", 1}, {"latitude", 47.0}, {"longitude", 9.5}};
+    const json undo = {{"intent", "undo"}};
+    const json redo = {{"intent", "redo"}};
+    const struct {
+        json intent;
+        Outline vertices;
+        bool hasEmission;
+    } steps[] = {{move, {square[0], moved, square[2]}, true},
+                 {{{"intent", "deleteVertex"}, {"index", 0}}, {moved, square[2]}, true},
+                 {{{"intent", "clearRegion"}}, {}, false},
+                 {undo, {moved, square[2]}, true},
+                 {undo, {square[0], moved, square[2]}, true},
+                 {undo, {square[0], square[1], square[2]}, true},
+                 {redo, {square[0], moved, square[2]}, true},
+                 {redo, {moved, square[2]}, true},
+                 {undo, {square[0], moved, square[2]}, true}};
+    for (const auto& [sent, vertices, hasEmission] : steps) {
+        send(*window, sent);
+        const json state = screen(*window);
+        EXPECT_EQ(state["vertices"], points(vertices)) << sent;
+        EXPECT_EQ(state["map"]["vertexHandles"], points(vertices)) << sent;
+        EXPECT_EQ(state["emissionPoint"], hasEmission ? point(47.5, 8.5) : json()) << sent;
+        EXPECT_EQ(state["selectedPoint"], point(47.5, 8.5)) << sent << ": the pin stays";
+        EXPECT_EQ(region().waterVertices(), vertices) << sent << ": written through";
+    }
+    EXPECT_EQ(screen(*window)["canRedo"], true);
+    click(*window, square[3]);
+    EXPECT_EQ(screen(*window)["canRedo"], false) << "a new edit forgets what could be redone";
+    expectRefused(*window, redo, "redo: not applicable: nothing to redo");
+    for (int i = 0; i < 5; ++i) {
+        send(*window, undo);
     }
     EXPECT_EQ(region().waterVertices(), Outline{});
     EXPECT_EQ(screen(*window)["canUndo"], false);
-    expectRefused(*window, {{"intent", "undo"}}, "undo: not applicable: nothing to undo");
+    expectRefused(*window, undo, "undo: not applicable: nothing to undo");
+    intent(*window, "clearRegion");
+    expectRefused(*window, {{"intent", "clearRegion"}},
+                  "clearRegion: not applicable: there is no polygon or emission point to clear");
 }
 
 TEST_F(RegionSelection, ADetectedOutlineReplacesTheHandDrawnPolygonAndTheClickBecomesTheEmissionPoint) {
@@ -328,20 +390,45 @@ TEST_F(RegionSelection, AnAnswerForAScreenNoLongerShownChangesNothing) {
     EXPECT_EQ(screen(*window)["isDetecting"], false);
 }
 
-TEST_F(RegionSelection, ApplyNeedsThreeVerticesAndSavesNothing) {
-    const auto window = windowWith("Bare");
-    const auto path = projects() / "Bare.pelagrinproj";
-    const std::string before = readFile(path);
-    draw(*window, {square[0], square[1]});
-    EXPECT_EQ(screen(*window)["map"]["polygon"], nullptr);
-    EXPECT_EQ(screen(*window)["controlBar"]["apply"]["isEnabled"], false);
-    expectRefused(*window, {{"intent", "applyRegion"}},
-                  "applyRegion: not applicable: the polygon has fewer than 3 vertices");
-    click(*window, square[2]);
-    EXPECT_EQ(screen(*window)["map"]["polygon"], points({square[0], square[1], square[2]}));
-    intent(*window, "applyRegion");
-    EXPECT_FALSE(region().waterVerticesSim().empty());
-    EXPECT_EQ(readFile(path), before);
+TEST_F(RegionSelection, ApplyRefusesAnOutlineThatBoundsNoWaterAndAnEmissionPointOnLandIsFlagged) {
+    const std::string tooFew = "The outline needs at least 3 distinct vertices";
+    const std::string flat = "The outline has no area: its vertices lie on one line";
+    const struct {
+        Outline outline;
+        std::optional<GeoCoordinate> emission;
+        std::optional<std::string> problem;
+        bool isOutside;
+    } cases[] = {{{square[0], square[1]}, std::nullopt, tooFew, false},
+                 {{square[0], square[1], square[0]}, GeoCoordinate{47.5, 8.5}, tooFew, false},
+                 {{{47.0, 8.0}, {47.5, 8.5}, {48.0, 9.0}}, GeoCoordinate{47.5, 8.9}, flat, false},
+                 {square, GeoCoordinate{47.5, 8.5}, std::nullopt, false},
+                 {square, GeoCoordinate{47.5, 9.5}, std::nullopt, true}};
+    int index = 0;
+    for (const auto& [outline, emission, problem, isOutside] : cases) {
+        const std::string name = "Case " + std::to_string(++index);
+        const auto window = windowWith(name);
+        const std::string before = readFile(projects() / (name + ".pelagrinproj"));
+        draw(*window, outline);
+        if (emission) {
+            click(*window, *emission, Keys::alt);
+        }
+        const json state = screen(*window);
+        const json apply = state["controlBar"]["apply"];
+        EXPECT_EQ(apply["isEnabled"], !problem) << name;
+        EXPECT_EQ(apply["reason"], problem ? json(*problem) : json()) << name;
+        EXPECT_EQ(state["isEmissionOutside"], isOutside) << name;
+        EXPECT_EQ(state["controlBar"]["emissionWarning"],
+                  isOutside ? json("The emission point is outside the water body") : json())
+            << name;
+        if (problem) {
+            expectRefused(*window, {{"intent", "applyRegion"}}, "applyRegion: not applicable: " + *problem);
+            continue;
+        }
+        intent(*window, "applyRegion");
+        EXPECT_FALSE(region().waterVerticesSim().empty()) << name;
+        EXPECT_EQ(region().emissionOutsideOutline(), isOutside) << name;
+        EXPECT_EQ(readFile(projects() / (name + ".pelagrinproj")), before) << name << ": Apply saves nothing";
+    }
 }
 
 TEST_F(RegionSelection, ApplyReleasesAtTheEmissionPointOrElseTheSelectedPointAndMapsOntoTheCanvas) {
@@ -380,9 +467,30 @@ TEST_F(RegionSelection, SlidersWriteStraightIntoTheRegionClampedAndWithoutUndo) 
     }
     const json sliders = screen(*window)["sliders"];
     EXPECT_EQ(sliders[0]["text"], "90°") << "whole degrees, truncated";
-    EXPECT_EQ(sliders[0]["iconRotation"], 90.7);
     EXPECT_EQ(sliders[1]["text"], "42 m");
     EXPECT_EQ(screen(*window)["canUndo"], false);
+}
+
+TEST_F(RegionSelection, TheFlowArrowPointsWhereTheRunCarriesTheWater) {
+    const auto window = windowWith("Bare");
+    draw(*window, square);
+    intent(*window, "applyRegion");
+    project().parameters = std::make_shared<SimulationParameters>();
+    const struct {
+        double direction, rotation;
+    } cases[] = {{0, 90}, {90, 180}, {180, 270}, {270, 0}, {325, 55}};
+    for (const auto& [direction, rotation] : cases) {
+        intent(*window, "setFlowDirection", direction);
+        const double iconRotation = screen(*window)["sliders"][0]["iconRotation"];
+        EXPECT_EQ(iconRotation, rotation) << direction;
+        // The arrow is drawn pointing north and turned clockwise; the canvas's y axis points south.
+        const double toRadians = std::numbers::pi / 180.0;
+        const double arrowEast = std::sin(iconRotation * toRadians);
+        const double arrowNorth = std::cos(iconRotation * toRadians);
+        const Vec2 drift = runSettingsOf(project(), 1.0).params.baseFlowVelocity;
+        EXPECT_NEAR(arrowEast * std::hypot(drift.x, drift.y), drift.x, 1e-9) << direction;
+        EXPECT_NEAR(arrowNorth * std::hypot(drift.x, drift.y), -drift.y, 1e-9) << direction;
+    }
 }
 
 TEST_F(RegionSelection, BadArgumentsAreRefusedAndChangeNothing) {
@@ -403,7 +511,26 @@ TEST_F(RegionSelection, BadArgumentsAreRefusedAndChangeNothing) {
          "setFlowDirection: \"value\" must be a number"},
         {{{"intent", "setFlowDirection"}}, "setFlowDirection: \"value\" is missing"},
         {{{"intent", "setEmissionRadius"}, {"value", 20}},
-         "setEmissionRadius: not applicable: there is no emission point"}};
+         "setEmissionRadius: not applicable: there is no emission point"},
+        {{{"intent", "moveVertex"}, {"index", 1}, {"latitude", 47.0}, {"longitude", 8.0}},
+         "moveVertex: \"index\" must be a whole number in [0, 0]"},
+        {{{"intent", "moveVertex"}, {"index", 0}, {"latitude", 95.0}, {"longitude", 8.0}},
+         "moveVertex: \"latitude\" must lie in [-90, 90]"},
+        {{{"intent", "deleteVertex"}, {"index", 0.5}},
+         "deleteVertex: \"index\" must be a whole number in [0, 0]"},
+        {{{"intent", "deleteVertex"}}, "deleteVertex: \"index\" is missing"},
+        {{{"intent", "mapViewChanged"},
+          {"latitude", 47.0},
+          {"longitude", 8.0},
+          {"latitudeDelta", 0},
+          {"longitudeDelta", 1}},
+         "mapViewChanged: \"latitudeDelta\" must lie in (0, 180]"},
+        {{{"intent", "mapViewChanged"},
+          {"latitude", 47.0},
+          {"longitude", 8.0},
+          {"latitudeDelta", 1},
+          {"longitudeDelta", 361}},
+         "mapViewChanged: \"longitudeDelta\" must lie in (0, 360]"}};
     for (const auto& [intentSent, message] : refused) {
         expectRefused(*window, intentSent, message);
     }
@@ -424,11 +551,14 @@ TEST_F(RegionSelection, BadArgumentsAreRefusedAndChangeNothing) {
     EXPECT_EQ(region().waterVertices(), (Outline{{47.0, 8.0}}));
     EXPECT_EQ(region().flowDirection.get(), 0.0);
     EXPECT_EQ(region().emissionRadius.get(), 10.0);
+    EXPECT_FALSE(launch->settings.lastMapArea.get());
 }
 
 TEST_F(RegionSelection, TheScreensIntentsNeedItShown) {
-    const char* const names[] = {"mapClick",      "undo",       "clearRegion",      "applyRegion",
-                                 "setAutoDetect", "setMapType", "setFlowDirection", "setEmissionRadius"};
+    const char* const names[] = {
+        "mapClick",          "undo",          "redo",          "moveVertex", "deleteVertex",
+        "clearRegion",       "applyRegion",   "setAutoDetect", "setMapType", "setFlowDirection",
+        "setEmissionRadius", "mapViewChanged"};
     const auto welcome = launch->openWindow();
     for (const char* name : names) {
         expectRefused(*welcome, {{"intent", name}},

@@ -18,11 +18,14 @@ TEST(UserSettings, FirstLaunchHasTheDefaultsAndEveryAssignmentLastsBeyondTheLaun
         EXPECT_TRUE(settings.autoOpenLastProject.get());
         EXPECT_FALSE(settings.lastOpenedProjectURL.get());
         EXPECT_FALSE(settings.hasSeenOnboarding.get());
+        EXPECT_FALSE(settings.lastMapArea.get());
         settings.autoOpenLastProject = false;
         settings.lastOpenedProjectURL = std::string("/home/u/Lake.pelagrinproj");
         settings.hasSeenOnboarding = true;
+        settings.lastMapArea = MapArea{{47.5, 8.25}, 0.5, 0.75};
     }
     const UserSettings reread(path);
+    EXPECT_EQ(reread.lastMapArea.get(), (MapArea{{47.5, 8.25}, 0.5, 0.75}));
     EXPECT_FALSE(reread.autoOpenLastProject.get());
     EXPECT_EQ(reread.lastOpenedProjectURL.get(), "/home/u/Lake.pelagrinproj");
     EXPECT_TRUE(reread.hasSeenOnboarding.get());
@@ -54,8 +57,12 @@ TEST(UserSettings, CorruptFileIsKeptAsideAndTheDefaultsApply) {
 TEST(UserSettings, KeyOfTheWrongTypeReadsAsItsDefault) {
     const TemporaryFolder folder;
     const auto path = folder / "settings.json";
-    writeFile(path, R"({"autoOpenLastProject": "no", "hasSeenOnboarding": true, "lastOpenedProjectURL": 5})");
+    const std::string spoilt =
+        R"({"autoOpenLastProject": "no", "hasSeenOnboarding": true, "lastOpenedProjectURL": 5,)"
+        R"( "lastMapArea": {"center": {"latitude": 95, "longitude": 8}, "span": {}}})";
+    writeFile(path, spoilt);
     const UserSettings settings(path);
+    EXPECT_FALSE(settings.lastMapArea.get());
     EXPECT_TRUE(settings.autoOpenLastProject.get());
     EXPECT_TRUE(settings.hasSeenOnboarding.get());
     EXPECT_FALSE(settings.lastOpenedProjectURL.get());

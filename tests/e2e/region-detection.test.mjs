@@ -103,7 +103,7 @@ test("detect a lake with a click, and see the banner when the server refuses", a
                 await page.getByText("Querying OpenStreetMap").waitFor();
                 await screenshot(page, "detection-1-detecting");
                 await page.locator(".region-overlay").waitFor({ state: "detached" });
-                await page.locator(".leaflet-overlay-pane path").waitFor();
+                await page.locator(".leaflet-overlay-pane path.region-outline").waitFor();
                 await page.locator(".region-marker-emission").waitFor();
                 const vertices = Number(await page.locator(".region-count").textContent());
                 assert.ok(

@@ -1,5 +1,6 @@
-// A whole study by hand: draw a small lake on the map, place the emission point inside it, apply, run the
-// simulation at 60x and watch particles strand, then export the timeline as CSV.
+// A whole study by hand: draw a small lake on the map, move a vertex and take the move back and forth, place
+// the emission point inside it, apply, run the simulation at 60x and watch particles strand, then export the
+// timeline as CSV.
 import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import path from "node:path";
@@ -10,6 +11,26 @@ import { zoomMapIn } from "./map.mjs";
 
 /** Zoom steps from the opening view (8° across) to a view a few hundred metres across. */
 const zoomSteps = 11;
+
+/** The centre of a vertex handle on the page, px; the handles are redrawn with each state, so it may take a moment. */
+async function handleCentre(handle) {
+    for (let attempt = 0; attempt < 50; attempt++) {
+        const box = await handle.boundingBox();
+        if (box !== null) return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+        await sleep(50);
+    }
+    assert.fail("the vertex handle is not shown");
+}
+
+/** Waits until the handle's centre is `expected`, within a pixel. */
+async function waitForHandleAt(handle, expected, what) {
+    for (let attempt = 0; attempt < 50; attempt++) {
+        const { x, y } = await handleCentre(handle);
+        if (Math.abs(x - expected.x) <= 1 && Math.abs(y - expected.y) <= 1) return;
+        await sleep(100);
+    }
+    assert.fail(`${what}: the vertex is not back at ${JSON.stringify(expected)}`);
+}
 
 /** The renderer canvas's pixels, as a PNG data URL. */
 function canvasPixels(page) {
@@ -24,13 +45,14 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
         const map = page.locator(".region-map");
         await map.waitFor();
         await page.getByText("Click map to select").waitFor();
-        await page.getByText("Option+Click for Emission").waitFor();
+        await page.getByText("Alt+Click or Shift+Click for Emission").waitFor();
 
         // A small pond, so that particles reach its shore within seconds: zoom in with the map's own button.
         await zoomMapIn(page, zoomSteps);
         await screenshot(page, "region-1-empty-map");
 
-        // Four vertex clicks; the polygon appears with the third.
+        // Four vertex clicks; each shows its handle at once, a line joins the first two, the polygon comes with
+        // the third.
         const box = await map.boundingBox();
         const cx = box.width / 2;
         const cy = box.height / 2;
@@ -40,12 +62,15 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
             [cx + 60, cy + 40],
             [cx - 60, cy + 40],
         ];
-        const polygon = page.locator(".leaflet-overlay-pane path");
+        const outline = page.locator(".leaflet-overlay-pane path.region-outline");
+        const handles = page.locator(".region-vertex");
         for (const [index, [x, y]] of corners.entries()) {
             await map.click({ position: { x, y } });
             await page.locator(".region-count", { hasText: String(index + 1) }).waitFor();
-            assert.equal(await polygon.count(), index >= 2 ? 1 : 0, `polygon after ${index + 1} vertices`);
+            assert.equal(await handles.count(), index + 1, `handles after ${index + 1} vertices`);
+            assert.equal(await outline.count(), index >= 1 ? 1 : 0, `outline after ${index + 1} vertices`);
         }
+        assert.equal(await page.getByRole("button", { name: "Apply Region" }).isEnabled(), true);
         assert.match(await page.locator(".region-subtitle").textContent(), /^-?\d+\.\d{4}, -?\d+\.\d{4}$/);
 
         // Ctrl-Z takes back the newest vertex; clicked again, it returns.
@@ -54,14 +79,52 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
         await map.click({ position: { x: corners[3][0], y: corners[3][1] } });
         await page.locator(".region-count", { hasText: "4" }).waitFor();
 
+        // Drag the second vertex away; Ctrl-Z puts it back, Ctrl-Shift-Z moves it again.
+        const second = handles.nth(1);
+        const from = await handleCentre(second);
+        await page.mouse.move(from.x, from.y);
+        await page.mouse.down();
+        await page.mouse.move(from.x + 20, from.y - 15, { steps: 5 });
+        await page.mouse.up();
+        const to = await handleCentre(second);
+        assert.ok(
+            Math.abs(to.x - from.x - 20) <= 2 && Math.abs(to.y - from.y + 15) <= 2,
+            "the vertex follows the drag",
+        );
+        await page.keyboard.press("Control+z");
+        await waitForHandleAt(second, from, "undo");
+        await page.keyboard.press("Control+Shift+z");
+        await waitForHandleAt(second, to, "redo");
+        assert.equal(await page.locator(".region-count").textContent(), "4");
+
         // Alt-click near the eastern shore for the emission point: no vertex, the radius slider instead of the
         // hint. The current flows east at 0°, so the particles meet that shore at once.
         await map.click({ position: { x: cx + 52, y: cy }, modifiers: ["Alt"] });
         await page.locator(".region-marker-emission").waitFor();
         await page.getByText("Emission Radius").waitFor();
         assert.equal(await page.locator(".region-count").textContent(), "4");
-        assert.equal(await page.getByText("Option+Click for Emission").count(), 0);
+        assert.equal(await page.getByText("Alt+Click or Shift+Click for Emission").count(), 0);
         await screenshot(page, "region-2-lake-drawn");
+
+        // In a 900 × 600 window the bar wraps and stays whole: Apply is on screen and nothing is cut off.
+        await page.setViewportSize({ width: 900, height: 600 });
+        const bar = page.locator(".region-control-bar");
+        const apply = await page.getByRole("button", { name: "Apply Region" }).boundingBox();
+        assert.ok(apply.x + apply.width <= 900 && apply.y + apply.height <= 600, "Apply lies within the window");
+        const clipped = await bar.evaluate((element) => element.scrollWidth > element.clientWidth);
+        assert.equal(clipped, false, "the bar shows all of its controls");
+        await screenshot(page, "region-2b-900x600");
+        await page.setViewportSize({ width: 1100, height: 720 });
+
+        // The File menu, open over the map's zoom control, takes the clicks aimed there.
+        await page.getByRole("menuitem", { name: "File", exact: true }).click();
+        const zoom = await page.locator(".leaflet-control-zoom-in").boundingBox();
+        const isMenuOnTop = await page.evaluate(
+            ([x, y]) => document.elementFromPoint(x, y)?.closest(".menu-items") != null,
+            [zoom.x + zoom.width / 2, zoom.y + zoom.height / 2],
+        );
+        assert.ok(isMenuOnTop, "the menu lies over the map's zoom control");
+        await page.keyboard.press("Escape");
         await page.getByRole("button", { name: "Apply Region" }).click();
 
         // A run needs the physical parameters, made on their first edit: a strong current.

@@ -42,6 +42,16 @@ export type Intent =
           meta: boolean;
       }
     | { intent: "undo" }
+    | { intent: "redo" }
+    | { intent: "moveVertex"; index: number; latitude: number; longitude: number }
+    | { intent: "deleteVertex"; index: number }
+    | {
+          intent: "mapViewChanged";
+          latitude: number;
+          longitude: number;
+          latitudeDelta: number;
+          longitudeDelta: number;
+      }
     | { intent: "clearRegion" }
     | { intent: "applyRegion" }
     | { intent: "setAutoDetect"; value: boolean }

@@ -1,14 +1,19 @@
 // The region screen's map: one Leaflet map, created when the element is first shown and kept across redraws,
-// whose layers follow the app's state and whose clicks become `mapClick` intents.
+// whose layers follow the app's state, whose clicks and vertex drags become intents, and whose view moves
+// only when the app asks and is otherwise the user's.
 import L from "leaflet";
 import "leaflet/dist/leaflet.css";
 import type { SendIntent } from "../app/intents";
-import { mapClickIntent } from "./mapClickIntent";
-import { mapLayerPlan, openingBounds, waterBlue } from "./mapLayerPlan";
+import { mapClickIntent, pointArguments } from "./mapClickIntent";
+import { areaBounds, type MapLayerPlan, mapLayerPlan, waterBlue } from "./mapLayerPlan";
+import { mapViewIntent } from "./mapViewIntent";
 import type { RegionMapState } from "./RegionState";
 import { type TileSource, type TileSources, tileSourcesFrom } from "./tileSources";
 
 export const regionMapTag = "pelagrin-region-map";
+
+/** How long the view must rest before it is reported, ms: a drag or a wheel spin is told once, at its end. */
+export const viewReportDelay = 400;
 
 export class RegionMapElement extends HTMLElement {
     send: SendIntent = () => {};
@@ -22,6 +27,9 @@ export class RegionMapElement extends HTMLElement {
     /** The tile layers made so far, by URL, so that switching base maps back and forth reuses them. */
     private readonly tileLayers_ = new Map<string, L.TileLayer>();
     private shownTiles_: L.TileLayer[] = [];
+    /** The sequence of the last view request applied; a new map applies the one it is given. */
+    private shownViewRequest_: number | null = null;
+    private viewReport_: ReturnType<typeof setTimeout> | undefined;
 
     get model(): RegionMapState | null {
         return this.model_;
@@ -39,8 +47,10 @@ export class RegionMapElement extends HTMLElement {
     disconnectedCallback(): void {
         this.resizeObserver_?.disconnect();
         this.resizeObserver_ = null;
+        clearTimeout(this.viewReport_);
         this.map_?.remove();
         this.map_ = null;
+        this.shownViewRequest_ = null;
         this.shownTiles_ = [];
         this.tileLayers_.clear();
     }
@@ -49,17 +59,25 @@ export class RegionMapElement extends HTMLElement {
     private show(): void {
         const model = this.model_;
         if (model === null || !this.isConnected) return;
-        if (this.map_ === null) this.map_ = this.createMap(model);
+        if (this.map_ === null) this.map_ = this.createMap();
+        const request = model.viewRequest;
+        if (request.sequence !== this.shownViewRequest_) {
+            this.shownViewRequest_ = request.sequence;
+            this.map_.fitBounds(areaBounds(request), { animate: false });
+        }
         this.draw(this.map_, model);
     }
 
-    private createMap(model: RegionMapState): L.Map {
+    private createMap(): L.Map {
         // Shift is a way to place the emission point and a double click is two vertex clicks, so neither may
         // zoom the map.
         const map = L.map(this, { boxZoom: false, doubleClickZoom: false });
-        map.fitBounds(openingBounds(model), { animate: false });
         map.on("click", (event: L.LeafletMouseEvent) => {
             this.send(mapClickIntent(event.latlng, event.originalEvent));
+        });
+        map.on("moveend", () => {
+            clearTimeout(this.viewReport_);
+            this.viewReport_ = setTimeout(() => this.reportView(map), viewReportDelay);
         });
         this.overlays_.addTo(map);
         this.resizeObserver_ = new ResizeObserver(() => map.invalidateSize());
@@ -67,7 +85,18 @@ export class RegionMapElement extends HTMLElement {
         return map;
     }
 
-    /** The base layers set when the map type changed; pins and polygon rebuilt from scratch every time. */
+    private reportView(map: L.Map): void {
+        const bounds = map.getBounds();
+        const intent = mapViewIntent({
+            south: bounds.getSouth(),
+            west: bounds.getWest(),
+            north: bounds.getNorth(),
+            east: bounds.getEast(),
+        });
+        if (intent !== null) this.send(intent);
+    }
+
+    /** The base layers set when the map type changed; the rest rebuilt from scratch every time. */
     private draw(map: L.Map, model: RegionMapState): void {
         const plan = mapLayerPlan(model, this.sources);
         const tiles = plan.tiles.map((source) => this.tileLayer(source));
@@ -80,10 +109,18 @@ export class RegionMapElement extends HTMLElement {
             this.shownTiles_ = tiles;
         }
         this.overlays_.clearLayers();
-        if (plan.polygon !== null) {
-            const outline = plan.polygon.map((point) => L.latLng(point.latitude, point.longitude));
-            const style = { color: waterBlue, weight: 2, opacity: 1, fillColor: waterBlue, fillOpacity: 0.25 };
-            L.polygon(outline, { ...style, interactive: false }).addTo(this.overlays_);
+        this.drawOutline(plan);
+        if (plan.disc !== null) {
+            const disc = {
+                color: "#34c759",
+                weight: 1,
+                fillOpacity: 0.3,
+                interactive: false,
+                className: "region-disc",
+            };
+            L.circle([plan.disc.latitude, plan.disc.longitude], { ...disc, radius: plan.disc.radius }).addTo(
+                this.overlays_,
+            );
         }
         for (const marker of plan.markers) {
             // Pins let clicks through to the map, so that a click beside a pin still lands where it was aimed.
@@ -95,6 +132,35 @@ export class RegionMapElement extends HTMLElement {
             });
             const options = { icon, interactive: false, keyboard: false, title: marker.title };
             L.marker([marker.latitude, marker.longitude], options).addTo(this.overlays_);
+        }
+    }
+
+    /** The polygon or the line before it, and a handle on each vertex to drag it or delete it. */
+    private drawOutline(plan: MapLayerPlan): void {
+        const style = { color: waterBlue, weight: 2, opacity: 1, fillColor: waterBlue, fillOpacity: 0.25 };
+        const points = (list: { latitude: number; longitude: number }[]) =>
+            list.map((point) => L.latLng(point.latitude, point.longitude));
+        if (plan.polygon !== null)
+            L.polygon(points(plan.polygon), { ...style, interactive: false, className: "region-outline" }).addTo(
+                this.overlays_,
+            );
+        if (plan.line !== null)
+            L.polyline(points(plan.line), { ...style, interactive: false, className: "region-outline" }).addTo(
+                this.overlays_,
+            );
+        const icon = L.divIcon({ className: "region-vertex", iconSize: [12, 12] });
+        for (const handle of plan.handles) {
+            const label = `Vertex ${handle.index + 1}`;
+            const marker = L.marker([handle.latitude, handle.longitude], { icon, draggable: true, title: label });
+            marker.on("dragend", () => {
+                this.send({ intent: "moveVertex", index: handle.index, ...pointArguments(marker.getLatLng()) });
+            });
+            // A right-click, or an Alt-click as on the rest of the map, deletes; a plain click does nothing.
+            marker.on("contextmenu", () => this.send({ intent: "deleteVertex", index: handle.index }));
+            marker.on("click", (event: L.LeafletMouseEvent) => {
+                if (event.originalEvent.altKey) this.send({ intent: "deleteVertex", index: handle.index });
+            });
+            marker.addTo(this.overlays_);
         }
     }
 

@@ -75,11 +75,42 @@ function emissionRadius(control: SliderControl, context: ViewContext): TemplateR
 
 function emissionPart(region: RegionState, context: ViewContext): TemplateResult | null {
     const slider = region.sliders.find((control) => control.id === "emissionRadius");
-    if (slider !== undefined) return emissionRadius(slider, context);
+    const warning = region.controlBar.emissionWarning;
+    if (slider !== undefined) {
+        return html`${emissionRadius(slider, context)}${
+            warning === null
+                ? null
+                : html`<div class="region-emission-hint" role="alert">
+                  ${icon("exclamationmark.triangle.fill")}<span>${warning}</span>
+              </div>`
+        }`;
+    }
     const hint = region.controlBar.emissionHint;
     return hint === null
         ? null
         : html`<div class="region-emission-hint">${icon(hint.symbol)}<span>${hint.text}</span></div>`;
+}
+
+/** "Apply Region", with the reason it is disabled under it. */
+function applyPart(bar: RegionControlBar, context: ViewContext): TemplateResult {
+    const { apply } = bar;
+    return html`<div class="region-apply-group">
+        <button
+            type="button"
+            class="button prominent region-apply"
+            ?disabled=${!apply.isEnabled}
+            title=${apply.reason ?? ""}
+            aria-describedby=${apply.reason === null ? "" : "region-apply-reason"}
+            @click=${() => context.send({ intent: "applyRegion" })}
+        >
+            ${icon(apply.symbol)}<span>${apply.label}</span>
+        </button>
+        ${
+            apply.reason === null
+                ? null
+                : html`<span id="region-apply-reason" class="region-apply-reason">${apply.reason}</span>`
+        }
+    </div>`;
 }
 
 function titleBlock(bar: RegionControlBar, context: ViewContext): TemplateResult {
@@ -116,16 +147,13 @@ function controlBar(region: RegionState, context: ViewContext): TemplateResult {
     return html`<div class="control-bar region-control-bar">
         ${titleBlock(bar, context)}
         <span class="bar-divider tall" aria-hidden="true"></span>
-        ${captioned(bar.vertexCount.label, html`<span class="region-count">${bar.vertexCount.value}</span>`)}
+        ${captioned(
+            bar.vertexCount.label,
+            html`<span class="region-count">${bar.vertexCount.value}</span
+                ><span class="region-help">${bar.editHelp}</span>`,
+        )}
         ${flow === undefined ? null : flowDirection(flow, context)} ${emissionPart(region, context)}
-        <button
-            type="button"
-            class="button prominent region-apply"
-            ?disabled=${!bar.apply.isEnabled}
-            @click=${() => context.send({ intent: "applyRegion" })}
-        >
-            ${icon(bar.apply.symbol)}<span>${bar.apply.label}</span>
-        </button>
+        ${applyPart(bar, context)}
     </div>`;
 }
 

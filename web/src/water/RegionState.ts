@@ -19,22 +19,40 @@ export interface MapTypeChoice {
     value: number;
 }
 
-export interface RegionMapState {
-    /** Where the map opens; applied only when the map is created, its later view is the page's own. */
+/** A view of the map: its centre and how far it reaches, degrees. */
+export interface MapArea {
     center: Coordinate;
     span: { latitudeDelta: number; longitudeDelta: number };
+}
+
+/** The app's request to show an area; the map moves once for each new `sequence`, else the view is the user's. */
+export interface ViewRequest extends MapArea {
+    sequence: number;
+}
+
+export interface RegionMapState {
+    viewRequest: ViewRequest;
     mapType: number;
     mapTypeChoices: MapTypeChoice[];
     /** The pins, each only with its point; both may stand on the same spot. */
     markers: MapMarker[];
+    /** The polygon's vertices as handles to drag and delete; empty for an outline too long to edit by hand. */
+    vertexHandles: Coordinate[];
     /** The filled water polygon, `null` below 3 vertices. */
     polygon: Coordinate[] | null;
+    /** Where particles are released: the emission point with the release radius in metres. */
+    emissionDisc: (Coordinate & { radius: number }) | null;
 }
 
 export interface LabelledButton {
     label: string;
     symbol: SymbolName;
     isEnabled: boolean;
+}
+
+/** A button that says why it is disabled. */
+export interface ReasonedButton extends LabelledButton {
+    reason: string | null;
 }
 
 export interface RegionControlBar {
@@ -44,19 +62,27 @@ export interface RegionControlBar {
     autoDetect: { label: string; symbol: SymbolName; help: string; isOn: boolean };
     clear: LabelledButton;
     vertexCount: { label: string; value: number };
+    /** How vertices are moved, deleted and edits undone. */
+    editHelp: string;
     /** Shown in place of the emission radius slider while there is no emission point. */
     emissionHint: { symbol: SymbolName; text: string } | null;
-    apply: LabelledButton;
+    /** The warning while the emission point lies outside the polygon. */
+    emissionWarning: string | null;
+    apply: ReasonedButton;
 }
 
 export interface RegionState {
     selectedPoint: Coordinate | null;
     vertices: Coordinate[];
     emissionPoint: Coordinate | null;
+    /** The emission point lies outside a polygon that bounds water. */
+    isEmissionOutside: boolean;
     isAutoDetect: boolean;
     isDetecting: boolean;
     /** An `undo` would apply. */
     canUndo: boolean;
+    /** A `redo` would apply. */
+    canRedo: boolean;
     map: RegionMapState;
     /** The card over the dimmed map while a detection runs. */
     overlay: { title: string; subtitle: string } | null;
@@ -71,23 +97,30 @@ const coordinate = object<Coordinate>({ latitude: number, longitude: number });
 
 const labelledButton = object<LabelledButton>({ label: string, symbol: symbolName, isEnabled: boolean });
 
+const span = object({ latitudeDelta: number, longitudeDelta: number });
+
 export const decodeRegion: Decoder<RegionState | null> = nullable(
     object<RegionState>({
         selectedPoint: nullable(coordinate),
         vertices: array(coordinate),
         emissionPoint: nullable(coordinate),
+        isEmissionOutside: boolean,
         isAutoDetect: boolean,
         isDetecting: boolean,
         canUndo: boolean,
+        canRedo: boolean,
         map: object<RegionMapState>({
-            center: coordinate,
-            span: object({ latitudeDelta: number, longitudeDelta: number }),
+            viewRequest: object<ViewRequest>({ sequence: number, center: coordinate, span }),
             mapType: number,
             mapTypeChoices: array(object<MapTypeChoice>({ label: string, value: number })),
             markers: array(
                 object<MapMarker>({ title: oneOf(["Selected", "Emission"]), latitude: number, longitude: number }),
             ),
+            vertexHandles: array(coordinate),
             polygon: nullable(array(coordinate)),
+            emissionDisc: nullable(
+                object<Coordinate & { radius: number }>({ latitude: number, longitude: number, radius: number }),
+            ),
         }),
         overlay: nullable(object({ title: string, subtitle: string })),
         banner: nullable(string),
@@ -98,8 +131,15 @@ export const decodeRegion: Decoder<RegionState | null> = nullable(
             autoDetect: object({ label: string, symbol: symbolName, help: string, isOn: boolean }),
             clear: labelledButton,
             vertexCount: object({ label: string, value: number }),
+            editHelp: string,
             emissionHint: nullable(object({ symbol: symbolName, text: string })),
-            apply: labelledButton,
+            emissionWarning: nullable(string),
+            apply: object<ReasonedButton>({
+                label: string,
+                symbol: symbolName,
+                isEnabled: boolean,
+                reason: nullable(string),
+            }),
         }),
     }),
 );

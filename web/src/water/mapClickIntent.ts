@@ -15,6 +15,11 @@ function wrappedLongitude(longitude: number): number {
     return ((((longitude + 180) % 360) + 360) % 360) - 180;
 }
 
+/** A point's `latitude` and `longitude` arguments, within [-90, 90] and [-180, 180] as the app accepts them. */
+export function pointArguments(point: { lat: number; lng: number }): { latitude: number; longitude: number } {
+    return { latitude: Math.min(90, Math.max(-90, point.lat)), longitude: wrappedLongitude(point.lng) };
+}
+
 /**
  * The `mapClick` intent for a click at `point` (degrees), its latitude kept within [-90, 90] and its longitude
  * within [-180, 180], the ranges the app accepts.
@@ -22,8 +27,7 @@ function wrappedLongitude(longitude: number): number {
 export function mapClickIntent(point: { lat: number; lng: number }, keys: HeldKeys): Intent {
     return {
         intent: "mapClick",
-        latitude: Math.min(90, Math.max(-90, point.lat)),
-        longitude: wrappedLongitude(point.lng),
+        ...pointArguments(point),
         alt: keys.altKey,
         shift: keys.shiftKey,
         ctrl: keys.ctrlKey,

@@ -1,5 +1,5 @@
-// What the region map shows for a state: its base tile layers, its pins and its water polygon.
-import type { Coordinate, MapMarker, RegionMapState } from "./RegionState";
+// What the region map shows for a state: its base tile layers, its pins, its water outline and the release disc.
+import type { Coordinate, MapArea, MapMarker, RegionMapState } from "./RegionState";
 import type { TileSource, TileSources } from "./tileSources";
 
 /** A pin with the CSS class that draws it. */
@@ -11,8 +11,14 @@ export interface MapLayerPlan {
     /** The base layers, bottom first. */
     tiles: TileSource[];
     markers: PlannedMarker[];
+    /** The vertices to drag and delete, each with its index in the outline. */
+    handles: (Coordinate & { index: number })[];
+    /** The line through the first two vertices, before a third closes the polygon; else `null`. */
+    line: Coordinate[] | null;
     /** The water polygon, or `null`: fewer than 3 vertices enclose nothing. */
     polygon: Coordinate[] | null;
+    /** The release disc, its radius in metres. */
+    disc: (Coordinate & { radius: number }) | null;
 }
 
 /** The polygon's colour, the platform's system blue. */
@@ -37,19 +43,23 @@ export function baseLayers(mapType: number, sources: TileSources): TileSource[] 
 
 export function mapLayerPlan(map: RegionMapState, sources: TileSources): MapLayerPlan {
     const polygon = map.polygon !== null && map.polygon.length >= 3 ? map.polygon : null;
+    const handles = map.vertexHandles;
     return {
         tiles: baseLayers(map.mapType, sources),
         markers: map.markers.map((marker) => ({ ...marker, className: markerClasses[marker.title] })),
+        handles: handles.map((vertex, index) => ({ ...vertex, index })),
+        line: polygon === null && handles.length === 2 ? handles : null,
         polygon,
+        disc: map.emissionDisc,
     };
 }
 
-/** The map's opening view, south-west then north-east corner: the centre with half the span each way. */
-export function openingBounds(map: RegionMapState): [[number, number], [number, number]] {
-    const halfLat = map.span.latitudeDelta / 2;
-    const halfLon = map.span.longitudeDelta / 2;
+/** An area's south-west then north-east corner: the centre with half the span each way. */
+export function areaBounds(area: MapArea): [[number, number], [number, number]] {
+    const halfLat = area.span.latitudeDelta / 2;
+    const halfLon = area.span.longitudeDelta / 2;
     return [
-        [map.center.latitude - halfLat, map.center.longitude - halfLon],
-        [map.center.latitude + halfLat, map.center.longitude + halfLon],
+        [area.center.latitude - halfLat, area.center.longitude - halfLon],
+        [area.center.latitude + halfLat, area.center.longitude + halfLon],
     ];
 }

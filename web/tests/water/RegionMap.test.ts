@@ -29,6 +29,16 @@ const tileServices = (element: Element) =>
         (layer.querySelector("img")?.src ?? "").replace(/(\/tile)?\/\d+\/\d+\/\d+(\.png)?$/, ""),
     );
 
+const vertex = (latitude: number, longitude: number) => ({ latitude, longitude });
+
+/** Where a click on the map's middle lands: the view's centre, as the map itself reports it. */
+function clickedPoint(element: RegionMapElement, sent: Intent[]) {
+    element.dispatchEvent(new MouseEvent("click", { bubbles: true }));
+    const intent = sent.pop();
+    if (intent?.intent !== "mapClick") throw new Error("no map click");
+    return intent;
+}
+
 describe("the region map", () => {
     it("sends the point clicked with the modifier keys held, to the newest send function", () => {
         const { element, sent } = mountMap(mapState(freshRegion()));
@@ -40,34 +50,62 @@ describe("the region map", () => {
             { intent: "mapClick", alt: false, shift: true, ctrl: false, meta: false },
             { intent: "mapClick", alt: true, shift: false, ctrl: false, meta: true },
         ]);
-        for (const intent of sent) {
-            if (intent.intent !== "mapClick") throw new Error(`not a map click: ${intent.intent}`);
-            // The map opens on the app's region: a click on it lands within that region's 8° span.
-            expect(Math.abs(intent.latitude - 39)).toBeLessThan(4);
-            expect(Math.abs(intent.longitude - 35)).toBeLessThan(4);
-        }
     });
 
-    it("draws titled CSS pins and an outlined polygon, and no polygon below 3 vertices", () => {
+    it("moves its view once for each request of the app and leaves it alone otherwise", () => {
+        const fresh = mapState(freshRegion());
+        const { element, sent } = mountMap(fresh);
+        const near = (point: { latitude: number; longitude: number }, latitude: number, longitude: number) =>
+            Math.abs(point.latitude - latitude) < 0.5 && Math.abs(point.longitude - longitude) < 0.5;
+        expect(near(clickedPoint(element, sent), 39, 35)).toBe(true);
+        const lake = { sequence: 2, center: vertex(47.4, 8.5), span: { latitudeDelta: 0.1, longitudeDelta: 0.1 } };
+        element.model = { ...fresh, viewRequest: lake };
+        expect(near(clickedPoint(element, sent), 47.4, 8.5)).toBe(true);
+        element.model = { ...fresh, viewRequest: { ...lake, center: vertex(0, 0) } };
+        expect(near(clickedPoint(element, sent), 47.4, 8.5)).toBe(true);
+    });
+
+    it("draws the vertices from the first, a line through two, the polygon from three, and the release disc", () => {
         const drawn = mapState(drawnRegion());
+        const lake = drawn.vertexHandles;
         const { element } = mountMap(drawn);
+        const shapes = () => [
+            element.querySelectorAll(".leaflet-marker-pane .region-vertex").length,
+            [...element.querySelectorAll(".leaflet-overlay-pane path")].map((path) => path.getAttribute("fill")),
+        ];
+        expect(shapes()).toEqual([4, ["#007aff", "#34c759"]]);
+        const cases: [number, unknown][] = [
+            [0, [0, []]],
+            [1, [1, []]],
+            [2, [2, ["none"]]],
+            [3, [3, ["#007aff"]]],
+        ];
+        for (const [count, expected] of cases) {
+            const outline = lake.slice(0, count);
+            element.model = {
+                ...drawn,
+                vertexHandles: outline,
+                polygon: count >= 3 ? outline : null,
+                emissionDisc: null,
+            };
+            expect(shapes(), `${count} vertices`).toEqual(expected);
+        }
         const pins = [...element.querySelectorAll<HTMLElement>(".leaflet-marker-pane .region-marker")];
-        expect(
-            pins.map((pin) => [pin.title, pin.classList.contains(`region-marker-${pin.title.toLowerCase()}`)]),
-        ).toEqual([
-            ["Selected", true],
-            ["Emission", true],
+        expect(pins.map((pin) => pin.title)).toEqual(["Selected", "Emission"]);
+        element.model = { ...drawn, polygon: null, markers: [], vertexHandles: [], emissionDisc: null };
+        expect(element.querySelector(".leaflet-overlay-pane path, .region-marker, .region-vertex")).toBeNull();
+    });
+
+    it("sends a vertex's deletion on a right-click or an Alt-click, and nothing on a plain click", () => {
+        const { element, sent } = mountMap(mapState(drawnRegion()));
+        const handles = [...element.querySelectorAll(".region-vertex")];
+        handles[1]!.dispatchEvent(new MouseEvent("contextmenu", { bubbles: true }));
+        handles[2]!.dispatchEvent(new MouseEvent("click", { bubbles: true }));
+        handles[3]!.dispatchEvent(new MouseEvent("click", { bubbles: true, altKey: true }));
+        expect(sent).toEqual([
+            { intent: "deleteVertex", index: 1 },
+            { intent: "deleteVertex", index: 3 },
         ]);
-        expect(element.querySelector(".leaflet-marker-pane img")).toBeNull();
-        const path = element.querySelector(".leaflet-overlay-pane path")!;
-        const style = ["stroke", "stroke-opacity", "stroke-width", "fill", "fill-opacity"].map((a) =>
-            path.getAttribute(a),
-        );
-        expect(style).toEqual(["#007aff", "1", "2", "#007aff", "0.25"]);
-        element.model = { ...drawn, polygon: drawn.polygon!.slice(0, 2) };
-        expect(element.querySelector(".leaflet-overlay-pane path")).toBeNull();
-        element.model = { ...drawn, polygon: null, markers: [] };
-        expect(element.querySelector(".leaflet-overlay-pane path, .region-marker")).toBeNull();
     });
 
     it("changes the base map's tiles and credit without making a new map", () => {

@@ -6,15 +6,24 @@ import { autoDetectingRegion, drawnRegion, freshRegion, regionWindow } from "./f
 const button = (root: ParentNode, label: string) => byText<HTMLButtonElement>(root, "button", label);
 
 describe("the region screen", () => {
-    it("enables Clear and Apply only once the app allows them, and turns the arrow by the exact flow", () => {
+    it("enables Clear and Apply only once the app allows them, saying why not, and turns the arrow as told", () => {
         const { container, socket } = mountApp(regionWindow(freshRegion()));
-        expect([button(container, "Clear").disabled, button(container, "Apply Region").disabled]).toEqual([true, true]);
+        const apply = () => button(container, "Apply Region");
+        const why = "The outline needs at least 3 distinct vertices";
+        expect([button(container, "Clear").disabled, apply().disabled]).toEqual([true, true]);
+        expect([apply().title, container.querySelector("#region-apply-reason")?.textContent]).toEqual([why, why]);
         socket.receiveState(regionWindow(drawnRegion()));
-        expect([button(container, "Clear").disabled, button(container, "Apply Region").disabled]).toEqual([
-            false,
-            false,
-        ]);
-        expect(container.querySelector<HTMLElement>(".direction-icon")?.style.transform).toBe("rotate(45.7deg)");
+        expect([button(container, "Clear").disabled, apply().disabled]).toEqual([false, false]);
+        expect(container.querySelector("#region-apply-reason")).toBeNull();
+        expect(container.querySelector<HTMLElement>(".direction-icon")?.style.transform).toBe("rotate(135.7deg)");
+    });
+
+    it("warns of an emission point outside the water beside its radius", () => {
+        const warning = "The emission point is outside the water body";
+        const drawn = drawnRegion();
+        const bar = { ...(drawn["controlBar"] as object), emissionWarning: warning };
+        const { container } = mountApp(regionWindow({ ...drawn, isEmissionOutside: true, controlBar: bar }));
+        expect(container.querySelector('.region-control-bar [role="alert"]')?.textContent?.trim()).toBe(warning);
     });
 
     it("sends the buttons' intents, the toggle asking for the opposite of the app's state", () => {

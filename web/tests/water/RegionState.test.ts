@@ -10,10 +10,12 @@ const bar = drawn["controlBar"] as Record<string, unknown>;
 describe("decoding the region screen's state", () => {
     it("reads a fresh and a drawn screen, an absent arrow as null, and null for none", () => {
         expect(decodeRegion(null, "region")).toBeNull();
-        expect(decodeRegion(freshRegion(), "region")?.controlBar.emissionHint?.text).toBe("Option+Click for Emission");
+        expect(decodeRegion(freshRegion(), "region")?.controlBar.emissionHint?.text).toBe(
+            "Alt+Click or Shift+Click for Emission",
+        );
         const region = decodeRegion(drawn, "region");
         expect(region?.map.markers.map((marker) => marker.title)).toEqual(["Selected", "Emission"]);
-        expect(region?.sliders.map((slider) => slider.iconRotation)).toEqual([45.7, null]);
+        expect(region?.sliders.map((slider) => slider.iconRotation)).toEqual([135.7, null]);
     });
 
     it.each([

@@ -23,8 +23,15 @@ const bar = (clear: boolean, count: number, apply: boolean) => ({
     autoDetect: { label: "Auto-Detect", symbol: "wand.and.stars", help: "Detect water", isOn: false },
     clear: { label: "Clear", symbol: "trash", isEnabled: clear },
     vertexCount: { label: "Vertices", value: count },
-    emissionHint: { symbol: "exclamationmark.triangle.fill", text: "Option+Click for Emission" },
-    apply: { label: "Apply Region", symbol: "checkmark.circle.fill", isEnabled: apply },
+    editHelp: "Drag a vertex to move it, right-click or Alt+Click it to delete it.",
+    emissionHint: { symbol: "exclamationmark.triangle.fill", text: "Alt+Click or Shift+Click for Emission" },
+    emissionWarning: null,
+    apply: {
+        label: "Apply Region",
+        symbol: "checkmark.circle.fill",
+        isEnabled: apply,
+        reason: apply ? null : "The outline needs at least 3 distinct vertices",
+    },
 });
 
 export function freshRegion(): Record<string, unknown> {
@@ -32,20 +39,27 @@ export function freshRegion(): Record<string, unknown> {
         selectedPoint: null,
         vertices: [],
         emissionPoint: null,
+        isEmissionOutside: false,
         isAutoDetect: false,
         isDetecting: false,
         canUndo: false,
+        canRedo: false,
         map: {
-            center: { latitude: 39, longitude: 35 },
-            span: { latitudeDelta: 8, longitudeDelta: 8 },
+            viewRequest: {
+                sequence: 1,
+                center: { latitude: 39, longitude: 35 },
+                span: { latitudeDelta: 8, longitudeDelta: 8 },
+            },
             mapType: 2,
             mapTypeChoices: ["Map", "Satellite", "Hybrid"].map((label, value) => ({ label, value })),
             markers: [],
+            vertexHandles: [],
             polygon: null,
+            emissionDisc: null,
         },
         overlay: null,
         banner: null,
-        sliders: [{ ...slider("flowDirection", "Flow Direction", 0, "0°", 360), iconRotation: 0 }],
+        sliders: [{ ...slider("flowDirection", "Flow Direction", 0, "0°", 360), iconRotation: 90 }],
         controlBar: bar(false, 0, false),
     };
 }
@@ -65,10 +79,12 @@ export function drawnRegion(): Record<string, unknown> {
                 { title: "Selected", ...point },
                 { title: "Emission", ...point },
             ],
+            vertexHandles: lake,
             polygon: lake,
+            emissionDisc: { ...point, radius: 10 },
         },
         sliders: [
-            { ...slider("flowDirection", "Flow Direction", 45.7, "45°", 360), iconRotation: 45.7 },
+            { ...slider("flowDirection", "Flow Direction", 45.7, "45°", 360), iconRotation: 135.7 },
             slider("emissionRadius", "Emission Radius", 10, "10 m", 100),
         ],
         controlBar: { ...bar(true, 4, true), subtitle: "47.3667, 8.5500", emissionHint: null },

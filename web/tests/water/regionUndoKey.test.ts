@@ -4,17 +4,29 @@ import { mountApp, press, projectChanges } from "../support";
 import { drawnRegion, freshRegion, regionWindow } from "./fixtures";
 
 describe("the undo key on the region screen", () => {
-    it("sends undo for Ctrl-Z and ⌘Z while an undo applies, and for nothing else", () => {
+    it("sends undo for Ctrl-Z and ⌘Z, redo for Ctrl-Shift-Z, ⇧⌘Z and Ctrl-Y, each while it applies", () => {
         const { socket } = mountApp(regionWindow(freshRegion()));
         press("z", { ctrlKey: true });
+        press("y", { ctrlKey: true });
         socket.receiveState(regionWindow(drawnRegion()));
         press("z");
         press("Z", { ctrlKey: true, shiftKey: true });
         press("z", { ctrlKey: true, altKey: true });
         expect(socket.sent).toEqual([]);
         const taken = [press("z", { ctrlKey: true }), press("z", { metaKey: true })];
-        expect(socket.sent).toEqual([{ intent: "undo" }, { intent: "undo" }]);
-        expect(taken.map((event) => event.defaultPrevented)).toEqual([true, true]);
+        socket.receiveState(regionWindow({ ...drawnRegion(), canUndo: false, canRedo: true }));
+        press("z", { ctrlKey: true });
+        taken.push(press("Z", { ctrlKey: true, shiftKey: true }), press("z", { metaKey: true, shiftKey: true }));
+        taken.push(press("y", { ctrlKey: true }));
+        press("Y", { ctrlKey: true, shiftKey: true });
+        expect(socket.sent).toEqual([
+            { intent: "undo" },
+            { intent: "undo" },
+            { intent: "redo" },
+            { intent: "redo" },
+            { intent: "redo" },
+        ]);
+        expect(taken.map((event) => event.defaultPrevented)).toEqual([true, true, true, true, true]);
     });
 
     it.each([
