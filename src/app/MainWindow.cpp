@@ -116,6 +116,7 @@ json MainWindow::state() const {
         {"project", project ? project->state() : json(nullptr)},
         {"controller",
          {{"isRunning", controller.isRunning.get()},
+          {"state", runStateName(controller.runState())},
           {"currentTime", controller.currentTime.get()},
           {"totalDuration", controller.totalDuration.get()}}},
     };
@@ -144,13 +145,21 @@ bool MainWindow::handleMenu(const Intent& intent) {
             project->save();
         }
     } else if (name == "runPause") {
-        if (controller.isRunning) {
-            controller.stop();
+        // The project of this window runs or pauses as its Play button would have it.
+        if (const std::shared_ptr<ProjectWindow> project = root_.projectWindow();
+            project && project->isLoaded()) {
+            playPause(*project);
+        } else if (controller.isRunning) {
+            controller.pause();
         } else {
             environment_.notifications.post(NotificationName::toggleSimulation);
         }
     } else if (name == "reset") {
-        controller.stop();
+        if (const std::shared_ptr<ProjectWindow> project = root_.projectWindow()) {
+            project->reset();
+        } else {
+            controller.stop();
+        }
     } else if (name == "setAutoOpenLastProject") {
         environment_.settings.autoOpenLastProject = intent.boolean("value");
     } else if (name == "dismissAlert") {
@@ -254,7 +263,7 @@ bool MainWindow::handleProject(const Intent& intent) {
     } else if (name == "toolbarReset") {
         window.reset();
     } else if (name == "toolbarPlayPause") {
-        window.playPause();
+        playPause(window);
     } else if (name == "toolbarSave") {
         window.save();
     } else if (name == "closeRequest") {
@@ -275,6 +284,12 @@ bool MainWindow::handleProject(const Intent& intent) {
         window.setControl(intent);
     }
     return true;
+}
+
+void MainWindow::playPause(ProjectWindow& window) {
+    if (std::optional<std::string> refusal = window.playPause()) {
+        root_.showAlert({"The simulation cannot start.", std::move(*refusal)});
+    }
 }
 
 const Project* MainWindow::rendererProject() const {

@@ -51,6 +51,8 @@ private:
     bool handleRenderer(const Intent& intent);
     bool handleRegion(const Intent& intent);
     bool handleAnalysis(const Intent& intent);
+    /// Play/pause of `window`'s project; a project Play cannot run says why in the alert.
+    void playPause(ProjectWindow& window);
 
     AppEnvironment& environment_;
     int number_;

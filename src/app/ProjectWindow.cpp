@@ -2,6 +2,7 @@
 #include "app/ProjectWindow.hpp"
 
 #include "app/Intent.hpp"
+#include "app/LazyModel.hpp"
 #include "app/ParticleSettingsScreen.hpp"
 #include "app/PhysicalParametersScreen.hpp"
 #include "app/RecoveryCopy.hpp"
@@ -129,22 +130,51 @@ const Project* ProjectWindow::rendererProject() const {
     return selectedSection_ == SidebarSection::simulation ? activeProject_.get() : nullptr;
 }
 
-void ProjectWindow::reset() {
-    environment_.controller.stop();
+bool ProjectWindow::prepareRun() {
+    const std::shared_ptr<Region> region = activeProject_->region.get();
+    // Three vertices make the smallest outline; one laid out already counts, its geography aside.
+    if (!region || (region->waterVertices().size() < 3 && region->waterVerticesSim().size() < 3)) {
+        return false;
+    }
+    particleSettingsCreatingIfMissing(*activeProject_);
+    // The region screen's emission point is its own until applied; a run takes what the screen shows.
+    if (regionScreen_) {
+        regionScreen_->layOutRegion();
+    } else {
+        region->applyLayout(std::nullopt);
+    }
+    return true;
 }
 
-void ProjectWindow::playPause() {
+void ProjectWindow::reset() {
+    SimulationController& controller = environment_.controller;
+    if (!activeProject_) {
+        controller.stop();
+        return;
+    }
+    prepareRun();
+    controller.reset(*activeProject_);
+}
+
+std::optional<std::string> ProjectWindow::playPause() {
     SimulationController& controller = environment_.controller;
     if (controller.isRunning) {
-        controller.stop();
-    } else if (activeProject_) {
-        try {
-            controller.start(*activeProject_);
-            startedCurrentRun_ = controller.isRunning;
-        } catch (const std::invalid_argument& error) {
-            throw IntentError(std::string("toolbarPlayPause: ") + error.what());
-        }
+        controller.pause();
+        return std::nullopt;
     }
+    if (!activeProject_) {
+        return std::nullopt;
+    }
+    if (!prepareRun()) {
+        return std::string(noOutlineMessage);
+    }
+    try {
+        controller.play(*activeProject_);
+        startedCurrentRun_ = controller.isRunning;
+    } catch (const std::invalid_argument& error) {
+        throw IntentError(std::string("toolbarPlayPause: ") + error.what());
+    }
+    return std::nullopt;
 }
 
 void ProjectWindow::save() {

@@ -61,11 +61,18 @@ public:
     RegionSelectionScreen* regionScreen() const { return regionScreen_.get(); }
     /// The loaded project while the simulation renderer is shown, else null.
     const Project* rendererProject() const;
-    /// Toolbar "Reset": stops the shared controller.
+    /// What Play says, in the window's alert, of a project with no water outline to run in.
+    static constexpr std::string_view noOutlineMessage =
+        "Mark the water body on the Select Region screen first";
+    /// Toolbar "Reset": back to the start of a run of the loaded project (see `SimulationController::reset`),
+    /// laid out as for Play when it has an outline; only stops the controller while none is loaded.
     void reset();
-    /// Toolbar play/pause: stops a run, or starts one of the loaded project. Throws IntentError when the
-    /// project's numbers cannot make a run.
-    void playPause();
+    /// Play/pause of the toolbar, the control bar and the menu: pauses a run; otherwise plays the loaded
+    /// project (`SimulationController::play`) once its missing parameters and particle settings are created
+    /// with their defaults and its region laid out as the region screen shows it. Returns `noOutlineMessage`,
+    /// changing nothing, for a project without a water outline. Throws IntentError when the project's
+    /// numbers cannot make a run.
+    std::optional<std::string> playPause();
     /// Toolbar "Save": writes the project to its file and deletes its recovery copy; "Error saving project:
     /// …" on failure, still dirty.
     void save();
@@ -101,6 +108,9 @@ private:
     void show(const std::shared_ptr<Project>& project);
     /// Makes the region screen for the loaded project when its section is shown, and ends it otherwise.
     void showSelectedScreen();
+    /// Readies the loaded project for a run: parameters and particle settings created where missing, the
+    /// region laid out with the emission point shown. False, changing nothing, without a water outline.
+    bool prepareRun();
     /// Stops the run, forgets the project and posts "CloseProject". May end this window: the caller must
     /// hold it and touch nothing of it afterwards.
     void closeProject();

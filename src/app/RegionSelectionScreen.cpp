@@ -190,11 +190,16 @@ void RegionSelectionScreen::showBanner() {
 }
 
 void RegionSelectionScreen::applyRegion() {
+    layOutRegion();
+    appliedNotice_ = "Region applied: " + std::to_string(waterVertices_.size()) +
+                     " vertices, emission point at " +
+                     coordinateText(project_->region.get()->emissionCoordinate());
+}
+
+void RegionSelectionScreen::layOutRegion() {
     syncRegion();
     Region& region = *project_->region.get();
-    region.emissionLat = emissionPoint_ ? emissionPoint_->latitude : region.latitude.get();
-    region.emissionLon = emissionPoint_ ? emissionPoint_->longitude : region.longitude.get();
-    region.updateSimulationCoordinates(kCanvasWidth, kCanvasHeight);
+    region.applyLayout(emissionPoint_.value_or(GeoCoordinate{region.latitude, region.longitude}));
 }
 
 void RegionSelectionScreen::setFlowDirection(double degrees) {
@@ -229,6 +234,7 @@ void RegionSelectionScreen::replaceSelection(std::vector<GeoCoordinate> vertices
     waterVertices_ = std::move(vertices);
     emissionPoint_ = emission;
     if (changed) {
+        appliedNotice_.reset();
         syncRegion();
     }
 }
@@ -315,6 +321,7 @@ json RegionSelectionScreen::state() const {
                                              {"subtitle", "Querying OpenStreetMap"}})
                                      : json(nullptr)},
             {"banner", errorMessage_ ? json(*errorMessage_) : json(nullptr)},
+            {"appliedNotice", appliedNotice_ ? json(*appliedNotice_) : json(nullptr)},
             {"sliders", std::move(sliders)},
             {"controlBar", controlBar}};
 }

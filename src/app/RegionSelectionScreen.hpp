@@ -77,6 +77,9 @@ public:
     /// none) and maps the polygon onto the 800 × 600 simulation canvas. Saves nothing. Only while
     /// `applyProblem()` has nothing to say.
     void applyRegion();
+    /// What "Apply Region" writes, without its notice: the selection, the emission point shown (the Region's
+    /// own point when there is none) and the layout on the canvas. A run does this before it starts.
+    void layOutRegion();
     /// Undoes the newest polygon edit; only while `canUndo()`.
     void undo() { undoStack_.undo(); }
     bool canUndo() const { return undoStack_.canUndo(); }
@@ -119,6 +122,8 @@ private:
     bool isMagicMode_ = false;
     bool isDetecting_ = false;
     std::optional<std::string> errorMessage_;
+    /// What the last "Apply Region" did, until the selection changes.
+    std::optional<std::string> appliedNotice_;
     MapType mapStyle_ = MapType::hybrid;
     MapArea requestedView_;
     int viewRequestSequence_ = 0;

@@ -77,6 +77,8 @@ public:
     };
     /// The alert shown, if any: a failed load (naming the file and the reason) or the end of an export.
     const std::optional<Alert>& alert() const { return alert_; }
+    /// Shows `alert` in place of any shown.
+    void showAlert(Alert alert) { alert_ = std::move(alert); }
     void dismissAlert();
 
 private:

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fmt/format.h>
+#include <optional>
 
 namespace pelagrin {
 namespace {
@@ -36,9 +38,13 @@ json waterState(const Project& project) {
 }
 
 json speedState(const SimulationController& controller) {
+    // A choice names its measured rate once it has run long enough to have one.
     json choices = json::array();
     for (const SpeedChoice& choice : speedChoices) {
-        choices.push_back({{"label", choice.label}, {"value", choice.value}});
+        const std::optional<double> rate = controller.measuredRate(choice.value);
+        const std::string label =
+            rate ? std::string(choice.label) + " · " + formatRate(*rate) : std::string(choice.label);
+        choices.push_back({{"label", label}, {"value", choice.value}});
     }
     return {
         {"label", "Speed"}, {"value", controller.currentSpeedMultiplier()}, {"choices", std::move(choices)}};
@@ -51,12 +57,77 @@ std::int64_t colorMode(const Project& project) {
     return settings ? settings->colorMode.get() : static_cast<std::int64_t>(ParticleColorMode::uniform);
 }
 
+/// The badge: the clock while running, where the run stands while paused or finished, nothing while idle.
+json elapsedState(const SimulationController& controller) {
+    const double time = controller.currentTime;
+    std::string text = formatElapsed(time);
+    switch (controller.runState()) {
+    case RunState::idle:
+    case RunState::running:
+        break;
+    case RunState::paused:
+        text = "Paused at " + formatClock(time);
+        break;
+    case RunState::finished: {
+        std::int64_t active = 0;
+        std::int64_t stranded = 0;
+        std::int64_t sedimented = 0;
+        for (const Particle& particle : controller.displayParticles.get()) {
+            stranded += particle.isStuck;
+            sedimented += particle.isSedimented && !particle.isStuck;
+            active += particle.isActive && !particle.isStuck && !particle.isSedimented;
+        }
+        text = fmt::format("Finished at {} · {} active · {} stranded · {} sedimented", formatClock(time),
+                           active, stranded, sedimented);
+        break;
+    }
+    }
+    return {{"isShown", controller.runState() != RunState::idle}, {"symbol", "clock"}, {"text", text}};
+}
+
+/// Whole seconds of `seconds`, clamped so that no time can overflow the integer; a century is far beyond a
+/// run.
+long long wholeSeconds(double seconds) {
+    constexpr double limit = 1e12;
+    return std::isfinite(seconds) ? static_cast<long long>(std::clamp(seconds, -limit, limit)) : 0LL;
+}
+
 } // namespace
 
+std::string formatClock(double seconds) {
+    const long long n = wholeSeconds(seconds);
+    return fmt::format("{} h {:02} min", n / 3600, n % 3600 / 60);
+}
+
+std::string formatRate(double simSecondsPerSecond) {
+    const auto shortest = [](double value, const char* unit) {
+        return value < 9.95 ? fmt::format("{:.1f} {}", value, unit) : fmt::format("{:.0f} {}", value, unit);
+    };
+    if (simSecondsPerSecond < 59.5) {
+        return shortest(simSecondsPerSecond, "s/s");
+    }
+    if (simSecondsPerSecond < 3570.0) {
+        return shortest(simSecondsPerSecond / 60.0, "min/s");
+    }
+    return shortest(simSecondsPerSecond / 3600.0, "h/s");
+}
+
+std::string_view runStateName(RunState state) {
+    switch (state) {
+    case RunState::idle:
+        return "idle";
+    case RunState::running:
+        return "running";
+    case RunState::paused:
+        return "paused";
+    case RunState::finished:
+        return "finished";
+    }
+    return "idle";
+}
+
 std::string formatElapsed(double seconds) {
-    // Clamped before the conversion so that no time can overflow the integer; a century is far beyond a run.
-    constexpr double limit = 1e12;
-    const auto n = std::isfinite(seconds) ? static_cast<long long>(std::clamp(seconds, -limit, limit)) : 0LL;
+    const long long n = wholeSeconds(seconds);
     const long long hours = n / 3600;
     const long long minutes = (n - hours * 3600) / 60;
     char text[64];
@@ -74,11 +145,12 @@ json simulationRendererState(const Project& project, const SimulationController&
     return {{"water", waterState(project)},
             {"colorMode", colorMode(project)},
             {"isRunning", isRunning},
+            {"runState", runStateName(controller.runState())},
+            {"notice", controller.runState() == RunState::paused ? json(pausedNotice) : json(nullptr)},
             {"playPauseSymbol", isRunning ? "pause.fill" : "play.fill"},
             {"speed", speedState(controller)},
             {"vectorsLabel", "Vectors"},
-            {"elapsed",
-             {{"isShown", isRunning}, {"symbol", "clock"}, {"text", formatElapsed(controller.currentTime)}}}};
+            {"elapsed", elapsedState(controller)}};
 }
 
 void setSpeed(SimulationController& controller, const Intent& intent) {

@@ -11,6 +11,7 @@ namespace pelagrin {
 class Intent;
 class Project;
 class SimulationController;
+enum class RunState;
 
 /// One choice of the "Speed" picker and the speed multiplier it sets.
 struct SpeedChoice {
@@ -24,6 +25,21 @@ inline constexpr std::array<SpeedChoice, 4> speedChoices{
 /// Elapsed simulation time as "%02dh %02dm" of whole hours and minutes: 3725 s gives "01h 02m". A time that
 /// is not finite shows as 0.
 std::string formatElapsed(double seconds);
+
+/// Simulation time as whole hours and minutes, "12 h 00 min", for the paused and finished badge; a time that
+/// is not finite shows as 0.
+std::string formatClock(double seconds);
+
+/// A measured speed in simulated time per second of real time, at most three digits: "0.2 s/s", "9 s/s",
+/// "41 min/s", "2.5 h/s".
+std::string formatRate(double simSecondsPerSecond);
+
+/// "idle", "running", "paused" or "finished", as the page is told.
+std::string_view runStateName(RunState state);
+
+/// What Play does after a pause, said while paused.
+inline constexpr std::string_view pausedNotice =
+    "Paused. Play resumes the run; after a change to the project's setup it starts a new one.";
 
 /// The depth particles are shaded against, m: the project's `waterDepth`, 10 without parameters.
 double depthScale(const Project& project);

@@ -198,32 +198,57 @@ double Region::maxLongitude() const {
     return boundsOf(waterVertices()).maxLongitude;
 }
 
-void Region::updateSimulationCoordinates(double width, double height) {
+std::optional<Region::CanvasLayout> Region::canvasLayout(double width, double height) const {
     const std::vector<GeoCoordinate> vertices = waterVertices();
     if (vertices.empty()) {
-        return;
+        return std::nullopt;
     }
     const Bounds b = boundsOf(vertices);
     const double latRange = b.maxLatitude - b.minLatitude;
     const double lonRange = b.maxLongitude - b.minLongitude;
     // Written as negations so that a NaN range stops here as well.
     if (!(latRange > 0.0) || !(lonRange > 0.0)) {
-        return;
+        return std::nullopt;
     }
     // A plain linear stretch of degrees on each axis, north up: the bounding box fills the whole canvas.
-    const auto toCanvas = [&](double lat, double lon) {
-        return Vec2{(lon - b.minLongitude) / lonRange * width,
-                    (1.0 - (lat - b.minLatitude) / latRange) * height};
+    const auto toCanvas = [&](GeoCoordinate c) {
+        return Vec2{(c.longitude - b.minLongitude) / lonRange * width,
+                    (1.0 - (c.latitude - b.minLatitude) / latRange) * height};
     };
-    std::vector<Vec2> mapped;
-    mapped.reserve(vertices.size());
+    CanvasLayout layout;
+    layout.vertices.reserve(vertices.size());
     for (const GeoCoordinate& v : vertices) {
-        mapped.push_back(toCanvas(v.latitude, v.longitude));
+        layout.vertices.push_back(toCanvas(v));
     }
-    setWaterVerticesSim(mapped);
+    layout.emissionPoint = toCanvas(emissionCoordinate());
+    return layout;
+}
 
-    const GeoCoordinate emission = emissionCoordinate();
-    setEmissionPointSim(toCanvas(emission.latitude, emission.longitude));
+void Region::updateSimulationCoordinates(double width, double height) {
+    if (std::optional<CanvasLayout> layout = canvasLayout(width, height)) {
+        setWaterVerticesSim(layout->vertices);
+        setEmissionPointSim(layout->emissionPoint);
+    }
+}
+
+void Region::applyLayout(std::optional<GeoCoordinate> emission) {
+    if (emission && emission->latitude != emissionLat.get()) {
+        emissionLat = emission->latitude;
+    }
+    if (emission && emission->longitude != emissionLon.get()) {
+        emissionLon = emission->longitude;
+    }
+    const std::optional<CanvasLayout> layout = canvasLayout(kCanvasWidth, kCanvasHeight);
+    if (!layout) {
+        return;
+    }
+    // The stored fields read back exactly what was written, so an unchanged layout compares equal.
+    if (waterVerticesSim() != layout->vertices) {
+        setWaterVerticesSim(layout->vertices);
+    }
+    if (emissionPointSim() != layout->emissionPoint) {
+        setEmissionPointSim(layout->emissionPoint);
+    }
 }
 
 double Region::pixelsPerMeter() const {

@@ -63,9 +63,23 @@ public:
     double minLongitude() const;
     double maxLongitude() const;
 
+    /// The polygon and the emission point fitted onto a canvas, simulation px.
+    struct CanvasLayout {
+        std::vector<Vec2> vertices;
+        Vec2 emissionPoint;
+    };
+    /// The polygon's bounding box fitted onto a width × height canvas (north up), with the emission point;
+    /// absent when the polygon is empty or has no extent on an axis.
+    std::optional<CanvasLayout> canvasLayout(double width, double height) const;
+
     /// Fits the polygon's bounding box onto a width × height canvas (north up) and rewrites the simulation
     /// polygon and emission point, or changes nothing when the polygon is empty or has no extent on an axis.
     void updateSimulationCoordinates(double width, double height);
+
+    /// What "Apply Region" does, and every run before it starts: sets the emission point to `emission` when
+    /// given, then lays the polygon and the emission point out on the kCanvasWidth × kCanvasHeight canvas.
+    /// Writes only the fields whose value changes, so a region laid out already is left exactly as it is.
+    void applyLayout(std::optional<GeoCoordinate> emission);
 
     /// Simulation px per metre along the southern edge of the bounding box (edge at least 10 m).
     double pixelsPerMeter() const;

@@ -27,6 +27,8 @@ struct RunSettings {
     double emissionRadiusPx = 0.0; ///< radius of the emission disc, px, not negative
     SimulationEngineParameters params;
     std::vector<Vec2> boundary; ///< the water polygon, px
+
+    bool operator==(const RunSettings&) const = default;
 };
 
 /// The run of `project`, which must have parameters, at `speed` (the speed multiplier the run starts with,

@@ -11,6 +11,7 @@
 #include <boost/asio/steady_timer.hpp>
 #include <cassert>
 #include <cmath>
+#include <stdexcept>
 
 namespace pelagrin {
 
@@ -24,12 +25,13 @@ constexpr int stepsPerBatch = 10;
 /// while the run is current. Once `cancelled`, no piece of the loop touches the controller again, so a stale
 /// frame of a stopped run can neither overwrite the next run's snapshot nor stop it.
 struct SimulationController::Run {
-    Run(const boost::asio::any_io_executor& executor, std::shared_ptr<SimulationEngine> runEngine)
-        : engine(std::move(runEngine)), pause(executor) {}
+    Run(const boost::asio::any_io_executor& executor, std::shared_ptr<SimulationEngine> runEngine,
+        std::chrono::steady_clock::time_point now)
+        : engine(std::move(runEngine)), pause(executor), lastRecord(now) {}
 
     std::shared_ptr<SimulationEngine> engine;
     boost::asio::steady_timer pause;
-    std::chrono::steady_clock::time_point lastRecord = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastRecord;
     int batchesLeft = 0; // of the current frame
     bool cancelled = false;
 };
@@ -41,8 +43,8 @@ SimulationController& SimulationController::shared() {
 }
 
 SimulationController::SimulationController(boost::asio::any_io_executor executor, SimulationDataStore& store,
-                                           RunPacing pacing)
-    : executor_(std::move(executor)), store_(store), pacing_(pacing) {}
+                                           RunPacing pacing, Clock clock)
+    : executor_(std::move(executor)), store_(store), pacing_(pacing), clock_(std::move(clock)) {}
 
 SimulationController::~SimulationController() {
     if (simulationTask_) {
@@ -72,32 +74,92 @@ void SimulationController::start(Project& project) {
         store_.reset();
         return;
     }
-    // Everything that can refuse the project comes first, so that a refusal leaves the last run's frame and
-    // statistics as they were.
+    setUp(runSettingsOf(project, sharedSpeedTarget));
+    launch();
+}
+
+void SimulationController::play(Project& project) {
+    if (isRunning) {
+        return;
+    }
+    if (!project.parameters.get()) {
+        start(project);
+        return;
+    }
     RunSettings run = runSettingsOf(project, sharedSpeedTarget);
+    if (heldRun_ != run) {
+        setUp(std::move(run));
+    }
+    launch();
+}
+
+void SimulationController::pause() {
+    if (isRunning) {
+        endLoop(RunState::paused);
+    }
+}
+
+void SimulationController::reset(Project& project) {
+    stop();
+    store_.reset();
+    currentTime = 0.0;
+    try {
+        if (project.parameters.get()) {
+            setUp(runSettingsOf(project, sharedSpeedTarget));
+            return;
+        }
+    } catch (const std::invalid_argument&) {
+        // Play names the field; a reset only has nothing to show.
+    }
+    displayParticles = std::vector<Particle>{};
+}
+
+void SimulationController::setUp(RunSettings run) {
+    // Everything that can refuse the project comes before this, so that a refusal leaves the last run's frame
+    // and statistics as they were.
     auto particles = SimulationEngine::createParticles(run.count, run.center, run.radiusMm, run.density,
                                                        run.duration, run.emissionRadiusPx);
-    auto engine = std::make_shared<SimulationEngine>(particles, run.params, std::move(run.boundary));
+    auto engine = std::make_shared<SimulationEngine>(particles, run.params, run.boundary);
     engine->simDurationLimit = run.duration;
 
     stop();
     store_.reset();
     currentTime = 0.0;
     totalDuration = run.duration;
-    engine_ = engine;
-    simulationTask_ = std::make_shared<Run>(executor_, std::move(engine));
-    isRunning = true;
+    engine_ = std::move(engine);
+    heldRun_ = std::move(run);
     displayParticles = std::move(particles);
+}
+
+void SimulationController::launch() {
+    simulationTask_ = std::make_shared<Run>(executor_, engine_, clock_());
+    // The pause's wall time would count as time the clock stood still.
+    speedMeter_.restart();
+    runState_ = RunState::running;
+    isRunning = true;
     boost::asio::post(executor_, [this, run = simulationTask_] { beginFrame(run); });
 }
 
 void SimulationController::stop() {
+    endLoop(RunState::idle);
+}
+
+void SimulationController::endLoop(RunState state) {
     if (simulationTask_) {
         simulationTask_->cancelled = true;
         simulationTask_->pause.cancel();
         simulationTask_.reset();
     }
+    if (state != RunState::paused) {
+        heldRun_.reset();
+    }
+    runState_ = state;
     isRunning = false;
+}
+
+std::optional<double> SimulationController::measuredRate(double speed) const {
+    const auto measured = measuredRates_.find(speed);
+    return measured != measuredRates_.end() ? std::optional(measured->second) : std::nullopt;
 }
 
 void SimulationController::beginFrame(const std::shared_ptr<Run>& run) {
@@ -131,14 +193,22 @@ void SimulationController::publishFrame(const std::shared_ptr<Run>& run) {
     }
     const double time = run->engine->accumulatedTime;
     displayParticles = run->engine->particles;
+    const auto now = clock_();
+    if (run->engine->targetSpeed != meteredSpeed_) {
+        meteredSpeed_ = run->engine->targetSpeed;
+        speedMeter_.restart();
+    }
+    speedMeter_.record(now, time);
+    if (const std::optional<double> rate = speedMeter_.rate()) {
+        measuredRates_[meteredSpeed_] = *rate;
+    }
     currentTime = time;
-    const auto now = std::chrono::steady_clock::now();
     if (!pacing_.recordInterval || now - run->lastRecord > *pacing_.recordInterval) {
         store_.update(displayParticles.get(), time);
         run->lastRecord = now;
     }
     if (totalDuration <= time) {
-        stop();
+        endLoop(RunState::finished);
     }
 
     // The pause; a stop during it ends the loop at once.

@@ -3,10 +3,14 @@
 
 #include "simulation/Observable.hpp"
 #include "simulation/Particle.hpp"
+#include "simulation/RunSettings.hpp"
 #include "simulation/SimulationEngine.hpp"
+#include "simulation/SpeedMeter.hpp"
 
 #include <boost/asio/any_io_executor.hpp>
 #include <chrono>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -28,11 +32,19 @@ struct RunPacing {
     static RunPacing unpaced() { return {std::chrono::nanoseconds::zero(), std::nullopt}; }
 };
 
+/// Where a controller stands: no run or a run ended by `stop()` (idle), a loop going (running), a run held
+/// with its engine and clock (paused), a run that reached its duration (finished).
+enum class RunState { idle, running, paused, finished };
+
 /// Drives one run at a time. Lives on one event loop (the app thread): `start`, `stop`, the published fields
 /// and every step of the run loop happen there, one piece of work at a time, so a click between two batches
-/// of steps is handled at once. Idle → running on `start`; back to idle on `stop()` or at the run's duration.
+/// of steps is handled at once. Idle → running on `start` or `play`; running ⇄ paused on `pause` and `play`;
+/// running → finished at the run's duration; anything → idle on `stop()` or `reset`.
 class SimulationController {
 public:
+    /// The wall clock the controller measures its speed by; tests hand in their own.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
     /// Steps per frame never exceed this, whatever the speed.
     static constexpr int maxStepsPerFrame = 410;
 
@@ -41,7 +53,7 @@ public:
 
     /// A controller whose run loops run on `executor` and feed `store`, which must outlive it.
     SimulationController(boost::asio::any_io_executor executor, SimulationDataStore& store,
-                         RunPacing pacing = {});
+                         RunPacing pacing = {}, Clock clock = std::chrono::steady_clock::now);
     ~SimulationController();
     SimulationController(const SimulationController&) = delete;
     SimulationController& operator=(const SimulationController&) = delete;
@@ -53,6 +65,16 @@ public:
     void start(Project& project);
     /// Ends the current run, if any, before its next batch; the last frame stays published.
     void stop();
+    /// Play: nothing while running; resumes the held run (paused, or set up by `reset`) where it stood when
+    /// `project` still makes exactly that run, at the current speed, without touching the data store; starts
+    /// a new run otherwise (an edit of the project since the pause starts over). Throws as `start` does.
+    void play(Project& project);
+    /// Holds a running run: its engine, clock and statistics stay for `play` to go on with.
+    void pause();
+    /// Back to the start: stops, clears the data store and the clock, and sets a fresh run of `project` up
+    /// without stepping it, publishing its particles at their release points for `play` to begin with. A
+    /// project without parameters, or whose numbers the engine cannot run, leaves no particles.
+    void reset(Project& project);
 
     /// The speed chosen by the user: simulated seconds per wall-clock second at the nominal frame rate. Must
     /// be finite and positive. Setting it sets `sharedSpeedTarget` too.
@@ -67,6 +89,12 @@ public:
     /// The engine of the current or last run; absent before the first.
     const SimulationEngine* engine() const { return engine_.get(); }
 
+    /// Simulated seconds per wall-clock second measured over the last seconds of running at `speed`; the
+    /// latest measurement is kept once known, absent before.
+    std::optional<double> measuredRate(double speed) const;
+
+    /// Set before `isRunning` is assigned on every change, so observers of `isRunning` read it current.
+    RunState runState() const { return runState_; }
     Observable<bool> isRunning{false};
     /// Simulation time of the last published frame, s.
     Observable<double> currentTime{0.0};
@@ -78,6 +106,12 @@ public:
 private:
     struct Run;
 
+    /// Makes `run` the current run with a fresh engine at time 0 and an emptied data store, not yet looping.
+    void setUp(RunSettings run);
+    /// Launches the loop of the held engine.
+    void launch();
+    /// Cancels the loop, if any, and enters `state`.
+    void endLoop(RunState state);
     void beginFrame(const std::shared_ptr<Run>& run);
     void runBatch(const std::shared_ptr<Run>& run);
     void publishFrame(const std::shared_ptr<Run>& run);
@@ -85,8 +119,16 @@ private:
     boost::asio::any_io_executor executor_;
     SimulationDataStore& store_;
     RunPacing pacing_;
+    Clock clock_;
     double currentSpeedMultiplier_ = 1.0;
+    RunState runState_ = RunState::idle;
     std::shared_ptr<SimulationEngine> engine_;
+    /// What the held engine was set up from, while `play` may go on with it (paused, or set up by `reset`).
+    std::optional<RunSettings> heldRun_;
+    SpeedMeter speedMeter_;
+    /// The speed the meter's samples were taken at.
+    double meteredSpeed_ = 0.0;
+    std::map<double, double> measuredRates_;
     /// The running loop; absent while idle. The loop holds it too, and ends once it is marked cancelled.
     std::shared_ptr<Run> simulationTask_;
 };

@@ -23,6 +23,8 @@ struct SimulationEngineParameters {
     double waterDepth = 10.0;
     /// Surface wind: direction unit vector × wind speed as entered (not converted to pixels).
     Vec2 windVelocity;
+
+    bool operator==(const SimulationEngineParameters&) const = default;
 };
 
 } // namespace pelagrin

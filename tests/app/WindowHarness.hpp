@@ -83,6 +83,13 @@ inline void send(MainWindow& window, nlohmann::json intent) {
     window.handle(Intent(std::move(intent)));
 }
 
+/// A region whose outline is the square of 47–48° N, 8–9° E, selected at its centre; it fills the canvas.
+inline std::shared_ptr<Region> squareRegion() {
+    auto region = std::make_shared<Region>("Square", 47.5, 8.5);
+    region->setWaterVertices({{47.0, 8.0}, {47.0, 9.0}, {48.0, 9.0}, {48.0, 8.0}});
+    return region;
+}
+
 /// A test folder with "Documents" and "projects" in it and one launch over it.
 class WindowTest : public ::testing::Test {
 protected:
@@ -102,9 +109,14 @@ protected:
     }
 
     /// Writes a project file `name`.pelagrinproj into "projects"; with `parameters`, it has parameters and
-    /// particle settings (500 particles, so that a run starts quickly).
-    std::filesystem::path projectFile(const std::string& name, bool parameters = true) const {
+    /// particle settings (500 particles, so that a run starts quickly); with `outline`, the water of
+    /// `squareRegion()`, not yet applied.
+    std::filesystem::path projectFile(const std::string& name, bool parameters = true,
+                                      bool outline = false) const {
         Project project(name);
+        if (outline) {
+            project.region = squareRegion();
+        }
         if (parameters) {
             auto values = std::make_shared<SimulationParameters>();
             values->particleSettings = std::make_shared<ParticleSettings>(1.0, 1.05, 500);

@@ -84,21 +84,16 @@ TEST_F(TwoWindows, CloseProjectReturnsBothToTheWelcome) {
     EXPECT_EQ(b->state()["project"], nullptr);
 }
 
-TEST_F(TwoWindows, RunPauseStopsARunAndOtherwiseStartsNothing) {
-    open(*a, projectFile("Lake Study"));
-    int toggles = 0;
-    const Subscription toggle =
-        launch->notifications.observe(NotificationName::toggleSimulation, [&](const auto&) { ++toggles; });
-    send(*a, {{"intent", "toolbarPlayPause"}});
+TEST_F(TwoWindows, RunPauseOfEitherWindowPlaysAndPausesTheOneRunAndResetEndsIt) {
+    open(*a, projectFile("Lake Study", true, true)); // shown in both windows
+    send(*a, {{"intent", "runPause"}});
+    EXPECT_EQ(a->state()["controller"]["state"], "running");
     send(*b, {{"intent", "runPause"}});
-    EXPECT_EQ(a->state()["controller"]["isRunning"], false);
-    EXPECT_EQ(toggles, 0);
+    EXPECT_EQ(a->state()["controller"]["state"], "paused");
     send(*b, {{"intent", "runPause"}});
-    EXPECT_EQ(b->state()["controller"]["isRunning"], false);
-    EXPECT_EQ(toggles, 1);
-    send(*a, {{"intent", "toolbarPlayPause"}});
+    EXPECT_EQ(a->state()["controller"]["state"], "running") << "the same setup resumes";
     send(*b, {{"intent", "reset"}});
-    EXPECT_EQ(a->state()["controller"]["isRunning"], false);
+    EXPECT_EQ(a->state()["controller"]["state"], "idle");
 }
 
 } // namespace

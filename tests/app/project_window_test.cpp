@@ -13,9 +13,10 @@ using ::testing::StartsWith;
 class ProjectWindowTest : public WindowTest {
 protected:
     /// A window showing `name`, loaded from a file with or without parameters.
-    std::unique_ptr<MainWindow> windowWith(const std::string& name, bool parameters = true) {
+    std::unique_ptr<MainWindow> windowWith(const std::string& name, bool parameters = true,
+                                           bool outline = false) {
         auto window = launch->openWindow();
-        open(*window, projectFile(name, parameters));
+        open(*window, projectFile(name, parameters, outline));
         return window;
     }
 
@@ -113,7 +114,7 @@ TEST_F(ProjectWindowTest, AFailedSaveKeepsTheProjectDirtyButSaveInTheCloseAlertS
 }
 
 TEST_F(ProjectWindowTest, CloseRequestStopsARunAndAsksCancelKeepsTheEditsAndDiscardWritesNothing) {
-    const auto window = windowWith("Lake Study");
+    const auto window = windowWith("Lake Study", true, true);
     const auto path = projects() / "Lake Study.pelagrinproj";
     const std::string before = readFile(path);
     send(*window, {{"intent", "toolbarPlayPause"}});
@@ -135,7 +136,7 @@ TEST_F(ProjectWindowTest, CloseRequestStopsARunAndAsksCancelKeepsTheEditsAndDisc
 }
 
 TEST_F(ProjectWindowTest, TheMenusCloseProjectAsksEveryEditedWindowAndItsSaveProjectSaves) {
-    const auto edited = windowWith("Lake Study");
+    const auto edited = windowWith("Lake Study", true, true);
     const auto clean = launch->openWindow(); // reopens the same file
     launch->settle();
     ASSERT_EQ(clean->state()["project"]["isLoaded"], true);
@@ -159,22 +160,75 @@ TEST_F(ProjectWindowTest, TheMenusCloseProjectAsksEveryEditedWindowAndItsSavePro
     send(*edited, {{"intent", "saveProject"}}); // on the welcome: nothing to save
 }
 
-TEST_F(ProjectWindowTest, PlayStartsARunOnlyOnALoadedProjectWithParametersAndResetStopsIt) {
+TEST_F(ProjectWindowTest, PlayRunsAnyProjectWithWaterOnItsDefaultsAndSaysWhatIsMissingOtherwise) {
     auto window = launch->openWindow();
-    launch->recentProjects.add(projectFile("Lake Study").string());
-    send(*window, {{"intent", "openRecent"}, {"path", (projects() / "Lake Study.pelagrinproj").string()}});
+    launch->recentProjects.add(projectFile("Fresh", false, true).string());
+    send(*window, {{"intent", "openRecent"}, {"path", (projects() / "Fresh.pelagrinproj").string()}});
     send(*window, {{"intent", "toolbarPlayPause"}});
     EXPECT_EQ(window->state()["controller"]["isRunning"], false) << "still loading";
     launch->settle();
-    send(*window, {{"intent", "toolbarPlayPause"}});
-    EXPECT_EQ(window->state()["controller"],
-              json({{"isRunning", true}, {"currentTime", 0.0}, {"totalDuration", 43200.0}}));
-    send(*window, {{"intent", "toolbarReset"}});
-    EXPECT_EQ(window->state()["controller"]["isRunning"], false);
 
-    window = windowWith("Bare", false);
+    // A new project, its outline drawn and never applied, no slider touched: Play runs the screens' defaults.
     send(*window, {{"intent", "toolbarPlayPause"}});
-    EXPECT_EQ(window->state()["controller"]["isRunning"], false) << "no parameters";
+    EXPECT_EQ(
+        window->state()["controller"],
+        json({{"isRunning", true}, {"state", "running"}, {"currentTime", 0.0}, {"totalDuration", 43200.0}}));
+    const Project& fresh = shownProject();
+    EXPECT_EQ(fresh.parameters.get()->particleSettings.get()->count.get(), 5000);
+    EXPECT_EQ(fresh.region.get()->waterVerticesSim().size(), 4u) << "laid out as Apply Region would";
+    EXPECT_EQ(launch->controller.displayParticles.get().size(), 5000u);
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    EXPECT_EQ(window->state()["controller"]["state"], "paused");
+    send(*window, {{"intent", "toolbarReset"}});
+    EXPECT_EQ(window->state()["controller"]["state"], "idle");
+
+    // Without water: the window says what to do, and nothing is created.
+    for (const bool parameters : {false, true}) {
+        window = windowWith(parameters ? "Dry" : "Bare", parameters);
+        const bool hadParameters = shownProject().parameters.get() != nullptr;
+        send(*window, {{"intent", "runPause"}});
+        const json state = window->state();
+        EXPECT_EQ(state["controller"]["isRunning"], false);
+        EXPECT_EQ(state["alert"],
+                  json({{"title", "The simulation cannot start."},
+                        {"message", "Mark the water body on the Select Region screen first"}}));
+        EXPECT_EQ(shownProject().parameters.get() != nullptr, hadParameters);
+        EXPECT_FALSE(isDirty(*window));
+        send(*window, {{"intent", "dismissAlert"}});
+    }
+}
+
+TEST_F(ProjectWindowTest, PlayRunsTheOutlineAndEmissionPointTheRegionScreenShowsAndApplySaysWhatItDid) {
+    const auto window = windowWith("Lake Study", true, true);
+    const auto click = [&](double latitude, double longitude, bool alt) {
+        send(*window, {{"intent", "mapClick"},
+                       {"latitude", latitude},
+                       {"longitude", longitude},
+                       {"alt", alt},
+                       {"shift", false},
+                       {"ctrl", false},
+                       {"meta", false}});
+    };
+    click(47.25, 8.75, true); // the emission point, never applied
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    const Region& region = *shownProject().region.get();
+    EXPECT_EQ(region.emissionPointSim(), (Vec2{600.0, 450.0}));
+    EXPECT_EQ(region.waterVerticesSim().size(), 4u);
+    send(*window, {{"intent", "toolbarPlayPause"}});
+
+    click(47.0, 8.5, false); // a fifth vertex on the southern edge: the same box, another outline
+    click(47.75, 8.25, true);
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    EXPECT_EQ(region.emissionPointSim(), (Vec2{200.0, 150.0})) << "a pause does not keep a stale layout";
+    EXPECT_EQ(region.waterVerticesSim().size(), 5u);
+    EXPECT_EQ(window->state()["controller"]["currentTime"], 0.0) << "an edited setup starts over";
+
+    EXPECT_EQ(window->state()["project"]["region"]["appliedNotice"], nullptr);
+    send(*window, {{"intent", "applyRegion"}});
+    EXPECT_EQ(window->state()["project"]["region"]["appliedNotice"],
+              "Region applied: 5 vertices, emission point at 47.7500, 8.2500");
+    click(47.5, 8.5, true);
+    EXPECT_EQ(window->state()["project"]["region"]["appliedNotice"], nullptr) << "gone with the next edit";
 }
 
 TEST_F(ProjectWindowTest, TheOnboardingAppearsAfterTheFirstLoadOnly) {

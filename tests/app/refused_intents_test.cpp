@@ -96,7 +96,10 @@ TEST_F(RefusedIntents, ProjectIntentsNeedTheirStateToApply) {
 
 TEST_F(RefusedIntents, PlayOnAProjectWhoseNumbersCannotMakeARunNamesTheField) {
     Project stormy("Stormy");
+    stormy.region = squareRegion();
+    stormy.region.get()->applyLayout(GeoCoordinate{47.5, 8.5}); // applied: Play has nothing to write
     stormy.parameters = std::make_shared<SimulationParameters>();
+    stormy.parameters.get()->particleSettings = std::make_shared<ParticleSettings>();
     stormy.parameters.get()->turbulence = 1e308;
     const auto path = projects() / "Stormy.pelagrinproj";
     ProjectPersistence::save(stormy, path);

@@ -3,6 +3,7 @@
 #include "app/SimulationRendererScreen.hpp"
 #include "tests/app/WindowHarness.hpp"
 
+#include <cstdio>
 #include <limits>
 
 namespace pelagrin::test {
@@ -72,7 +73,49 @@ TEST_F(SimulationRenderer, PlayPauseAndTheBadgeFollowTheRun) {
     send(*window, {{"intent", "toolbarPlayPause"}});
     simulation = window->state()["project"]["simulation"];
     EXPECT_EQ(simulation["playPauseSymbol"], "play.fill");
+    EXPECT_EQ(simulation["runState"], "paused");
+    EXPECT_EQ(simulation["elapsed"]["text"], "Paused at 12 h 00 min") << "a pause keeps the clock";
+    EXPECT_EQ(simulation["notice"], pausedNotice);
+
+    send(*window, {{"intent", "toolbarReset"}});
+    simulation = window->state()["project"]["simulation"];
+    EXPECT_EQ(simulation["runState"], "idle");
     EXPECT_EQ(simulation["elapsed"]["isShown"], false);
+    EXPECT_EQ(simulation["notice"], nullptr);
+}
+
+TEST_F(SimulationRenderer, AFinishedRunKeepsItsBadgeWithTheFinalCounts) {
+    const auto window = rendererWindow();
+    send(*window,
+         {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "simulationDuration"}, {"value", 3600}});
+    send(*window, {{"intent", "setSpeed"}, {"value", 300}}); // 1440 s a frame
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    launch->runLoop.run();
+    const json simulation = window->state()["project"]["simulation"];
+    EXPECT_EQ(simulation["runState"], "finished");
+    EXPECT_EQ(simulation["playPauseSymbol"], "play.fill");
+    EXPECT_EQ(simulation["elapsed"]["isShown"], true);
+    long active = -1;
+    long stranded = -1;
+    long sedimented = -1;
+    const std::string text = simulation["elapsed"]["text"];
+    ASSERT_EQ(std::sscanf(text.c_str(), "Finished at 1 h 12 min · %ld active · %ld stranded · %ld sedimented",
+                          &active, &stranded, &sedimented),
+              3)
+        << text;
+    EXPECT_EQ(active + stranded + sedimented, 500) << "every particle is out by the end: " << text;
+}
+
+TEST(FormatRate, SaysSimulatedTimePerSecondInItsLargestWholeUnit) {
+    const std::pair<double, const char*> cases[] = {
+        {0.16, "0.2 s/s"},   {9.0, "9.0 s/s"},     {9.6, "9.6 s/s"},    {42.4, "42 s/s"},
+        {60.0, "1.0 min/s"}, {2460.0, "41 min/s"}, {3600.0, "1.0 h/s"}, {90000.0, "25 h/s"},
+    };
+    for (const auto& [rate, text] : cases) {
+        EXPECT_EQ(formatRate(rate), text) << rate;
+    }
+    EXPECT_EQ(formatClock(43200.0), "12 h 00 min");
+    EXPECT_EQ(formatClock(3725.0), "1 h 02 min");
 }
 
 TEST_F(SimulationRenderer, TheColourModeIsTheParticleSettings) {

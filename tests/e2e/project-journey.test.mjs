@@ -1,10 +1,12 @@
 // A whole first session: create a project in a folder, meet the onboarding, edit and save a parameter, close
-// with unsaved changes, close the tab of an edited project, and find its edits again after a relaunch.
+// with unsaved changes, close the tab of an edited project, and find its edits again after a relaunch. And a
+// first run: Play on a new project says what it needs, then runs its outline at once, pauses and resumes.
 import assert from "node:assert/strict";
 import { access, mkdir, readFile, rm } from "node:fs/promises";
 import path from "node:path";
 import { test } from "node:test";
-import { launchBrowser, makeHome, screenshot, startApp } from "./harness.mjs";
+import { setTimeout as sleep } from "node:timers/promises";
+import { createProject, launchBrowser, makeHome, screenshot, startApp, withApp } from "./harness.mjs";
 
 /** Opens a page of `app` in `browser` and waits until the app has drawn it. */
 async function openPage(browser, app) {
@@ -122,4 +124,61 @@ test("create, edit, save, close and reopen a project", async () => {
         await app.stop();
         await rm(home.home, { recursive: true, force: true });
     }
+});
+
+/** Simulated seconds on the running badge ("01h 02m"), or of a paused one ("Paused at 1 h 02 min"). */
+function badgeSeconds(text) {
+    const [, hours, minutes] = /(\d+)\s?h (\d+)\s?m/.exec(text);
+    return Number(hours) * 3600 + Number(minutes) * 60;
+}
+
+test("a new project plays its outline at once, with no slider touched, and resumes where it paused", async () => {
+    await withApp(async ({ page }) => {
+        page.setDefaultTimeout(10_000);
+        await createProject(page, "First Run");
+
+        // Without water, Play says what to do.
+        await page.getByText("Simulation Renderer", { exact: true }).click();
+        await page.getByRole("toolbar").getByRole("button", { name: "Play" }).click();
+        await page
+            .getByRole("alertdialog")
+            .getByText("Mark the water body on the Select Region screen first")
+            .waitFor();
+        await page.getByRole("button", { name: "OK" }).click();
+
+        // Three vertex clicks make an outline; nothing is applied and no parameter set.
+        await page.getByText("Select Region", { exact: true }).click();
+        const map = page.locator(".region-map");
+        const box = await map.boundingBox();
+        for (const [index, [dx, dy]] of [
+            [-80, -60],
+            [80, -60],
+            [0, 70],
+        ].entries()) {
+            await map.click({ position: { x: box.width / 2 + dx, y: box.height / 2 + dy } });
+            await page.locator(".region-count", { hasText: String(index + 1) }).waitFor();
+        }
+
+        await page.getByText("Simulation Renderer", { exact: true }).click();
+        const controls = page.locator(".renderer-control-bar");
+        await page.locator(".renderer-speed select").selectOption("60");
+        await controls.getByRole("button", { name: "Play" }).click();
+        const badge = page.getByRole("status", { name: "Elapsed" });
+        await page.waitForFunction(() =>
+            /0[1-9]m|[1-9]\dm|[1-9]h/.test(document.querySelector(".renderer-badge")?.textContent ?? ""),
+        );
+
+        // Pause holds the clock; Play goes on from there.
+        await controls.getByRole("button", { name: "Pause" }).click();
+        await badge.getByText(/^Paused at /).waitFor();
+        const pausedAt = badgeSeconds(await badge.textContent());
+        await sleep(1000);
+        assert.equal(badgeSeconds(await badge.textContent()), pausedAt, "a paused run stands still");
+        await screenshot(page, "journey-9-paused");
+        await controls.getByRole("button", { name: "Play" }).click();
+        await page.waitForFunction((paused) => {
+            const match = /(\d+)h (\d+)m/.exec(document.querySelector(".renderer-badge")?.textContent ?? "");
+            return match !== null && Number(match[1]) * 3600 + Number(match[2]) * 60 > paused;
+        }, pausedAt);
+    });
 });

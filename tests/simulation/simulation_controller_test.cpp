@@ -2,6 +2,7 @@
 #include "analysis/SimulationDataStore.hpp"
 #include "projects/Project.hpp"
 #include "simulation/SimulationController.hpp"
+#include "simulation/SpeedMeter.hpp"
 
 #include <algorithm>
 #include <boost/asio/io_context.hpp>
@@ -26,15 +27,21 @@ std::shared_ptr<Project> projectWith(double duration, std::int64_t count = 20) {
     return project;
 }
 
-/// A controller on its own event loop, unpaced unless told, with a count of the frames it published.
+/// A controller on its own event loop, unpaced unless told, with a count of the frames it published. Its wall
+/// clock stands still unless a test moves `now`.
 struct Harness {
     explicit Harness(RunPacing pacing = RunPacing::unpaced())
-        : controller(context.get_executor(), store, pacing),
+        : controller(context.get_executor(), store, pacing, [this] { return now; }),
           frameWatch(controller.currentTime.subscribe([this](double) { ++publishedFrames; })) {}
 
     /// Starts a run of `project`; frames are counted from here.
     void start(Project& project) {
         controller.start(project);
+        publishedFrames = 0;
+    }
+    /// Play on `project`; frames are counted from here.
+    void play(Project& project) {
+        controller.play(project);
         publishedFrames = 0;
     }
 
@@ -45,6 +52,7 @@ struct Harness {
         }
     }
 
+    std::chrono::steady_clock::time_point now;
     boost::asio::io_context context;
     SimulationDataStore store;
     SimulationController controller;
@@ -287,6 +295,121 @@ TEST(ControllerPacing, TheStoreIsFedAtMostOncePerRecordInterval) {
     harness.context.run();
     EXPECT_EQ(harness.publishedFrames, 6);
     EXPECT_TRUE(harness.store.history.get().empty()) << "no hour of wall-clock time went by";
+}
+
+TEST(ControllerPause, PlayResumesThePausedRunWhereItStoodWithItsStatistics) {
+    Harness harness;
+    harness.controller.setCurrentSpeedMultiplier(60.0);
+    auto project = projectWith(1e6, 30);
+    harness.play(*project);
+    harness.runFrame();
+    harness.runFrame();
+    harness.controller.pause();
+    EXPECT_EQ(harness.controller.runState(), RunState::paused);
+    EXPECT_FALSE(harness.controller.isRunning.get());
+    const SimulationEngine* engine = harness.controller.engine();
+    const double pausedAt = harness.controller.currentTime.get();
+    harness.context.run();
+    harness.context.restart();
+    EXPECT_EQ(harness.controller.currentTime.get(), pausedAt) << "a paused run stands still";
+
+    harness.controller.setCurrentSpeedMultiplier(10.0); // the speed may change while paused
+    harness.play(*project);
+    harness.runFrame();
+    EXPECT_EQ(harness.controller.runState(), RunState::running);
+    EXPECT_EQ(harness.controller.engine(), engine) << "no new emission";
+    EXPECT_NEAR(harness.controller.currentTime.get(), pausedAt + 10 * 10 * baseStep, 1e-9);
+    EXPECT_EQ(harness.store.history.get().size(), 3u) << "the statistics went on";
+
+    // An edit of the project while paused makes Play start over with the new setup.
+    harness.controller.pause();
+    project->parameters.get()->particleSettings.get()->count = 40;
+    harness.play(*project);
+    EXPECT_NE(harness.controller.engine(), engine);
+    EXPECT_EQ(harness.controller.currentTime.get(), 0.0);
+    EXPECT_EQ(harness.controller.displayParticles.get().size(), 40u);
+    EXPECT_TRUE(harness.store.history.get().empty());
+}
+
+TEST(ControllerReset, ResetShowsAFreshEmissionAtTimeZeroThatPlayThenRuns) {
+    Harness harness;
+    auto project = projectWith(1e6, 30);
+    harness.play(*project);
+    harness.runFrame();
+    const SimulationEngine* first = harness.controller.engine();
+
+    harness.controller.reset(*project);
+    EXPECT_EQ(harness.controller.runState(), RunState::idle);
+    EXPECT_EQ(harness.controller.currentTime.get(), 0.0);
+    EXPECT_TRUE(harness.store.history.get().empty());
+    const SimulationEngine* fresh = harness.controller.engine();
+    ASSERT_NE(fresh, first);
+    EXPECT_EQ(harness.controller.displayParticles.get().size(), 30u);
+    harness.context.poll();
+    EXPECT_EQ(fresh->accumulatedTime, 0.0) << "set up, not stepped";
+
+    harness.play(*project);
+    harness.runFrame();
+    EXPECT_EQ(harness.controller.engine(), fresh) << "Play runs the emission it shows";
+
+    Project bare("Bare");
+    harness.controller.reset(bare);
+    EXPECT_TRUE(harness.controller.displayParticles.get().empty()) << "nothing to show without parameters";
+}
+
+TEST(ControllerDuration, ARunAtItsDurationIsFinishedAndPlayStartsANewOne) {
+    Harness harness;
+    harness.controller.setCurrentSpeedMultiplier(60.0);
+    auto project = projectWith(60.0);
+    harness.play(*project);
+    harness.context.run();
+    EXPECT_EQ(harness.controller.runState(), RunState::finished);
+    const SimulationEngine* finished = harness.controller.engine();
+    harness.play(*project);
+    EXPECT_NE(harness.controller.engine(), finished);
+    EXPECT_EQ(harness.controller.currentTime.get(), 0.0);
+}
+
+TEST(SpeedMeter, TheRateIsSimulatedTimeOverWallTimeOfTheLastWindow) {
+    using std::chrono::milliseconds;
+    const SpeedMeter::TimePoint start;
+    struct Case {
+        const char* what;
+        std::vector<std::pair<int, double>> samples; // wall ms, simulation s
+        std::optional<double> rate;
+    };
+    const Case cases[] = {
+        {"no samples", {}, std::nullopt},
+        {"less than the shortest span", {{0, 0.0}, {900, 9.0}}, std::nullopt},
+        {"steady", {{0, 0.0}, {500, 5.0}, {1000, 10.0}}, 10.0},
+        {"only the last three seconds count", {{0, 0.0}, {1000, 100.0}, {2000, 110.0}, {4000, 130.0}}, 10.0},
+    };
+    for (const Case& c : cases) {
+        SpeedMeter meter(std::chrono::seconds(3), std::chrono::seconds(1));
+        for (const auto& [wall, sim] : c.samples) {
+            meter.record(start + milliseconds(wall), sim);
+        }
+        EXPECT_EQ(meter.rate(), c.rate) << c.what;
+    }
+}
+
+TEST(ControllerSpeed, EachSpeedKeepsTheRateMeasuredWhileItRan) {
+    Harness harness;
+    harness.controller.setCurrentSpeedMultiplier(10.0); // 1.6 s of simulation per frame
+    auto project = projectWith(1e6, 5);
+    harness.play(*project);
+    EXPECT_EQ(harness.controller.measuredRate(10.0), std::nullopt);
+    for (int frame = 0; frame < 20; ++frame) {
+        harness.runFrame();
+        harness.now += std::chrono::milliseconds(200);
+    }
+    ASSERT_TRUE(harness.controller.measuredRate(10.0).has_value());
+    EXPECT_NEAR(*harness.controller.measuredRate(10.0), 1.6 / 0.2, 1e-9);
+
+    harness.controller.setCurrentSpeedMultiplier(1.0);
+    harness.runFrame();
+    EXPECT_EQ(harness.controller.measuredRate(1.0), std::nullopt) << "not measured before it spans a second";
+    EXPECT_NEAR(*harness.controller.measuredRate(10.0), 8.0, 1e-9) << "kept once known";
 }
 
 } // namespace

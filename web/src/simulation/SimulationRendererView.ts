@@ -101,9 +101,12 @@ export class SimulationRendererElement extends HTMLElement {
                 ></canvas>
                 ${
                     model.elapsed.isShown
-                        ? html`<div class="renderer-badge">${icon(model.elapsed.symbol)}<span>${model.elapsed.text}</span></div>`
+                        ? html`<div class="renderer-badge" role="status" aria-label="Elapsed">
+                              ${icon(model.elapsed.symbol)}<span>${model.elapsed.text}</span>
+                          </div>`
                         : null
                 }
+                ${model.notice === null ? null : html`<p class="renderer-notice" role="note">${model.notice}</p>`}
             </div>
             <div class="control-bar renderer-control-bar">
                 <button

@@ -22,14 +22,22 @@ export interface SpeedChoice {
     value: number;
 }
 
+/** Where the run stands: none or stopped, going, held by Pause, at its duration. */
+export type RunState = "idle" | "running" | "paused" | "finished";
+
 export interface SimulationState {
     water: WaterState;
     /** The particle settings' colour mode: 0 "Uniform", 1 "By Speed", 2 "By Depth"; others draw as 0. */
     colorMode: number;
     isRunning: boolean;
+    runState: RunState;
+    /** What Play will do, while paused. */
+    notice: string | null;
     playPauseSymbol: "play.fill" | "pause.fill";
+    /** Each choice's label names its measured rate once known ("10x · 9.6 s/s"). */
     speed: { label: string; value: number; choices: SpeedChoice[] };
     vectorsLabel: string;
+    /** The clock while running; "Paused at …" or "Finished at … · counts" after; hidden while idle. */
     elapsed: { isShown: boolean; symbol: "clock"; text: string };
 }
 
@@ -49,6 +57,8 @@ export const decodeSimulation: Decoder<SimulationState | null> = nullable(
         }),
         colorMode: number,
         isRunning: boolean,
+        runState: oneOf(["idle", "running", "paused", "finished"]),
+        notice: nullable(string),
         playPauseSymbol: oneOf(["play.fill", "pause.fill"]),
         speed: object({
             label: string,

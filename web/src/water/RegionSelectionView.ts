@@ -41,6 +41,11 @@ function mapArea(region: RegionState, context: ViewContext): TemplateResult {
         <pelagrin-region-map class="region-map" .model=${region.map} .send=${context.send}></pelagrin-region-map>
         ${region.overlay === null ? null : detectingOverlay(region.overlay)}
         <pelagrin-region-banner class="region-banner" role="alert" .text=${region.banner}></pelagrin-region-banner>
+        ${
+            region.appliedNotice === null
+                ? null
+                : html`<div class="region-applied-notice" role="status">${region.appliedNotice}</div>`
+        }
         ${mapTypePicker(region.map, context)}
     </div>`;
 }

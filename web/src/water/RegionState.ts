@@ -88,6 +88,8 @@ export interface RegionState {
     overlay: { title: string; subtitle: string } | null;
     /** The failure text, while it is shown. */
     banner: string | null;
+    /** What the last "Apply Region" did, until the selection changes. */
+    appliedNotice: string | null;
     /** The flow direction always; the emission radius only while there is an emission point. */
     sliders: SliderControl[];
     controlBar: RegionControlBar;
@@ -124,6 +126,7 @@ export const decodeRegion: Decoder<RegionState | null> = nullable(
         }),
         overlay: nullable(object({ title: string, subtitle: string })),
         banner: nullable(string),
+        appliedNotice: nullable(string),
         sliders: array(decodeSlider),
         controlBar: object<RegionControlBar>({
             title: string,

@@ -69,6 +69,14 @@ describe("the region screen", () => {
         expect(banner.textContent).toBe(text);
     });
 
+    it("confirms what Apply Region did until the app drops the notice", () => {
+        const text = "Region applied: 4 vertices, emission point at 47.3667, 8.5500";
+        const { container, socket } = mountApp(regionWindow({ ...drawnRegion(), appliedNotice: text }));
+        expect(container.querySelector('.region-map-area [role="status"]')?.textContent).toBe(text);
+        socket.receiveState(regionWindow(drawnRegion()));
+        expect(container.querySelector(".region-applied-notice")).toBeNull();
+    });
+
     it("keeps one map element across states, and draws none for another section", () => {
         const { container, socket } = mountApp(regionWindow(freshRegion()));
         const map = container.querySelector("pelagrin-region-map");

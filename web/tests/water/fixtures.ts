@@ -59,6 +59,7 @@ export function freshRegion(): Record<string, unknown> {
         },
         overlay: null,
         banner: null,
+        appliedNotice: null,
         sliders: [{ ...slider("flowDirection", "Flow Direction", 0, "0°", 360), iconRotation: 90 }],
         controlBar: bar(false, 0, false),
     };
