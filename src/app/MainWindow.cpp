@@ -288,7 +288,7 @@ bool MainWindow::handleRegion(const Intent& intent) {
     const std::string& name = intent.name();
     if (name != "mapClick" && name != "undo" && name != "clearRegion" && name != "applyRegion" &&
         name != "setAutoDetect" && name != "setMapType" && name != "setFlowDirection" &&
-        name != "setEmissionRadius") {
+        name != "setEmissionRadius" && name != "cancelDetection" && name != "dismissDetectionMessage") {
         return false;
     }
     const std::shared_ptr<ProjectWindow> project = root_.projectWindow();
@@ -306,6 +306,12 @@ bool MainWindow::handleRegion(const Intent& intent) {
     } else if (name == "applyRegion") {
         require(screen->canApply(), intent, "the polygon has fewer than 3 vertices");
         screen->applyRegion();
+    } else if (name == "cancelDetection") {
+        require(screen->detection().isDetecting(), intent, "no detection is running");
+        screen->detection().cancel();
+    } else if (name == "dismissDetectionMessage") {
+        require(screen->detection().hasMessage(), intent, "no detection message is shown");
+        screen->detection().dismiss();
     } else if (name == "setAutoDetect") {
         screen->setMagicMode(intent.boolean("value"));
     } else if (name == "setMapType") {

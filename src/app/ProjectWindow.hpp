@@ -55,10 +55,12 @@ public:
     std::string title() const;
 
     SidebarSection selectedSection() const { return selectedSection_; }
-    /// A sidebar row. Leaving the region section ends its screen, and coming back starts a fresh one.
+    /// A sidebar row. The region screen, once made, stays with the project while other sections are shown.
     void selectSection(SidebarSection section);
     /// The region selection screen while a project is loaded and the region section shown, else null.
-    RegionSelectionScreen* regionScreen() const { return regionScreen_.get(); }
+    RegionSelectionScreen* regionScreen() const {
+        return selectedSection_ == SidebarSection::region ? regionScreen_.get() : nullptr;
+    }
     /// The loaded project while the simulation renderer is shown, else null.
     const Project* rendererProject() const;
     /// Toolbar "Reset": stops the shared controller.
@@ -99,7 +101,7 @@ private:
     void finishLoad(const std::shared_ptr<Project>& project);
     /// Makes `project` the loaded one, clean, with its screens.
     void show(const std::shared_ptr<Project>& project);
-    /// Makes the region screen for the loaded project when its section is shown, and ends it otherwise.
+    /// Makes the region screen for the loaded project when its section is first shown.
     void showSelectedScreen();
     /// Stops the run, forgets the project and posts "CloseProject". May end this window: the caller must
     /// hold it and touch nothing of it afterwards.

@@ -60,7 +60,12 @@ std::string coordinateText(GeoCoordinate coordinate) {
 } // namespace
 
 RegionSelectionScreen::RegionSelectionScreen(AppEnvironment& environment, std::shared_ptr<Project> project)
-    : environment_(environment), project_(std::move(project)), bannerTimer_(environment.executor) {
+    : environment_(environment), project_(std::move(project)),
+      // The screen owns the detection alone, so the detection never outlives it.
+      detection_(
+          std::make_shared<WaterDetection>(environment, [this](GeoCoordinate click, DetectedWater water) {
+              landDetection(click, std::move(water));
+          })) {
     assert(project_);
 }
 
@@ -110,48 +115,12 @@ void RegionSelectionScreen::clearRegion() {
     replaceSelection({}, std::nullopt);
 }
 
-void RegionSelectionScreen::startDetection(GeoCoordinate coordinate) {
-    if (isDetecting_) {
-        return;
-    }
-    isDetecting_ = true;
-    errorMessage_.reset();
-    // The answer may come after the screen is gone (another section shown, the project closed); it then
-    // belongs to nothing and is dropped.
-    environment_.waterBoundary.fetchWaterBoundary(
-        coordinate.latitude, coordinate.longitude, environment_.executor,
-        [weak = weak_from_this(), coordinate](WaterBoundaryResult result) {
-            if (const auto self = weak.lock()) {
-                self->finishDetection(coordinate, std::move(result));
-                self->environment_.stateChanged();
-            }
-        });
-}
-
-void RegionSelectionScreen::finishDetection(GeoCoordinate coordinate, WaterBoundaryResult result) {
-    isDetecting_ = false;
-    if (auto* outline = std::get_if<std::vector<GeoCoordinate>>(&result)) {
-        // The outline replaces a hand-drawn polygon rather than joining it; the click releases the particles.
-        replaceSelection(std::move(*outline), coordinate);
-        return;
-    }
-    environment_.console << "Water Detection Error: " << describe(std::get<WaterBoundaryError>(result))
-                         << '\n';
-    showBanner();
-}
-
-void RegionSelectionScreen::showBanner() {
-    errorMessage_ = std::string(detectionFailedMessage);
-    // Re-arming drops the wait of an earlier banner, so each banner stays its full time.
-    bannerTimer_.expires_after(bannerDuration);
-    bannerTimer_.async_wait([weak = weak_from_this()](const boost::system::error_code& error) {
-        const auto self = weak.lock();
-        if (error || !self) {
-            return;
-        }
-        self->errorMessage_.reset();
-        self->environment_.stateChanged();
+void RegionSelectionScreen::landDetection(GeoCoordinate coordinate, DetectedWater water) {
+    undoStack_.registerUndo([this, vertices = waterVertices_, emission = emissionPoint_] {
+        replaceSelection(vertices, emission);
     });
+    // The outline replaces a hand-drawn polygon rather than joining it; the click releases the particles.
+    replaceSelection(std::move(water.outline), coordinate);
 }
 
 void RegionSelectionScreen::applyRegion() {
@@ -247,19 +216,16 @@ json RegionSelectionScreen::state() const {
         {"apply",
          {{"label", "Apply Region"}, {"symbol", "checkmark.circle.fill"}, {"isEnabled", canApply()}}}};
 
-    return {{"selectedPoint", optionalCoordinateJson(selectedCoordinate_)},
-            {"vertices", coordinatesJson(waterVertices_)},
-            {"emissionPoint", optionalCoordinateJson(emissionPoint_)},
-            {"isAutoDetect", isMagicMode_},
-            {"isDetecting", isDetecting_},
-            {"canUndo", canUndo()},
-            {"map", map},
-            {"overlay", isDetecting_ ? json({{"title", "Detecting Water Body..."},
-                                             {"subtitle", "Querying OpenStreetMap"}})
-                                     : json(nullptr)},
-            {"banner", errorMessage_ ? json(*errorMessage_) : json(nullptr)},
-            {"sliders", std::move(sliders)},
-            {"controlBar", controlBar}};
+    json state = {{"selectedPoint", optionalCoordinateJson(selectedCoordinate_)},
+                  {"vertices", coordinatesJson(waterVertices_)},
+                  {"emissionPoint", optionalCoordinateJson(emissionPoint_)},
+                  {"isAutoDetect", isMagicMode_},
+                  {"canUndo", canUndo()},
+                  {"map", map},
+                  {"sliders", std::move(sliders)},
+                  {"controlBar", controlBar}};
+    detection_->addState(state);
+    return state;
 }
 
 } // namespace pelagrin

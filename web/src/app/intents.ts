@@ -47,6 +47,8 @@ export type Intent =
     | { intent: "clearRegion" }
     | { intent: "applyRegion" }
     | { intent: "setAutoDetect"; value: boolean }
+    | { intent: "cancelDetection" }
+    | { intent: "dismissDetectionMessage" }
     | { intent: "setMapType"; value: number }
     | { intent: "setFlowDirection"; value: number }
     | { intent: "setEmissionRadius"; value: number };

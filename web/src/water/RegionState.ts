@@ -58,10 +58,12 @@ export interface RegionState {
     /** An `undo` would apply. */
     canUndo: boolean;
     map: RegionMapState;
-    /** The card over the dimmed map while a detection runs. */
-    overlay: { title: string; subtitle: string } | null;
-    /** The failure text, while it is shown. */
+    /** The card over the dimmed map while a detection runs, with its Cancel button and that button's key. */
+    overlay: { title: string; subtitle: string; cancel: { label: string; shortcut: string } } | null;
+    /** What the last detection said, until dismissed or the next detection. */
     banner: string | null;
+    /** Whether `banner` tells of a failure or of a choice made (the nearest water used). */
+    bannerKind: "error" | "notice" | null;
     /** The flow direction always; the emission radius only while there is an emission point. */
     sliders: SliderControl[];
     controlBar: RegionControlBar;
@@ -89,8 +91,11 @@ export const decodeRegion: Decoder<RegionState | null> = nullable(
             ),
             polygon: nullable(array(coordinate)),
         }),
-        overlay: nullable(object({ title: string, subtitle: string })),
+        overlay: nullable(
+            object({ title: string, subtitle: string, cancel: object({ label: string, shortcut: string }) }),
+        ),
         banner: nullable(string),
+        bannerKind: nullable(oneOf(["error", "notice"])),
         sliders: array(decodeSlider),
         controlBar: object<RegionControlBar>({
             title: string,

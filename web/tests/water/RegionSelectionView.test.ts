@@ -51,15 +51,6 @@ describe("the region screen", () => {
         ]);
     });
 
-    it("keeps the failure banner's text while it fades out", () => {
-        const text = "Detection failed: Try clicking closer to the center.";
-        const { container, socket } = mountApp(regionWindow({ ...freshRegion(), banner: text }));
-        socket.receiveState(regionWindow(freshRegion()));
-        const banner = container.querySelector(".region-banner")!;
-        expect(banner.classList.contains("shown")).toBe(false);
-        expect(banner.textContent).toBe(text);
-    });
-
     it("keeps one map element across states, and draws none for another section", () => {
         const { container, socket } = mountApp(regionWindow(freshRegion()));
         const map = container.querySelector("pelagrin-region-map");

@@ -45,6 +45,7 @@ export function freshRegion(): Record<string, unknown> {
         },
         overlay: null,
         banner: null,
+        bannerKind: null,
         sliders: [{ ...slider("flowDirection", "Flow Direction", 0, "0°", 360), iconRotation: 0 }],
         controlBar: bar(false, 0, false),
     };
