@@ -1,5 +1,6 @@
 // Auto-detection against a fake Overpass server: a click inside a lake takes its outline and becomes the
-// emission point; a click the server refuses (HTTP 429) shows the failure banner and changes nothing else.
+// emission point; a click the server refuses (HTTP 429) says the service is busy, until dismissed, and changes
+// nothing else.
 import assert from "node:assert/strict";
 import { createServer } from "node:http";
 import { test } from "node:test";
@@ -81,7 +82,7 @@ async function pinPositions(page) {
         );
 }
 
-test("detect a lake with a click, and see the banner when the server refuses", async () => {
+test("detect a lake with a click, and see why when the server refuses", async () => {
     const overpass = await startFakeOverpass();
     try {
         await withApp(
@@ -120,11 +121,15 @@ test("detect a lake with a click, and see the banner when the server refuses", a
                 await map.click({ position: { x: box.width / 2 + 20, y: box.height / 2 + 10 } });
                 const banner = page.locator(".region-banner.shown");
                 await banner.waitFor();
-                assert.equal(await banner.textContent(), "Detection failed: Try clicking closer to the center.");
+                assert.equal(
+                    await banner.locator(".region-banner-text").textContent(),
+                    "The map service is busy and refused the request; try again in a minute.",
+                );
                 assert.equal(Number(await page.locator(".region-count").textContent()), vertices);
                 await page.locator(".region-marker-emission").waitFor();
                 assert.equal(overpass.queries.length, 2);
                 await screenshot(page, "detection-3-failed");
+                await banner.getByRole("button", { name: "Dismiss" }).click();
                 await banner.waitFor({ state: "detached" });
             },
             { env: { PELAGRIN_OVERPASS_URL: overpass.url } },
