@@ -6,6 +6,7 @@
 #include "support/PathText.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <system_error>
 
 namespace pelagrin {
@@ -288,7 +289,8 @@ bool MainWindow::handleRegion(const Intent& intent) {
     const std::string& name = intent.name();
     if (name != "mapClick" && name != "undo" && name != "clearRegion" && name != "applyRegion" &&
         name != "setAutoDetect" && name != "setMapType" && name != "setFlowDirection" &&
-        name != "setEmissionRadius" && name != "cancelDetection" && name != "dismissDetectionMessage") {
+        name != "setEmissionRadius" && name != "cancelDetection" && name != "dismissDetectionMessage" &&
+        name != "searchPlace" && name != "choosePlace" && name != "goToCoordinate") {
         return false;
     }
     const std::shared_ptr<ProjectWindow> project = root_.projectWindow();
@@ -312,6 +314,22 @@ bool MainWindow::handleRegion(const Intent& intent) {
     } else if (name == "dismissDetectionMessage") {
         require(screen->detection().hasMessage(), intent, "no detection message is shown");
         screen->detection().dismiss();
+    } else if (name == "searchPlace") {
+        const std::string query = intent.string("query");
+        require(!query.empty() && query.size() <= PlaceSearchPanel::maxQueryLength, intent,
+                "the query must have 1 to 200 characters");
+        screen->placeSearch().search(query);
+    } else if (name == "choosePlace") {
+        const double index = intent.number("index");
+        require(index >= 0 && index < static_cast<double>(screen->placeSearch().resultCount()) &&
+                    index == std::floor(index),
+                intent, "there is no such result");
+        screen->placeSearch().choose(static_cast<std::size_t>(index));
+    } else if (name == "goToCoordinate") {
+        const std::string text = intent.string("text");
+        require(text.size() <= PlaceSearchPanel::maxQueryLength, intent,
+                "the text must have at most 200 characters");
+        screen->placeSearch().goToCoordinate(text);
     } else if (name == "setAutoDetect") {
         screen->setMagicMode(intent.boolean("value"));
     } else if (name == "setMapType") {

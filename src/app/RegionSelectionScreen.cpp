@@ -188,7 +188,8 @@ json RegionSelectionScreen::state() const {
                                     {{"label", "Satellite"}, {"value", static_cast<int>(MapType::satellite)}},
                                     {{"label", "Hybrid"}, {"value", static_cast<int>(MapType::hybrid)}}})},
                       {"markers", std::move(markers)},
-                      {"polygon", canApply() ? coordinatesJson(waterVertices_) : json(nullptr)}};
+                      {"polygon", canApply() ? coordinatesJson(waterVertices_) : json(nullptr)},
+                      {"viewRequest", placeSearch_->viewRequest()}};
 
     // The sliders, the emission radius only once there is an emission point.
     json flowSlider = sliderJson("flowDirection", "Flow Direction", flowDirection, minFlowDirection,
@@ -223,7 +224,8 @@ json RegionSelectionScreen::state() const {
                   {"canUndo", canUndo()},
                   {"map", map},
                   {"sliders", std::move(sliders)},
-                  {"controlBar", controlBar}};
+                  {"controlBar", controlBar},
+                  {"placeSearch", placeSearch_->state()}};
     detection_->addState(state);
     return state;
 }

@@ -4,6 +4,7 @@
 
 #include "app/AppEnvironment.hpp"
 #include "app/MapClick.hpp"
+#include "app/PlaceSearchPanel.hpp"
 #include "app/UndoStack.hpp"
 #include "app/WaterDetection.hpp"
 #include "projects/Project.hpp"
@@ -51,6 +52,8 @@ public:
     void startDetection(GeoCoordinate coordinate) { detection_->start(coordinate); }
     /// The detection, for its cancel and its message.
     WaterDetection& detection() { return *detection_; }
+    /// The place search and coordinate entry.
+    PlaceSearchPanel& placeSearch() { return *placeSearch_; }
     /// "Apply Region": writes the selection and the emission point (the Region's own point when there is
     /// none) and maps the polygon onto the 800 × 600 simulation canvas. Saves nothing.
     void applyRegion();
@@ -89,6 +92,7 @@ private:
     bool isMagicMode_ = false;
     MapType mapStyle_ = MapType::hybrid;
     std::shared_ptr<WaterDetection> detection_;
+    std::shared_ptr<PlaceSearchPanel> placeSearch_ = std::make_shared<PlaceSearchPanel>(environment_);
 };
 
 } // namespace pelagrin

@@ -8,6 +8,7 @@
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
+#include <new>
 
 namespace pelagrin {
 
@@ -67,6 +68,19 @@ TransportFailure failureOf(CURLcode result) {
 }
 
 } // namespace
+
+std::string urlEncodeComponent(std::string_view text) {
+    initialiseCurlOnce();
+    const std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
+    char* encoded =
+        handle ? curl_easy_escape(handle.get(), text.data(), static_cast<int>(text.size())) : nullptr;
+    if (encoded == nullptr) {
+        throw std::bad_alloc();
+    }
+    std::string result(encoded);
+    curl_free(encoded);
+    return result;
+}
 
 bool isSendableHttpUrl(const std::string& url) {
     const std::unique_ptr<CURLU, CurlDeleter> parsed(curl_url());

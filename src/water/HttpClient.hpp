@@ -7,12 +7,16 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace pelagrin {
 
 /// Whether `url` is an absolute http:// or https:// URL that the HTTP client can send.
 bool isSendableHttpUrl(const std::string& url);
+
+/// `text` with every byte but ASCII letters, digits and - . _ ~ percent-encoded, for one query value.
+std::string urlEncodeComponent(std::string_view text);
 
 /// A completed exchange: the HTTP status and the body, whatever the status.
 struct HttpReply {

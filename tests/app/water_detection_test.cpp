@@ -1,9 +1,11 @@
 // Detection on the region screen, driven through its window against a fake Overpass server: what each failure
-// says, the cancel, the nearest-water notice and its undo, and a detection that outlasts a change of section.
+// says, the cancel, the nearest-water notice and its undo, a detection that outlasts a change of section, and
+// the place search against a fake geocoder.
 #include "tests/app/WindowHarness.hpp"
 #include "tests/water/FakeOverpassServer.hpp"
 #include "tests/water/OverpassAnswers.hpp"
 
+#include <cstdlib>
 #include <gmock/gmock.h>
 
 namespace pelagrin::test {
@@ -172,6 +174,47 @@ TEST_F(WaterDetectionTest, ADetectionOutlastsAVisitToAnotherSectionAndStillLands
     EXPECT_EQ(screen(*window)["isAutoDetect"], true);
     EXPECT_EQ(screen(*window)["vertices"], points(lake));
     EXPECT_EQ(screen(*window)["canUndo"], true);
+}
+
+TEST_F(WaterDetectionTest, APlaceSearchOrATypedPointMovesTheMapOncePerRequest) {
+    const overpass::FakeOverpassServer geocoder(
+        {.body = R"([{"lat":"47.2","lon":"8.7","type":"water","display_name":"Zürichsee",)"
+                 R"("boundingbox":["47.1","47.3","8.5","8.9"]}])"});
+    setenv(geocoderUrlVariable, geocoder.baseUrl().c_str(), 1);
+    const auto window = windowWithDrawing();
+    unsetenv(geocoderUrlVariable);
+    EXPECT_EQ(screen(*window)["map"]["viewRequest"], nullptr);
+    send(*window, {{"intent", "searchPlace"}, {"query", "Zürichsee"}});
+    EXPECT_EQ(screen(*window)["placeSearch"]["isSearching"], true);
+    launch->settle();
+    EXPECT_EQ(screen(*window)["placeSearch"], json({{"isSearching", false},
+                                                    {"results", {{{"name", "Zürichsee"}, {"type", "water"}}}},
+                                                    {"message", nullptr}}));
+    send(*window, {{"intent", "choosePlace"}, {"index", 0}});
+    const json view = screen(*window)["map"]["viewRequest"];
+    EXPECT_EQ(view["id"], 1);
+    EXPECT_NEAR(view["center"]["latitude"].get<double>(), 47.2, 1e-9);
+    EXPECT_NEAR(view["span"]["longitudeDelta"].get<double>(), 0.4, 1e-9);
+
+    for (const char* text : {"47.37, 8.54", " 47.37 8.54 ", "47.37,8.54"}) {
+        send(*window, {{"intent", "goToCoordinate"}, {"text", text}});
+        EXPECT_EQ(screen(*window)["map"]["viewRequest"]["center"], point({47.37, 8.54})) << text;
+    }
+    EXPECT_EQ(screen(*window)["map"]["viewRequest"]["id"], 4);
+    for (const char* text : {"Zürich", "95, 8", "47.37", "47.37, 8.54, 3", "nan, 8", ""}) {
+        send(*window, {{"intent", "goToCoordinate"}, {"text", text}});
+        EXPECT_EQ(screen(*window)["placeSearch"]["message"],
+                  "Enter latitude, longitude in degrees, such as 47.37, 8.54")
+            << text;
+        EXPECT_EQ(screen(*window)["map"]["viewRequest"]["id"], 4) << text;
+    }
+    expectRefused(*window, {{"intent", "choosePlace"}, {"index", 1}},
+                  "choosePlace: not applicable: there is no such result");
+    expectRefused(*window, {{"intent", "searchPlace"}, {"query", ""}},
+                  "the query must have 1 to 200 characters");
+    expectRefused(*window, {{"intent", "searchPlace"}, {"query", std::string(201, 'a')}},
+                  "the query must have 1 to 200 characters");
+    expectDrawingKept(*window, "the search draws nothing");
 }
 
 } // namespace

@@ -151,43 +151,34 @@ TEST(WaterBoundaryService, BaseUrlThatFormsNoHttpUrlIsANetworkErrorAfterTheLogLi
     }
 }
 
-TEST(WaterBoundaryService, ACancelledRequestEndsAtOnceAndSaysSo) {
-    const FakeOverpassServer server({.body = {}, .framing = FakeReply::Framing::neverAnswers});
-    boost::asio::io_context context;
-    std::optional<WaterBoundaryResult> outcome;
-    std::ostringstream log;
-    WaterBoundaryService service;
-    service.setBaseUrl(server.baseUrl());
-    service.setDiagnostics(log);
-    const CancelFlag cancel = service.fetchWaterBoundary(
-        47.5, 8.25, context.get_executor(), [&](WaterBoundaryResult result) { outcome = std::move(result); });
-    cancel->store(true);
-    context.run(); // returns once the handler has run: the request holds the context until then
-    ASSERT_TRUE(outcome && std::holds_alternative<WaterBoundaryError>(*outcome));
-    EXPECT_EQ(std::get<TransportError>(std::get<WaterBoundaryError>(*outcome)).kind,
-              TransportFailure::cancelled);
-}
-
-TEST(WaterBoundaryService, DestroyingTheServiceEndsRequestsInFlight) {
-    const FakeOverpassServer server({.body = {}, .framing = FakeReply::Framing::neverAnswers});
-    boost::asio::io_context context;
-    std::optional<WaterBoundaryResult> outcome;
-    std::ostringstream log;
-    {
-        WaterBoundaryService service;
-        service.setBaseUrl(server.baseUrl());
-        service.setDiagnostics(log);
-        service.fetchWaterBoundary(47.5, 8.25, context.get_executor(),
-                                   [&](WaterBoundaryResult result) { outcome = std::move(result); });
-        // Let the request reach the server before the service goes.
-        while (server.requestLines().empty()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+TEST(WaterBoundaryService, ARequestInFlightEndsCancelledByItsFlagOrWhenTheServiceGoes) {
+    for (const bool byFlag : {true, false}) {
+        const FakeOverpassServer server({.body = {}, .framing = FakeReply::Framing::neverAnswers});
+        boost::asio::io_context context;
+        std::optional<WaterBoundaryResult> outcome;
+        std::ostringstream log;
+        {
+            WaterBoundaryService service;
+            service.setBaseUrl(server.baseUrl());
+            service.setDiagnostics(log);
+            const CancelFlag cancel =
+                service.fetchWaterBoundary(47.5, 8.25, context.get_executor(),
+                                           [&](WaterBoundaryResult result) { outcome = std::move(result); });
+            // Let the request reach the server before it is ended.
+            while (server.requestLines().empty()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            if (byFlag) {
+                cancel->store(true);
+                context.run(); // returns once the handler has run: the request holds the context until then
+            }
         }
+        context.run();
+        ASSERT_TRUE(outcome && std::holds_alternative<WaterBoundaryError>(*outcome)) << byFlag;
+        EXPECT_EQ(std::get<TransportError>(std::get<WaterBoundaryError>(*outcome)).kind,
+                  TransportFailure::cancelled)
+            << byFlag;
     }
-    context.run();
-    ASSERT_TRUE(outcome && std::holds_alternative<WaterBoundaryError>(*outcome));
-    EXPECT_EQ(std::get<TransportError>(std::get<WaterBoundaryError>(*outcome)).kind,
-              TransportFailure::cancelled);
 }
 
 } // namespace

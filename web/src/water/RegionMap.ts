@@ -22,6 +22,8 @@ export class RegionMapElement extends HTMLElement {
     /** The tile layers made so far, by URL, so that switching base maps back and forth reuses them. */
     private readonly tileLayers_ = new Map<string, L.TileLayer>();
     private shownTiles_: L.TileLayer[] = [];
+    /** The last view request applied: each moves the map once, and later pans are the user's own. */
+    private viewRequestId_: number | null = null;
 
     get model(): RegionMapState | null {
         return this.model_;
@@ -78,6 +80,19 @@ export class RegionMapElement extends HTMLElement {
             for (const layer of this.shownTiles_) layer.remove();
             for (const layer of tiles) layer.addTo(map);
             this.shownTiles_ = tiles;
+        }
+        const request = model.viewRequest;
+        if (request !== null && request.id !== this.viewRequestId_) {
+            this.viewRequestId_ = request.id;
+            const { center, span } = request;
+            const half = [span.latitudeDelta / 2, span.longitudeDelta / 2] as const;
+            map.fitBounds(
+                [
+                    [center.latitude - half[0], center.longitude - half[1]],
+                    [center.latitude + half[0], center.longitude + half[1]],
+                ],
+                { animate: false },
+            );
         }
         this.overlays_.clearLayers();
         if (plan.polygon !== null) {

@@ -6,6 +6,7 @@ import type { ViewContext } from "../app/ViewContext";
 import type { SliderControl } from "../projects/ControlState";
 import { sliderInput } from "../projects/ParameterScreen";
 import { detectingOverlay, detectionMessage } from "./DetectionStatus";
+import { placeSearch } from "./PlaceSearch";
 import "./RegionBanner";
 import "./RegionMap";
 import type { RegionControlBar, RegionMapState, RegionState } from "./RegionState";
@@ -31,7 +32,7 @@ function mapArea(region: RegionState, context: ViewContext): TemplateResult {
     return html`<div class="detail-screen-main region-map-area">
         <pelagrin-region-map class="region-map" .model=${region.map} .send=${context.send}></pelagrin-region-map>
         ${region.overlay === null ? null : detectingOverlay(region.overlay, context)}
-        ${detectionMessage(region, context)}
+        ${detectionMessage(region, context)} ${placeSearch(region.placeSearch, context)}
         ${mapTypePicker(region.map, context)}
     </div>`;
 }

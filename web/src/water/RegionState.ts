@@ -29,6 +29,23 @@ export interface RegionMapState {
     markers: MapMarker[];
     /** The filled water polygon, `null` below 3 vertices. */
     polygon: Coordinate[] | null;
+    /** Where the place search asks the map to go; `null` before its first request. */
+    viewRequest: ViewRequest | null;
+}
+
+/** A request to move the map, applied once per `id`. */
+export interface ViewRequest {
+    id: number;
+    center: Coordinate;
+    span: { latitudeDelta: number; longitudeDelta: number };
+}
+
+export interface PlaceSearchState {
+    isSearching: boolean;
+    /** The places found by the last search, to choose from by index. */
+    results: { name: string; type: string }[];
+    /** Why there are no results, or how to write a coordinate. */
+    message: string | null;
 }
 
 export interface LabelledButton {
@@ -67,6 +84,7 @@ export interface RegionState {
     /** The flow direction always; the emission radius only while there is an emission point. */
     sliders: SliderControl[];
     controlBar: RegionControlBar;
+    placeSearch: PlaceSearchState;
 }
 
 const coordinate = object<Coordinate>({ latitude: number, longitude: number });
@@ -90,6 +108,13 @@ export const decodeRegion: Decoder<RegionState | null> = nullable(
                 object<MapMarker>({ title: oneOf(["Selected", "Emission"]), latitude: number, longitude: number }),
             ),
             polygon: nullable(array(coordinate)),
+            viewRequest: nullable(
+                object<ViewRequest>({
+                    id: number,
+                    center: coordinate,
+                    span: object({ latitudeDelta: number, longitudeDelta: number }),
+                }),
+            ),
         }),
         overlay: nullable(
             object({ title: string, subtitle: string, cancel: object({ label: string, shortcut: string }) }),
@@ -105,6 +130,11 @@ export const decodeRegion: Decoder<RegionState | null> = nullable(
             vertexCount: object({ label: string, value: number }),
             emissionHint: nullable(object({ symbol: symbolName, text: string })),
             apply: labelledButton,
+        }),
+        placeSearch: object<PlaceSearchState>({
+            isSearching: boolean,
+            results: array(object({ name: string, type: string })),
+            message: nullable(string),
         }),
     }),
 );

@@ -42,12 +42,14 @@ export function freshRegion(): Record<string, unknown> {
             mapTypeChoices: ["Map", "Satellite", "Hybrid"].map((label, value) => ({ label, value })),
             markers: [],
             polygon: null,
+            viewRequest: null,
         },
         overlay: null,
         banner: null,
         bannerKind: null,
         sliders: [{ ...slider("flowDirection", "Flow Direction", 0, "0°", 360), iconRotation: 0 }],
         controlBar: bar(false, 0, false),
+        placeSearch: { isSearching: false, results: [], message: null },
     };
 }
 
