@@ -116,13 +116,13 @@ void PlaceSearchService::search(const std::string& query, const boost::asio::any
                                 Handler handler) {
     runInBackground(
         executor,
-        [url = placeSearchUrl(baseUrl_, query), timeout = timeout_, stopping = isStopping_] {
+        [url = placeSearchUrl(baseUrl_, query), limit = timeout(), stopping = isStopping_] {
             if (!isSendableHttpUrl(url)) {
                 return std::variant<HttpReply, TransportError>(
                     TransportError{"not a web address: " + url, TransportFailure::unreachable});
             }
             // The service's usage policy asks every client to name itself.
-            return httpGet(url, timeout, maxAnswerBytes, stopping.get(), "Pelagrin (desktop app)");
+            return httpGet(url, limit, maxAnswerBytes, stopping.get(), "Pelagrin (desktop app)");
         },
         [handler = std::move(handler)](const std::variant<HttpReply, TransportError>& fetched,
                                        const std::string& failure) {

@@ -5,6 +5,7 @@
 #include "support/ByteSize.hpp"
 #include "water/WaterServiceError.hpp"
 
+#include <atomic>
 #include <boost/asio/any_io_executor.hpp>
 #include <chrono>
 #include <functional>
@@ -57,8 +58,8 @@ public:
     PlaceSearchService(const PlaceSearchService&) = delete;
     PlaceSearchService& operator=(const PlaceSearchService&) = delete;
 
-    void setTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
-    std::chrono::milliseconds timeout() const { return timeout_; }
+    /// Longest wait for one search.
+    std::chrono::milliseconds timeout() const { return defaultTimeout; }
 
     /// Starts a search for `query` and returns at once; `handler` runs on `executor`, whose context keeps
     /// work pending until then. A status other than 2xx fails with a `ServiceRefusal`.
@@ -66,7 +67,6 @@ public:
 
 private:
     std::string baseUrl_;
-    std::chrono::milliseconds timeout_ = defaultTimeout;
     std::shared_ptr<std::atomic<bool>> isStopping_ = std::make_shared<std::atomic<bool>>(false);
 };
 
