@@ -317,7 +317,8 @@ bool MainWindow::handleRegion(const Intent& intent) {
     if (name != "mapClick" && name != "undo" && name != "clearRegion" && name != "applyRegion" &&
         name != "setAutoDetect" && name != "setMapType" && name != "setFlowDirection" &&
         name != "setEmissionRadius" && name != "redo" && name != "moveVertex" && name != "deleteVertex" &&
-        name != "mapViewChanged") {
+        name != "mapViewChanged" && name != "cancelDetection" && name != "dismissDetectionMessage" &&
+        name != "searchPlace" && name != "choosePlace" && name != "goToCoordinate") {
         return false;
     }
     const std::shared_ptr<ProjectWindow> project = root_.projectWindow();
@@ -346,6 +347,28 @@ bool MainWindow::handleRegion(const Intent& intent) {
         const std::optional<std::string> problem = screen->applyProblem();
         require(!problem, intent, problem.value_or("").c_str());
         screen->applyRegion();
+    } else if (name == "cancelDetection") {
+        require(screen->detection().isDetecting(), intent, "no detection is running");
+        screen->detection().cancel();
+    } else if (name == "dismissDetectionMessage") {
+        require(screen->detection().hasMessage(), intent, "no detection message is shown");
+        screen->detection().dismiss();
+    } else if (name == "searchPlace") {
+        const std::string query = intent.string("query");
+        require(!query.empty() && query.size() <= PlaceSearchPanel::maxQueryLength, intent,
+                "the query must have 1 to 200 characters");
+        screen->placeSearch().search(query);
+    } else if (name == "choosePlace") {
+        const double index = intent.number("index");
+        require(index >= 0 && index < static_cast<double>(screen->placeSearch().resultCount()) &&
+                    index == std::floor(index),
+                intent, "there is no such result");
+        screen->placeSearch().choose(static_cast<std::size_t>(index));
+    } else if (name == "goToCoordinate") {
+        const std::string text = intent.string("text");
+        require(text.size() <= PlaceSearchPanel::maxQueryLength, intent,
+                "the text must have at most 200 characters");
+        screen->placeSearch().goToCoordinate(text);
     } else if (name == "setAutoDetect") {
         screen->setMagicMode(intent.boolean("value"));
     } else if (name == "setMapType") {

@@ -101,6 +101,7 @@ void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
 
 void ProjectWindow::show(const std::shared_ptr<Project>& project) {
     dirtyTracker_.reset();
+    regionScreen_.reset();
     activeProject_ = project;
     isDirty_ = false;
     areChangesKept_ = false;
@@ -119,8 +120,9 @@ void ProjectWindow::selectSection(SidebarSection section) {
 }
 
 void ProjectWindow::showSelectedScreen() {
-    regionScreen_.reset();
-    if (activeProject_ && selectedSection_ == SidebarSection::region) {
+    // Once made, the region screen stays with the project, so that a detection and the auto-detect toggle
+    // outlast a visit to another section and a detection that ends meanwhile still lands.
+    if (activeProject_ && selectedSection_ == SidebarSection::region && !regionScreen_) {
         regionScreen_ = std::make_shared<RegionSelectionScreen>(environment_, activeProject_);
         regionScreen_->loadFromRegion();
     }
@@ -296,7 +298,7 @@ nlohmann::json ProjectWindow::state() const {
         {"showOnboarding", showOnboarding_},
         {"parameters", activeProject_ ? physicalParametersScreen().state(*activeProject_) : json(nullptr)},
         {"particles", activeProject_ ? particleSettingsScreen().state(*activeProject_) : json(nullptr)},
-        {"region", regionScreen_ ? regionScreen_->state() : json(nullptr)},
+        {"region", regionScreen() != nullptr ? regionScreen()->state() : json(nullptr)},
         {"analysis", activeProject_ ? analysisScreen_.state() : json(nullptr)},
         {"simulation",
          activeProject_ ? simulationRendererState(*activeProject_, environment_.controller) : json(nullptr)}};

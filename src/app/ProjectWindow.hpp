@@ -55,10 +55,12 @@ public:
     std::string title() const;
 
     SidebarSection selectedSection() const { return selectedSection_; }
-    /// A sidebar row. Leaving the region section ends its screen, and coming back starts a fresh one.
+    /// A sidebar row. The region screen, once made, stays with the project while other sections are shown.
     void selectSection(SidebarSection section);
     /// The region selection screen while a project is loaded and the region section shown, else null.
-    RegionSelectionScreen* regionScreen() const { return regionScreen_.get(); }
+    RegionSelectionScreen* regionScreen() const {
+        return selectedSection_ == SidebarSection::region ? regionScreen_.get() : nullptr;
+    }
     /// The loaded project while the simulation renderer is shown, else null.
     const Project* rendererProject() const;
     /// What Play says, in the window's alert, of a project with no water outline to run in.
@@ -106,7 +108,7 @@ private:
     void finishLoad(const std::shared_ptr<Project>& project);
     /// Makes `project` the loaded one, clean, with its screens.
     void show(const std::shared_ptr<Project>& project);
-    /// Makes the region screen for the loaded project when its section is shown, and ends it otherwise.
+    /// Makes the region screen for the loaded project when its section is first shown.
     void showSelectedScreen();
     /// Readies the loaded project for a run: parameters and particle settings created where missing, the
     /// region laid out with the emission point shown. False, changing nothing, without a water outline.

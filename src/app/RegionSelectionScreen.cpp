@@ -62,7 +62,13 @@ std::string coordinateText(GeoCoordinate coordinate) {
 } // namespace
 
 RegionSelectionScreen::RegionSelectionScreen(AppEnvironment& environment, std::shared_ptr<Project> project)
-    : environment_(environment), project_(std::move(project)), bannerTimer_(environment.executor) {
+    : environment_(environment), project_(std::move(project)),
+      // The screen owns the detection alone, so the detection never outlives it.
+      detection_(std::make_shared<WaterDetection>(
+          environment,
+          [this](GeoCoordinate click, DetectedWater water) { landDetection(click, std::move(water)); })),
+      placeSearch_(std::make_shared<PlaceSearchPanel>(environment,
+                                                      [this](const MapArea& area) { requestView(area); })) {
     assert(project_);
     requestView(environment_.settings.lastMapArea->value_or(firstMapArea));
 }
@@ -145,48 +151,9 @@ void RegionSelectionScreen::edit(std::vector<GeoCoordinate> vertices, std::optio
     replaceSelection(std::move(vertices), emission);
 }
 
-void RegionSelectionScreen::startDetection(GeoCoordinate coordinate) {
-    if (isDetecting_) {
-        return;
-    }
-    isDetecting_ = true;
-    errorMessage_.reset();
-    // The answer may come after the screen is gone (another section shown, the project closed); it then
-    // belongs to nothing and is dropped.
-    environment_.waterBoundary.fetchWaterBoundary(
-        coordinate.latitude, coordinate.longitude, environment_.executor,
-        [weak = weak_from_this(), coordinate](WaterBoundaryResult result) {
-            if (const auto self = weak.lock()) {
-                self->finishDetection(coordinate, std::move(result));
-                self->environment_.stateChanged();
-            }
-        });
-}
-
-void RegionSelectionScreen::finishDetection(GeoCoordinate coordinate, WaterBoundaryResult result) {
-    isDetecting_ = false;
-    if (auto* outline = std::get_if<std::vector<GeoCoordinate>>(&result)) {
-        // The outline replaces a hand-drawn polygon rather than joining it; the click releases the particles.
-        replaceSelection(std::move(*outline), coordinate);
-        return;
-    }
-    environment_.console << "Water Detection Error: " << describe(std::get<WaterBoundaryError>(result))
-                         << '\n';
-    showBanner();
-}
-
-void RegionSelectionScreen::showBanner() {
-    errorMessage_ = std::string(detectionFailedMessage);
-    // Re-arming drops the wait of an earlier banner, so each banner stays its full time.
-    bannerTimer_.expires_after(bannerDuration);
-    bannerTimer_.async_wait([weak = weak_from_this()](const boost::system::error_code& error) {
-        const auto self = weak.lock();
-        if (error || !self) {
-            return;
-        }
-        self->errorMessage_.reset();
-        self->environment_.stateChanged();
-    });
+void RegionSelectionScreen::landDetection(GeoCoordinate coordinate, DetectedWater water) {
+    // The outline replaces a hand-drawn polygon rather than joining it; the click releases the particles.
+    edit(std::move(water.outline), coordinate);
 }
 
 void RegionSelectionScreen::applyRegion() {
@@ -308,22 +275,20 @@ json RegionSelectionScreen::state() const {
           {"isEnabled", !applyBlock},
           {"reason", applyBlock ? json(*applyBlock) : json(nullptr)}}}};
 
-    return {{"selectedPoint", optionalCoordinateJson(selectedCoordinate_)},
-            {"vertices", coordinatesJson(waterVertices_)},
-            {"emissionPoint", optionalCoordinateJson(emissionPoint_)},
-            {"isEmissionOutside", isEmissionOutside},
-            {"isAutoDetect", isMagicMode_},
-            {"isDetecting", isDetecting_},
-            {"canUndo", canUndo()},
-            {"canRedo", canRedo()},
-            {"map", map},
-            {"overlay", isDetecting_ ? json({{"title", "Detecting Water Body..."},
-                                             {"subtitle", "Querying OpenStreetMap"}})
-                                     : json(nullptr)},
-            {"banner", errorMessage_ ? json(*errorMessage_) : json(nullptr)},
-            {"appliedNotice", appliedNotice_ ? json(*appliedNotice_) : json(nullptr)},
-            {"sliders", std::move(sliders)},
-            {"controlBar", controlBar}};
+    json state = {{"selectedPoint", optionalCoordinateJson(selectedCoordinate_)},
+                  {"vertices", coordinatesJson(waterVertices_)},
+                  {"emissionPoint", optionalCoordinateJson(emissionPoint_)},
+                  {"isEmissionOutside", isEmissionOutside},
+                  {"isAutoDetect", isMagicMode_},
+                  {"canUndo", canUndo()},
+                  {"canRedo", canRedo()},
+                  {"map", map},
+                  {"appliedNotice", appliedNotice_ ? json(*appliedNotice_) : json(nullptr)},
+                  {"sliders", std::move(sliders)},
+                  {"controlBar", controlBar},
+                  {"placeSearch", placeSearch_->state()}};
+    detection_->addState(state);
+    return state;
 }
 
 } // namespace pelagrin

@@ -5,12 +5,11 @@
 #include "app/AppEnvironment.hpp"
 #include "app/MapArea.hpp"
 #include "app/MapClick.hpp"
+#include "app/PlaceSearchPanel.hpp"
 #include "app/UndoStack.hpp"
+#include "app/WaterDetection.hpp"
 #include "projects/Project.hpp"
-#include "water/WaterBoundaryService.hpp"
 
-#include <boost/asio/steady_timer.hpp>
-#include <chrono>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -26,18 +25,12 @@ enum class MapType { standard = 0, satellite = 1, hybrid = 2 };
 /// The region selection screen of one project window. It keeps a working copy of the selection (the last
 /// clicked point, the polygon, the emission point), writes the polygon and the clicked point into the
 /// project's Region whenever the polygon or the emission point changes, and leaves the emission point and the
-/// simulation coordinates to `applyRegion`. Its state lives as long as it is shown; shown again, it starts
-/// afresh from the Region, with the map framed on it. Made with std::make_shared, on the app thread, which it
-/// never leaves.
+/// simulation coordinates to `applyRegion`. Its state lives as long as the window's project; made, it frames
+/// the map on the Region. Made with std::make_shared, on the app thread, which it never leaves.
 class RegionSelectionScreen : public std::enable_shared_from_this<RegionSelectionScreen> {
 public:
-    /// The failure banner's text, the same whatever went wrong.
-    static constexpr std::string_view detectionFailedMessage =
-        "Detection failed: Try clicking closer to the center.";
     /// The warning while the emission point lies outside the polygon.
     static constexpr std::string_view emissionOutsideMessage = "The emission point is outside the water body";
-    /// How long the failure banner stays.
-    static constexpr std::chrono::milliseconds bannerDuration{3000};
 
     /// `environment` must outlive the screen; `project` is the open project whose Region is edited.
     RegionSelectionScreen(AppEnvironment& environment, std::shared_ptr<Project> project);
@@ -70,9 +63,13 @@ public:
     /// "Clear": empties the polygon and removes the emission point, undoably; the "Selected" pin stays.
     void clearRegion();
     /// Looks for the water around `coordinate`, unless a detection is already running. Its outline replaces
-    /// the polygon and the click becomes the emission point (no undo); a failure shows the banner for
-    /// `bannerDuration` and prints "Water Detection Error: " with the error, changing nothing else.
-    void startDetection(GeoCoordinate coordinate);
+    /// the polygon and the click becomes the emission point, undoably; a failure says what happened until
+    /// dismissed and prints "Water Detection Error: " with the error, changing nothing else.
+    void startDetection(GeoCoordinate coordinate) { detection_->start(coordinate); }
+    /// The detection, for its cancel and its message.
+    WaterDetection& detection() { return *detection_; }
+    /// The place search and coordinate entry.
+    PlaceSearchPanel& placeSearch() { return *placeSearch_; }
     /// "Apply Region": writes the selection and the emission point (the Region's own point when there is
     /// none) and maps the polygon onto the 800 × 600 simulation canvas. Saves nothing. Only while
     /// `applyProblem()` has nothing to say.
@@ -110,8 +107,7 @@ private:
     void edit(std::vector<GeoCoordinate> vertices, std::optional<GeoCoordinate> emission);
     /// Sets the polygon and the emission point; a change of either is written through to the Region.
     void replaceSelection(std::vector<GeoCoordinate> vertices, std::optional<GeoCoordinate> emission);
-    void finishDetection(GeoCoordinate coordinate, WaterBoundaryResult result);
-    void showBanner();
+    void landDetection(GeoCoordinate coordinate, DetectedWater water);
 
     AppEnvironment& environment_;
     std::shared_ptr<Project> project_;
@@ -120,14 +116,13 @@ private:
     std::vector<GeoCoordinate> waterVertices_;
     std::optional<GeoCoordinate> emissionPoint_;
     bool isMagicMode_ = false;
-    bool isDetecting_ = false;
-    std::optional<std::string> errorMessage_;
     /// What the last "Apply Region" did, until the selection changes.
     std::optional<std::string> appliedNotice_;
     MapType mapStyle_ = MapType::hybrid;
     MapArea requestedView_;
     int viewRequestSequence_ = 0;
-    boost::asio::steady_timer bannerTimer_;
+    std::shared_ptr<WaterDetection> detection_;
+    std::shared_ptr<PlaceSearchPanel> placeSearch_;
 };
 
 } // namespace pelagrin

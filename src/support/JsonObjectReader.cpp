@@ -93,6 +93,10 @@ double JsonObjectReader::numberWithin(const char* key, double low, double high) 
     return value;
 }
 
+std::optional<std::string> JsonObjectReader::optionalString(const char* key) const {
+    return find(key, true) == nullptr ? std::nullopt : std::optional<std::string>(string(key));
+}
+
 std::optional<double> JsonObjectReader::optionalNumber(const char* key) const {
     return find(key, true) == nullptr ? std::nullopt : std::optional<double>(number(key));
 }

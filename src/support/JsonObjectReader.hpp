@@ -34,6 +34,7 @@ public:
     JsonObjectReader(const nlohmann::json& value, std::string path);
 
     std::string string(const char* key) const;
+    std::optional<std::string> optionalString(const char* key) const;
     bool boolean(const char* key) const;
     double number(const char* key) const;
     std::optional<double> optionalNumber(const char* key) const;

@@ -8,6 +8,7 @@
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
+#include <new>
 
 namespace pelagrin {
 
@@ -49,7 +50,37 @@ int checkAbort(void* abort, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<const std::atomic<bool>*>(abort)->load() ? 1 : 0;
 }
 
+TransportFailure failureOf(CURLcode result) {
+    switch (result) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return TransportFailure::unreachable;
+    case CURLE_OPERATION_TIMEDOUT:
+        return TransportFailure::timedOut;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return TransportFailure::cancelled;
+    default:
+        return TransportFailure::other;
+    }
+}
+
 } // namespace
+
+std::string urlEncodeComponent(std::string_view text) {
+    initialiseCurlOnce();
+    const std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
+    char* encoded =
+        handle ? curl_easy_escape(handle.get(), text.data(), static_cast<int>(text.size())) : nullptr;
+    if (encoded == nullptr) {
+        throw std::bad_alloc();
+    }
+    std::string result(encoded);
+    curl_free(encoded);
+    return result;
+}
 
 bool isSendableHttpUrl(const std::string& url) {
     const std::unique_ptr<CURLU, CurlDeleter> parsed(curl_url());
@@ -65,8 +96,9 @@ bool isSendableHttpUrl(const std::string& url) {
     return schemeText == "http" || schemeText == "https";
 }
 
-std::variant<std::string, TransportError> httpGet(const std::string& url, std::chrono::milliseconds timeout,
-                                                  std::size_t maxBytes, const std::atomic<bool>* abort) {
+std::variant<HttpReply, TransportError> httpGet(const std::string& url, std::chrono::milliseconds timeout,
+                                                std::size_t maxBytes, const std::atomic<bool>* abort,
+                                                const std::string& userAgent) {
     assert(timeout.count() > 0);
     initialiseCurlOnce();
     const std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
@@ -91,6 +123,9 @@ std::variant<std::string, TransportError> httpGet(const std::string& url, std::c
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText.data());
+    if (!userAgent.empty()) {
+        curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent.c_str());
+    }
     if (abort != nullptr) {
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbort);
@@ -102,9 +137,12 @@ std::variant<std::string, TransportError> httpGet(const std::string& url, std::c
         return TransportError{"the answer is larger than " + describeByteSize(maxBytes)};
     }
     if (result != CURLE_OK) {
-        return TransportError{errorText[0] != '\0' ? errorText.data() : curl_easy_strerror(result)};
+        return TransportError{errorText[0] != '\0' ? errorText.data() : curl_easy_strerror(result),
+                              failureOf(result)};
     }
-    return std::move(body.bytes);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    return HttpReply{status, std::move(body.bytes)};
 }
 
 } // namespace pelagrin

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace pelagrin {
@@ -14,13 +15,24 @@ namespace pelagrin {
 /// Whether `url` is an absolute http:// or https:// URL that the HTTP client can send.
 bool isSendableHttpUrl(const std::string& url);
 
-/// Sends one GET of `url` with no headers of its own and no retry, following redirects; returns the body
-/// whatever the HTTP status. Fails with the client's own message when the connection fails, breaks off, or
-/// takes longer than `timeout` (> 0) in all, or when `abort` (may be null) turns true meanwhile; fails with
-/// "the answer is larger than 64 MiB" (the bound named) as soon as the body, announced or received, exceeds
-/// `maxBytes`. Blocks the calling thread; safe to call from several threads at once.
-std::variant<std::string, TransportError> httpGet(const std::string& url, std::chrono::milliseconds timeout,
-                                                  std::size_t maxBytes,
-                                                  const std::atomic<bool>* abort = nullptr);
+/// `text` with every byte but ASCII letters, digits and - . _ ~ percent-encoded, for one query value.
+std::string urlEncodeComponent(std::string_view text);
+
+/// A completed exchange: the HTTP status and the body, whatever the status.
+struct HttpReply {
+    long status = 0;
+    std::string body;
+};
+
+/// Sends one GET of `url` with no headers of its own (`userAgent` aside, when not empty) and no retry,
+/// following redirects; returns the status and the body. Fails with the client's own message when the
+/// connection fails, breaks off, or takes longer than `timeout` (> 0) in all, or when `abort` (may be null)
+/// turns true meanwhile; fails with "the answer is larger than 64 MiB" (the bound named) as soon as the body,
+/// announced or received, exceeds `maxBytes`. Blocks the calling thread; safe to call from several threads at
+/// once. The error's kind tells a refused or unresolved connection, a time-out and an abort apart.
+std::variant<HttpReply, TransportError> httpGet(const std::string& url, std::chrono::milliseconds timeout,
+                                                std::size_t maxBytes,
+                                                const std::atomic<bool>* abort = nullptr,
+                                                const std::string& userAgent = {});
 
 } // namespace pelagrin

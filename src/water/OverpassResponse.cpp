@@ -48,10 +48,11 @@ std::variant<OverpassResponse, DecodingError> decodeOverpassResponse(std::string
     }
     try {
         OverpassResponse response;
-        JsonObjectReader(document, "")
-            .forEachRequiredObject("elements", [&](const JsonObjectReader& element) {
-                response.elements.push_back(elementOf(element));
-            });
+        const JsonObjectReader root(document, "");
+        root.forEachRequiredObject("elements", [&](const JsonObjectReader& element) {
+            response.elements.push_back(elementOf(element));
+        });
+        response.remark = root.optionalString("remark").value_or("");
         return response;
     } catch (const JsonDecodeError& error) {
         return DecodingError{error.what()};

@@ -36,9 +36,11 @@ struct Element {
     std::optional<std::vector<Member>> members;
 };
 
-/// The decoded answer: its elements in the server's order.
+/// The decoded answer: its elements in the server's order, and the server's remark (empty when none), which
+/// says that the query failed on the server, such as "runtime error: Query timed out ...".
 struct OverpassResponse {
     std::vector<Element> elements;
+    std::string remark;
 };
 
 /// Decodes an Overpass answer body. Every required key must be present with the right JSON type, or the whole

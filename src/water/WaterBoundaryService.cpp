@@ -36,12 +36,16 @@ std::optional<std::string> startDetection(const std::string& baseUrl, GeoCoordin
     return url;
 }
 
-WaterBoundaryResult interpretFetched(const std::variant<std::string, TransportError>& fetched,
+WaterBoundaryResult interpretFetched(const std::variant<HttpReply, TransportError>& fetched,
                                      GeoCoordinate click, std::ostream& log) {
     if (const auto* failure = std::get_if<TransportError>(&fetched)) {
         return *failure;
     }
-    return interpretOverpassAnswer(std::get<std::string>(fetched), click, log);
+    const HttpReply& reply = std::get<HttpReply>(fetched);
+    if (reply.status < 200 || reply.status > 299) {
+        return ServiceRefusal{reply.status, {}};
+    }
+    return interpretOverpassAnswer(reply.body, click, log);
 }
 
 } // namespace
@@ -51,18 +55,27 @@ WaterBoundaryResult interpretOverpassAnswer(std::string_view body, GeoCoordinate
     if (auto* failure = std::get_if<DecodingError>(&decoded)) {
         return std::move(*failure);
     }
-    auto selected = selectWaterPolygon(std::get<OverpassResponse>(decoded), click, log);
+    const OverpassResponse& response = std::get<OverpassResponse>(decoded);
+    // A remark means the query failed on the server: what elements came are not all there are.
+    if (!response.remark.empty()) {
+        return ServiceRefusal{200, response.remark};
+    }
+    auto selected = selectWaterPolygon(response, click, log);
     if (const auto* failure = std::get_if<WaterServiceError>(&selected)) {
         return *failure;
     }
-    return std::move(std::get<std::vector<GeoCoordinate>>(selected));
+    return std::move(std::get<DetectedWater>(selected));
 }
 
 WaterBoundaryService::WaterBoundaryService() : baseUrl_(configuredBaseUrl()), diagnostics_(&std::cout) {}
 
 WaterBoundaryService::~WaterBoundaryService() {
     // Requests still queued or in flight end at once with an abort error; their handlers still run.
-    isStopping_->store(true);
+    for (const std::weak_ptr<std::atomic<bool>>& flag : inFlight_) {
+        if (const CancelFlag held = flag.lock()) {
+            held->store(true);
+        }
+    }
     requests_.join();
 }
 
@@ -76,27 +89,31 @@ void WaterBoundaryService::setMaxAnswerBytes(std::size_t maxBytes) {
     maxAnswerBytes_ = maxBytes;
 }
 
-void WaterBoundaryService::fetchWaterBoundary(double latitude, double longitude,
-                                              boost::asio::any_io_executor executor, Handler handler) {
+CancelFlag WaterBoundaryService::fetchWaterBoundary(double latitude, double longitude,
+                                                    boost::asio::any_io_executor executor, Handler handler) {
     const GeoCoordinate click{latitude, longitude};
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    std::erase_if(inFlight_, [](const std::weak_ptr<std::atomic<bool>>& flag) { return flag.expired(); });
+    inFlight_.push_back(cancel);
     std::optional<std::string> url = startDetection(baseUrl_, click, *diagnostics_);
     if (!url) {
         boost::asio::post(executor,
                           [handler = std::move(handler)] { handler(WaterServiceError::networkError); });
-        return;
+        return cancel;
     }
     // The guard keeps the executor's context running until the outcome has been handed back to it.
     auto work = boost::asio::make_work_guard(executor);
     boost::asio::post(requests_, [url = std::move(*url), timeout = timeout_, maxBytes = maxAnswerBytes_,
-                                  isStopping = isStopping_, log = diagnostics_, click, work = std::move(work),
+                                  cancel, log = diagnostics_, click, work = std::move(work),
                                   handler = std::move(handler)]() mutable {
-        auto fetched = httpGet(url, timeout, maxBytes, isStopping.get());
+        auto fetched = httpGet(url, timeout, maxBytes, cancel.get());
         boost::asio::post(work.get_executor(),
                           [fetched = std::move(fetched), click, log, handler = std::move(handler)] {
                               handler(interpretFetched(fetched, click, *log));
                           });
         work.reset();
     });
+    return cancel;
 }
 
 WaterBoundaryResult WaterBoundaryService::fetchWaterBoundaryNow(double latitude, double longitude) const {

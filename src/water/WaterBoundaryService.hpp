@@ -3,6 +3,7 @@
 
 #include "simulation/GeoCoordinate.hpp"
 #include "support/ByteSize.hpp"
+#include "water/WaterPolygonSelection.hpp"
 #include "water/WaterServiceError.hpp"
 
 #include <atomic>
@@ -21,8 +22,11 @@
 namespace pelagrin {
 
 /// A detection's outcome: the simplified outline (3 or more vertices, the first repeated at the end when the
-/// water body is a closed ring) or why there is none.
-using WaterBoundaryResult = std::variant<std::vector<GeoCoordinate>, WaterBoundaryError>;
+/// water body is a closed ring) with its distance when it does not contain the click, or why there is none.
+using WaterBoundaryResult = std::variant<DetectedWater, WaterBoundaryError>;
+
+/// Set to true, ends the request it was handed out for: its handler gets a cancelled `TransportError`.
+using CancelFlag = std::shared_ptr<std::atomic<bool>>;
 
 /// The environment variable that overrides the Overpass base URL, such as "http://127.0.0.1:8080".
 inline constexpr const char* overpassUrlVariable = "PELAGRIN_OVERPASS_URL";
@@ -34,9 +38,9 @@ public:
     /// Receives the outcome of `fetchWaterBoundary`, on the executor given to it.
     using Handler = std::function<void(WaterBoundaryResult)>;
 
-    /// Client-side limit for one request, for a connection that hangs; the query also asks the server to give
-    /// up after 25 s.
-    static constexpr std::chrono::milliseconds defaultTimeout{60'000};
+    /// Client-side limit for one request, for a connection that hangs; the query asks the server to give up
+    /// after 25 s, so that a busy server still has time to say so.
+    static constexpr std::chrono::milliseconds defaultTimeout{30'000};
 
     /// Default bound on one answer's body, in bytes. The water around a point within 2500 m is a few
     /// megabytes at most, even in a lake district; a longer answer is a fault (or a server that never stops
@@ -72,9 +76,10 @@ public:
 
     /// Starts a detection for a click at (latitude, longitude) in degrees and returns at once. The request
     /// runs on a thread of the service; decoding, selection and `handler` then run on `executor`, which keeps
-    /// work pending until then. The executor's context must outlive the service.
-    void fetchWaterBoundary(double latitude, double longitude, boost::asio::any_io_executor executor,
-                            Handler handler);
+    /// work pending until then. The executor's context must outlive the service. The returned flag cancels
+    /// the request. A status other than 2xx or a remark in the answer fails with a `ServiceRefusal`.
+    CancelFlag fetchWaterBoundary(double latitude, double longitude, boost::asio::any_io_executor executor,
+                                  Handler handler);
 
     /// The same detection, blocking the calling thread until the outcome is known.
     WaterBoundaryResult fetchWaterBoundaryNow(double latitude, double longitude) const;
@@ -84,7 +89,7 @@ private:
     std::chrono::milliseconds timeout_ = defaultTimeout;
     std::size_t maxAnswerBytes_ = defaultMaxAnswerBytes;
     std::ostream* diagnostics_;
-    std::shared_ptr<std::atomic<bool>> isStopping_ = std::make_shared<std::atomic<bool>>(false);
+    std::vector<std::weak_ptr<std::atomic<bool>>> inFlight_; // the flags to raise when the service goes
     boost::asio::thread_pool requests_{4}; // a few, so that one hung request does not hold up the next click
 };
 

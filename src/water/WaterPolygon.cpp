@@ -1,6 +1,7 @@
 // WaterPolygon: the plane geometry on latitude/longitude degrees that picks and thins a water outline.
 #include "water/WaterPolygon.hpp"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstddef>
@@ -85,6 +86,31 @@ std::pair<std::size_t, double> farthestFromStart(const std::vector<GeoCoordinate
 }
 
 } // namespace
+
+double distanceToOutlineMetres(const std::vector<GeoCoordinate>& outline, GeoCoordinate click) {
+    assert(!outline.empty());
+    constexpr double metresPerDegree = 6'371'000.0 * 3.14159265358979323846 / 180.0;
+    const double eastScale = std::cos(click.latitude * 3.14159265358979323846 / 180.0);
+    // Each vertex as metres east and north of the click.
+    const auto planar = [&](GeoCoordinate p) {
+        return std::pair{(p.longitude - click.longitude) * eastScale * metresPerDegree,
+                         (p.latitude - click.latitude) * metresPerDegree};
+    };
+    auto [ax, ay] = planar(outline.front());
+    double nearest = std::hypot(ax, ay);
+    for (std::size_t i = 1; i < outline.size(); ++i) {
+        const auto [bx, by] = planar(outline[i]);
+        const double dx = bx - ax;
+        const double dy = by - ay;
+        const double lengthSquared = dx * dx + dy * dy;
+        const double t =
+            lengthSquared > 0.0 ? std::clamp(-(ax * dx + ay * dy) / lengthSquared, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, std::hypot(ax + t * dx, ay + t * dy));
+        ax = bx;
+        ay = by;
+    }
+    return nearest;
+}
 
 std::vector<GeoCoordinate> simplifyPolygon(const std::vector<GeoCoordinate>& points, double tolerance) {
     assert(tolerance > 0.0);

@@ -21,6 +21,11 @@ bool polygonContains(const std::vector<GeoCoordinate>& polygon, GeoCoordinate cl
 /// empty.
 double centroidDistanceSquared(const std::vector<GeoCoordinate>& polygon, GeoCoordinate click);
 
+/// Distance in metres from `click` to the nearest point of the outline's edges (its vertices taken in order,
+/// the last joined to none), on a plane tangent at the click; good to a few per cent within tens of
+/// kilometres. `outline` must not be empty.
+double distanceToOutlineMetres(const std::vector<GeoCoordinate>& outline, GeoCoordinate click);
+
 /// `points` thinned by Douglas-Peucker with `tolerance` in degrees (> 0): the ends stay, and every dropped
 /// vertex lies within `tolerance` of the line through the kept neighbours around it. Fewer than 3 points come
 /// back unchanged. A closed ring (first vertex equal to the last) stays closed.

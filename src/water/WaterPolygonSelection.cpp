@@ -25,8 +25,8 @@ const std::vector<Point>* elementPoints(const Element& element) {
     return members.front().geometry ? &*members.front().geometry : nullptr;
 }
 
-std::variant<std::vector<GeoCoordinate>, WaterServiceError>
-selectWaterPolygon(const OverpassResponse& response, GeoCoordinate click, std::ostream& log) {
+std::variant<DetectedWater, WaterServiceError> selectWaterPolygon(const OverpassResponse& response,
+                                                                  GeoCoordinate click, std::ostream& log) {
     std::vector<std::vector<GeoCoordinate>> candidates;
     for (const Element& element : response.elements) {
         const std::vector<Point>* points = elementPoints(element);
@@ -45,7 +45,7 @@ selectWaterPolygon(const OverpassResponse& response, GeoCoordinate click, std::o
     for (const std::vector<GeoCoordinate>& candidate : candidates) {
         if (polygonContains(candidate, click)) {
             log << "✅ Found EXACT MATCH containing the click!" << std::endl;
-            return simplifyPolygon(candidate, waterOutlineTolerance);
+            return DetectedWater{simplifyPolygon(candidate, waterOutlineTolerance), std::nullopt};
         }
     }
 
@@ -59,7 +59,8 @@ selectWaterPolygon(const OverpassResponse& response, GeoCoordinate click, std::o
         }
     }
     log << "⚠️ No exact match. Using closest polygon." << std::endl;
-    return simplifyPolygon(*closest, waterOutlineTolerance);
+    return DetectedWater{simplifyPolygon(*closest, waterOutlineTolerance),
+                         distanceToOutlineMetres(*closest, click)};
 }
 
 } // namespace pelagrin

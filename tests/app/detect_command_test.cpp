@@ -62,10 +62,12 @@ TEST_F(DetectCommand, EveryBadAnswerEndsInOneLineAndStatusOne) {
         {{.body = fixture("single-lake-way.json"), .framing = FakeReply::Framing::endless},
          failed + "HTTP request failed: the answer is larger than 64 MiB"},
         {{.status = 504, .contentType = "text/html", .body = fixture("gateway-timeout.html")},
-         notUnderstood + "not JSON: ..."},
+         failed + "Overpass refused the request: HTTP 504"},
         {{.body = fixture("truncated-body.json"), .framing = FakeReply::Framing::untilClose},
          notUnderstood + "not JSON: ..."},
-        {{.body = fixture("remark-timeout.json")}, failed + "noWaterFound"},
+        {{.body = fixture("remark-timeout.json")},
+         failed +
+             R"(Overpass refused the query: runtime error: Query timed out in "query" at line 4 after 2 seconds.)"},
     };
     for (const auto& [reply, expected] : cases) {
         const FakeOverpassServer server(reply);

@@ -1,15 +1,20 @@
-// Auto-detection against a fake Overpass server: a click inside a lake takes its outline and becomes the
-// emission point; a click the server refuses (HTTP 429) shows the failure banner and changes nothing else.
+// Auto-detection against a fake Overpass server, after a place search against a fake geocoder has taken the
+// map to the lake: a click beside the lake takes its outline, says the nearest water was used, and becomes the
+// emission point; a click the server refuses (HTTP 429) says the service is busy, until dismissed, and changes
+// nothing else.
 import assert from "node:assert/strict";
 import { createServer } from "node:http";
 import { test } from "node:test";
 import { createProject, screenshot, withApp } from "./harness.mjs";
-import { zoomMapIn } from "./map.mjs";
 
 /** How long the fake server holds its first answer, so that the detecting overlay can be seen. */
 const answerDelayMs = 800;
-/** The lake's outline: an octagon this far from the click, in degrees, coarse enough to survive thinning. */
+/** The lake's outline: an octagon this far from its centre, in degrees, coarse enough to survive thinning. */
 const lakeRadiusDeg = 0.01;
+/** How far east of the click the lake's centre lies, in degrees: the click misses it. */
+const lakeOffsetDeg = 0.03;
+/** Where the place search takes the map. */
+const place = { lat: 47.37, lon: 8.54 };
 const lakeCorners = 8;
 
 /** An Overpass answer with one closed way, a lake around (lat, lon), as the real server shapes it. */
@@ -59,8 +64,35 @@ async function startFakeOverpass() {
         }
         setTimeout(() => {
             response.writeHead(200, { "Content-Type": "application/json" });
-            response.end(JSON.stringify(lakeAnswer(Number(point[1]), Number(point[2]))));
+            response.end(JSON.stringify(lakeAnswer(Number(point[1]), Number(point[2]) + lakeOffsetDeg)));
         }, answerDelayMs);
+    });
+    await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+    return {
+        url: `http://127.0.0.1:${server.address().port}`,
+        queries,
+        close: () => new Promise((resolve) => server.close(resolve)),
+    };
+}
+
+/** A geocoder that finds one lake, whatever the query, and records the queries. */
+async function startFakeGeocoder() {
+    const queries = [];
+    const server = createServer((request, response) => {
+        queries.push(new URL(request.url, "http://127.0.0.1").searchParams.get("q"));
+        const box = [place.lat - 0.02, place.lat + 0.02, place.lon - 0.02, place.lon + 0.02].map(String);
+        response.writeHead(200, { "Content-Type": "application/json" });
+        response.end(
+            JSON.stringify([
+                {
+                    lat: String(place.lat),
+                    lon: String(place.lon),
+                    type: "water",
+                    display_name: "Test Lake",
+                    boundingbox: box,
+                },
+            ]),
+        );
     });
     await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
     return {
@@ -81,8 +113,9 @@ async function pinPositions(page) {
         );
 }
 
-test("detect a lake with a click, and see the banner when the server refuses", async () => {
+test("detect a lake with a click, and see why when the server refuses", async () => {
     const overpass = await startFakeOverpass();
+    const geocoder = await startFakeGeocoder();
     try {
         await withApp(
             async ({ page }) => {
@@ -91,12 +124,17 @@ test("detect a lake with a click, and see the banner when the server refuses", a
                 await page.getByText("Select Region", { exact: true }).click();
                 const map = page.locator(".region-map");
                 await map.waitFor();
-                await zoomMapIn(page, 6);
+                // The place search takes the map to the lake.
+                await page.getByRole("searchbox", { name: "Place" }).fill("Test Lake");
+                await page.getByRole("button", { name: "Search" }).click();
+                await page.getByRole("button", { name: "Test Lake water" }).click();
+                assert.deepEqual(geocoder.queries, ["Test Lake"]);
                 const autoDetect = page.getByRole("button", { name: "Auto-Detect" });
                 await autoDetect.click();
                 await page.locator('.region-auto-detect[aria-pressed="true"]').waitFor();
 
-                // A plain click detects: the overlay while the server thinks, then the outline and the pins.
+                // A plain click detects: the overlay while the server thinks, then the outline, the pins, and the
+                // notice that the click missed the water.
                 const box = await map.boundingBox();
                 await map.click({ position: { x: box.width / 2, y: box.height / 2 } });
                 await page.getByText("Detecting Water Body...").waitFor();
@@ -105,6 +143,16 @@ test("detect a lake with a click, and see the banner when the server refuses", a
                 await page.locator(".region-overlay").waitFor({ state: "detached" });
                 await page.locator(".leaflet-overlay-pane path.region-outline").waitFor();
                 await page.locator(".region-marker-emission").waitFor();
+                const notice = page.locator('.region-banner.shown[role="status"] .region-banner-text');
+                assert.match(
+                    await notice.textContent(),
+                    /^No water body at the click; the nearest one, [\d.]+ (m|km) away, was used\.$/,
+                );
+                const clicked = /is_in\((-?[\d.]+),(-?[\d.]+)\)/.exec(overpass.queries[0].query);
+                assert.ok(
+                    Math.abs(clicked[1] - place.lat) < 0.01 && Math.abs(clicked[2] - place.lon) < 0.01,
+                    `the map was at the place found: ${clicked[0]}`,
+                );
                 const vertices = Number(await page.locator(".region-count").textContent());
                 assert.ok(
                     vertices >= lakeCorners,
@@ -120,16 +168,21 @@ test("detect a lake with a click, and see the banner when the server refuses", a
                 await map.click({ position: { x: box.width / 2 + 20, y: box.height / 2 + 10 } });
                 const banner = page.locator(".region-banner.shown");
                 await banner.waitFor();
-                assert.equal(await banner.textContent(), "Detection failed: Try clicking closer to the center.");
+                assert.equal(
+                    await banner.locator(".region-banner-text").textContent(),
+                    "The map service is busy and refused the request; try again in a minute.",
+                );
                 assert.equal(Number(await page.locator(".region-count").textContent()), vertices);
                 await page.locator(".region-marker-emission").waitFor();
                 assert.equal(overpass.queries.length, 2);
                 await screenshot(page, "detection-3-failed");
+                await banner.getByRole("button", { name: "Dismiss" }).click();
                 await banner.waitFor({ state: "detached" });
             },
-            { env: { PELAGRIN_OVERPASS_URL: overpass.url } },
+            { env: { PELAGRIN_OVERPASS_URL: overpass.url, PELAGRIN_GEOCODER_URL: geocoder.url } },
         );
     } finally {
+        await geocoder.close();
         await overpass.close();
     }
 });

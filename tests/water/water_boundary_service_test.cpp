@@ -70,38 +70,67 @@ template <typename Error> Error failure(const Detection& detection) {
     return std::get<Error>(std::get<WaterBoundaryError>(*detection.outcome));
 }
 
-TEST(WaterBoundaryService, GoodAnswerGivesTheOutlineOnTheContextThreadWhateverTheStatus) {
-    for (const int status : {200, 429}) {
-        const FakeOverpassServer server({.status = status, .body = lakeAnswer});
-        const Detection detection = detect(server.baseUrl());
-        ASSERT_TRUE(detection.outcome && std::holds_alternative<Outline>(*detection.outcome)) << status;
-        EXPECT_EQ(std::get<Outline>(*detection.outcome), square(47.5, 8.25, 0.01));
-        EXPECT_TRUE(detection.wasOnContextThread);
-        EXPECT_EQ(detection.log,
-                  "🔍 Querying OSM for water at: 47.5, 8.25\n✅ Found EXACT MATCH containing the click!\n");
-        ASSERT_EQ(server.requestLines().size(), 1u);
-        EXPECT_THAT(
-            server.requestLines()[0],
-            StartsWith("GET /api/interpreter?data=%5Bout:json%5D%5Btimeout:25%5D;%0Ais_in(47.5,8.25)"));
-    }
+TEST(WaterBoundaryService, GoodAnswerGivesTheOutlineOnTheContextThread) {
+    const FakeOverpassServer server({.body = lakeAnswer});
+    const Detection detection = detect(server.baseUrl());
+    ASSERT_TRUE(detection.outcome && std::holds_alternative<DetectedWater>(*detection.outcome));
+    EXPECT_EQ(std::get<DetectedWater>(*detection.outcome),
+              (DetectedWater{square(47.5, 8.25, 0.01), std::nullopt}));
+    EXPECT_TRUE(detection.wasOnContextThread);
+    EXPECT_EQ(detection.log,
+              "🔍 Querying OSM for water at: 47.5, 8.25\n✅ Found EXACT MATCH containing the click!\n");
+    ASSERT_EQ(server.requestLines().size(), 1u);
+    EXPECT_THAT(server.requestLines()[0],
+                StartsWith("GET /api/interpreter?data=%5Bout:json%5D%5Btimeout:25%5D;%0Ais_in(47.5,8.25)"));
 }
 
-TEST(WaterBoundaryService, ErrorPagesAndCutBodiesFailToDecodeAndEmptyAnswersFindNoWater) {
-    // The HTTP status is not examined; without a Content-Length only the decoder notices missing bytes.
-    for (const FakeReply& reply :
-         {FakeReply{.status = 429, .contentType = "text/html", .body = fixture("too-many-requests.html")},
-          FakeReply{.status = 504, .contentType = "text/html", .body = fixture("gateway-timeout.html")},
-          FakeReply{.body = fixture("truncated-body.json"), .framing = FakeReply::Framing::untilClose}}) {
+TEST(WaterBoundaryService, EachWayOfFailingIsToldApart) {
+    using Kind = TransportFailure;
+    const auto html = [](int status, const char* name) {
+        return FakeReply{.status = status, .contentType = "text/html", .body = fixture(name)};
+    };
+    const auto refusal = [](long status, std::string remark = {}) {
+        return WaterBoundaryError(ServiceRefusal{status, std::move(remark)});
+    };
+    const std::string remark = "runtime error: Query timed out in \"query\" at line 4 after 2 seconds.";
+    // A good body does not make up for a status that refuses.
+    const std::vector<std::pair<FakeReply, WaterBoundaryError>> cases = {
+        {html(429, "too-many-requests.html"), refusal(429)},
+        {html(504, "gateway-timeout.html"), refusal(504)},
+        {{.status = 400, .body = lakeAnswer}, refusal(400)},
+        {{.body = fixture("remark-timeout.json")}, refusal(200, remark)},
+        {{.body = fixture("empty.json")}, WaterServiceError::noWaterFound},
+        {{.body = fixture("truncated-body.json"), .framing = FakeReply::Framing::untilClose},
+         DecodingError{"not JSON"}},
+        {{.body = lakeAnswer.substr(0, 40), .framing = FakeReply::Framing::cutShort},
+         TransportError{"", Kind::other}},
+        {{.body = {}, .framing = FakeReply::Framing::neverAnswers},
+         TransportError{"timed out", Kind::timedOut}},
+    };
+    for (const auto& [reply, expected] : cases) {
         const FakeOverpassServer server(reply);
-        EXPECT_THAT(failure<DecodingError>(detect(server.baseUrl())).message, HasSubstr("not JSON"))
-            << reply.status << " " << reply.body;
+        const Detection detection = detect(server.baseUrl(), std::chrono::milliseconds(500));
+        ASSERT_TRUE(detection.outcome && std::holds_alternative<WaterBoundaryError>(*detection.outcome))
+            << reply.body;
+        const WaterBoundaryError& error = std::get<WaterBoundaryError>(*detection.outcome);
+        ASSERT_EQ(error.index(), expected.index()) << describe(error);
+        if (const auto* transport = std::get_if<TransportError>(&expected)) {
+            EXPECT_EQ(std::get<TransportError>(error).kind, transport->kind) << describe(error);
+            EXPECT_THAT(std::get<TransportError>(error).message, HasSubstr(transport->message));
+        } else if (const auto* decoding = std::get_if<DecodingError>(&expected)) {
+            EXPECT_THAT(std::get<DecodingError>(error).message, HasSubstr(decoding->message));
+        } else {
+            EXPECT_EQ(describe(error), describe(expected));
+        }
+        if (reply.framing == FakeReply::Framing::neverAnswers) {
+            EXPECT_TRUE(detection.didTickWhileWaiting) << "the context thread went on meanwhile";
+        }
     }
-    // A query that ran out of time on the server comes back as a remark beside no elements.
-    for (const std::string name : {"empty.json", "remark-timeout.json"}) {
-        const FakeOverpassServer empty({.body = fixture(name)});
-        EXPECT_EQ(failure<WaterServiceError>(detect(empty.baseUrl())), WaterServiceError::noWaterFound)
-            << name;
-    }
+    const RefusingPort refusing;
+    EXPECT_EQ(failure<TransportError>(detect(refusing.baseUrl())).kind, Kind::unreachable);
+    EXPECT_TRUE((ServiceRefusal{200, remark}.isBusy()));
+    EXPECT_TRUE((ServiceRefusal{503, ""}.isBusy()));
+    EXPECT_FALSE((ServiceRefusal{400, ""}.isBusy()));
 }
 
 TEST(WaterBoundaryService, AnAnswerPastTheBoundIsCutOffWhetherAnnouncedOrEndless) {
@@ -114,14 +143,6 @@ TEST(WaterBoundaryService, AnAnswerPastTheBoundIsCutOffWhetherAnnouncedOrEndless
     }
 }
 
-TEST(WaterBoundaryService, AnnouncedButMissingBytesAndRefusedConnectionsAreTransportErrors) {
-    const FakeOverpassServer announced(
-        {.body = lakeAnswer.substr(0, lakeAnswer.size() / 2), .framing = FakeReply::Framing::cutShort});
-    EXPECT_FALSE(failure<TransportError>(detect(announced.baseUrl())).message.empty());
-    const RefusingPort refusing;
-    EXPECT_FALSE(failure<TransportError>(detect(refusing.baseUrl())).message.empty());
-}
-
 TEST(WaterBoundaryService, BaseUrlThatFormsNoHttpUrlIsANetworkErrorAfterTheLogLine) {
     for (const std::string base : {"ftp://127.0.0.1", "overpass without a scheme", ""}) {
         const Detection detection = detect(base);
@@ -130,32 +151,34 @@ TEST(WaterBoundaryService, BaseUrlThatFormsNoHttpUrlIsANetworkErrorAfterTheLogLi
     }
 }
 
-TEST(WaterBoundaryService, SilentServerTimesOutWhileTheContextThreadKeepsRunning) {
-    const FakeOverpassServer server({.body = {}, .framing = FakeReply::Framing::neverAnswers});
-    const Detection detection = detect(server.baseUrl(), std::chrono::milliseconds(500));
-    EXPECT_TRUE(detection.didTickWhileWaiting);
-    EXPECT_THAT(failure<TransportError>(detection).message, HasSubstr("timed out"));
-}
-
-TEST(WaterBoundaryService, DestroyingTheServiceEndsRequestsInFlight) {
-    const FakeOverpassServer server({.body = {}, .framing = FakeReply::Framing::neverAnswers});
-    boost::asio::io_context context;
-    std::optional<WaterBoundaryResult> outcome;
-    std::ostringstream log;
-    {
-        WaterBoundaryService service;
-        service.setBaseUrl(server.baseUrl());
-        service.setDiagnostics(log);
-        service.fetchWaterBoundary(47.5, 8.25, context.get_executor(),
-                                   [&](WaterBoundaryResult result) { outcome = std::move(result); });
-        // Let the request reach the server before the service goes.
-        while (server.requestLines().empty()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+TEST(WaterBoundaryService, ARequestInFlightEndsCancelledByItsFlagOrWhenTheServiceGoes) {
+    for (const bool byFlag : {true, false}) {
+        const FakeOverpassServer server({.body = {}, .framing = FakeReply::Framing::neverAnswers});
+        boost::asio::io_context context;
+        std::optional<WaterBoundaryResult> outcome;
+        std::ostringstream log;
+        {
+            WaterBoundaryService service;
+            service.setBaseUrl(server.baseUrl());
+            service.setDiagnostics(log);
+            const CancelFlag cancel =
+                service.fetchWaterBoundary(47.5, 8.25, context.get_executor(),
+                                           [&](WaterBoundaryResult result) { outcome = std::move(result); });
+            // Let the request reach the server before it is ended.
+            while (server.requestLines().empty()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            if (byFlag) {
+                cancel->store(true);
+                context.run(); // returns once the handler has run: the request holds the context until then
+            }
         }
+        context.run();
+        ASSERT_TRUE(outcome && std::holds_alternative<WaterBoundaryError>(*outcome)) << byFlag;
+        EXPECT_EQ(std::get<TransportError>(std::get<WaterBoundaryError>(*outcome)).kind,
+                  TransportFailure::cancelled)
+            << byFlag;
     }
-    context.run();
-    ASSERT_TRUE(outcome && std::holds_alternative<WaterBoundaryError>(*outcome));
-    EXPECT_TRUE(std::holds_alternative<TransportError>(std::get<WaterBoundaryError>(*outcome)));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "water/OverpassResponse.hpp"
 #include "water/WaterPolygonSelection.hpp"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -21,7 +22,7 @@ const std::string exactMatchLine = "✅ Found EXACT MATCH containing the click!\
 const std::string closestLine = "⚠️ No exact match. Using closest polygon.\n";
 
 struct Selection {
-    std::variant<std::vector<GeoCoordinate>, WaterServiceError> outcome;
+    std::variant<DetectedWater, WaterServiceError> outcome;
     std::string log;
 };
 
@@ -34,7 +35,7 @@ Selection select(nlohmann::json elements, GeoCoordinate at = click) {
 }
 
 Outline outline(const Selection& selection) {
-    return std::get<Outline>(selection.outcome);
+    return std::get<DetectedWater>(selection.outcome).outline;
 }
 
 bool isNoWaterFound(const Selection& selection) {
@@ -52,6 +53,7 @@ TEST(WaterPolygonSelection, FirstCandidateContainingTheClickWinsEvenAroundASmall
 
     const Selection selection = select({way(1, elsewhere), way(2, wide), way(3, narrow)});
     EXPECT_EQ(outline(selection), wide);
+    EXPECT_EQ(std::get<DetectedWater>(selection.outcome).distanceMetres, std::nullopt);
     EXPECT_EQ(selection.log, exactMatchLine);
     EXPECT_EQ(outline(select({way(3, narrow), way(2, wide)})), narrow);
 }
@@ -69,6 +71,17 @@ TEST(WaterPolygonSelection, WithoutAMatchTheNearestVertexMeanWinsAndTheEarliestO
     EXPECT_EQ(selection.log, closestLine);
     EXPECT_EQ(outline(select({way(2, west), way(1, east)}, between)), west);
     EXPECT_EQ(outline(select({way(1, east), way(2, west), way(3, near)}, between)), near);
+}
+
+TEST(WaterPolygonSelection, TheNearestOutlineComesWithItsDistanceFromTheClick) {
+    // The shore of a square 0.01 degrees north of the click: 1112 m along a meridian, whatever the latitude.
+    const Outline north = square(47.52, 8.25, 0.01);
+    const auto water = std::get<DetectedWater>(select({way(1, north)}).outcome);
+    ASSERT_TRUE(water.distanceMetres);
+    EXPECT_NEAR(*water.distanceMetres, 1112.0, 1.0);
+    // East of the click, a degree of longitude shrinks with the cosine of the latitude.
+    const auto east = std::get<DetectedWater>(select({way(2, square(47.5, 8.27, 0.01))}).outcome);
+    EXPECT_NEAR(*east.distanceMetres, 1112.0 * std::cos(47.5 * M_PI / 180.0), 1.0);
 }
 
 TEST(WaterPolygonSelection, EachElementOffersOneGeometryOfAtLeastThreePoints) {

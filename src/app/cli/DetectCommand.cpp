@@ -42,7 +42,7 @@ void runDetect(const DetectOptions& options) {
         std::cerr << "Water detection failed: " << describe(*error) << '\n';
         throw CLI::RuntimeError(1);
     }
-    const auto& outline = std::get<std::vector<GeoCoordinate>>(result);
+    const auto& outline = std::get<DetectedWater>(result).outline;
     if (options.isText) {
         for (const GeoCoordinate& vertex : outline) {
             std::cout << formatCoordinate(vertex.latitude) << ',' << formatCoordinate(vertex.longitude)

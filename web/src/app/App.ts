@@ -13,6 +13,7 @@ import { onboardingFadeMs } from "../projects/ProjectWindow";
 import { decodeParticleFrame } from "../simulation/ParticleFrame";
 import { LatestFrame } from "../simulation/LatestFrame";
 import { regionSliderIntent } from "../water/regionSliderIntent";
+import { cancelDetectionIntent } from "../water/DetectionStatus";
 import { isTextEntry, regionUndoIntent } from "../water/regionUndoKey";
 import type { WindowState } from "./WindowState";
 
@@ -172,7 +173,9 @@ export class App {
             return;
         }
         if (state === null) return;
-        const undo = regionUndoIntent(event, state, this.view_, isTextEntry(event.target));
+        const undo =
+            regionUndoIntent(event, state, this.view_, isTextEntry(event.target)) ??
+            cancelDetectionIntent(event, state);
         if (undo !== null) {
             event.preventDefault();
             this.send(undo);

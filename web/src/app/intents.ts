@@ -55,6 +55,11 @@ export type Intent =
     | { intent: "clearRegion" }
     | { intent: "applyRegion" }
     | { intent: "setAutoDetect"; value: boolean }
+    | { intent: "cancelDetection" }
+    | { intent: "dismissDetectionMessage" }
+    | { intent: "searchPlace"; query: string }
+    | { intent: "choosePlace"; index: number }
+    | { intent: "goToCoordinate"; text: string }
     | { intent: "setMapType"; value: number }
     | { intent: "setFlowDirection"; value: number }
     | { intent: "setEmissionRadius"; value: number };

@@ -5,6 +5,8 @@ import { icon } from "../app/icons";
 import type { ViewContext } from "../app/ViewContext";
 import type { SliderControl } from "../projects/ControlState";
 import { sliderInput } from "../projects/ParameterScreen";
+import { detectingOverlay, detectionMessage } from "./DetectionStatus";
+import { placeSearch } from "./PlaceSearch";
 import "./RegionBanner";
 import "./RegionMap";
 import type { RegionControlBar, RegionMapState, RegionState } from "./RegionState";
@@ -26,21 +28,11 @@ function mapTypePicker(map: RegionMapState, context: ViewContext): TemplateResul
     </div>`;
 }
 
-function detectingOverlay(overlay: { title: string; subtitle: string }): TemplateResult {
-    return html`<div class="region-overlay">
-        <div class="region-overlay-card" role="status">
-            <span class="region-spinner" aria-hidden="true"></span>
-            <div class="region-overlay-title">${overlay.title}</div>
-            <div class="region-overlay-subtitle">${overlay.subtitle}</div>
-        </div>
-    </div>`;
-}
-
 function mapArea(region: RegionState, context: ViewContext): TemplateResult {
     return html`<div class="detail-screen-main region-map-area">
         <pelagrin-region-map class="region-map" .model=${region.map} .send=${context.send}></pelagrin-region-map>
-        ${region.overlay === null ? null : detectingOverlay(region.overlay)}
-        <pelagrin-region-banner class="region-banner" role="alert" .text=${region.banner}></pelagrin-region-banner>
+        ${region.overlay === null ? null : detectingOverlay(region.overlay, context)}
+        ${detectionMessage(region, context)} ${placeSearch(region.placeSearch, context)}
         ${
             region.appliedNotice === null
                 ? null

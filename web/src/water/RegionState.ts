@@ -44,6 +44,14 @@ export interface RegionMapState {
     emissionDisc: (Coordinate & { radius: number }) | null;
 }
 
+export interface PlaceSearchState {
+    isSearching: boolean;
+    /** The places found by the last search, to choose from by index. */
+    results: { name: string; type: string }[];
+    /** Why there are no results, or how to write a coordinate. */
+    message: string | null;
+}
+
 export interface LabelledButton {
     label: string;
     symbol: SymbolName;
@@ -84,15 +92,18 @@ export interface RegionState {
     /** A `redo` would apply. */
     canRedo: boolean;
     map: RegionMapState;
-    /** The card over the dimmed map while a detection runs. */
-    overlay: { title: string; subtitle: string } | null;
-    /** The failure text, while it is shown. */
+    /** The card over the dimmed map while a detection runs, with its Cancel button and that button's key. */
+    overlay: { title: string; subtitle: string; cancel: { label: string; shortcut: string } } | null;
+    /** What the last detection said, until dismissed or the next detection. */
     banner: string | null;
     /** What the last "Apply Region" did, until the selection changes. */
     appliedNotice: string | null;
+    /** Whether `banner` tells of a failure or of a choice made (the nearest water used). */
+    bannerKind: "error" | "notice" | null;
     /** The flow direction always; the emission radius only while there is an emission point. */
     sliders: SliderControl[];
     controlBar: RegionControlBar;
+    placeSearch: PlaceSearchState;
 }
 
 const coordinate = object<Coordinate>({ latitude: number, longitude: number });
@@ -124,9 +135,12 @@ export const decodeRegion: Decoder<RegionState | null> = nullable(
                 object<Coordinate & { radius: number }>({ latitude: number, longitude: number, radius: number }),
             ),
         }),
-        overlay: nullable(object({ title: string, subtitle: string })),
+        overlay: nullable(
+            object({ title: string, subtitle: string, cancel: object({ label: string, shortcut: string }) }),
+        ),
         banner: nullable(string),
         appliedNotice: nullable(string),
+        bannerKind: nullable(oneOf(["error", "notice"])),
         sliders: array(decodeSlider),
         controlBar: object<RegionControlBar>({
             title: string,
@@ -143,6 +157,11 @@ export const decodeRegion: Decoder<RegionState | null> = nullable(
                 isEnabled: boolean,
                 reason: nullable(string),
             }),
+        }),
+        placeSearch: object<PlaceSearchState>({
+            isSearching: boolean,
+            results: array(object({ name: string, type: string })),
+            message: nullable(string),
         }),
     }),
 );

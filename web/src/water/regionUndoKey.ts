@@ -1,11 +1,11 @@
-// Ctrl-Z (⌘Z) on the region screen takes back the newest polygon edit, Ctrl-Shift-Z or Ctrl-Y (⇧⌘Z) makes it
+// Ctrl-Z on the region screen takes back the newest polygon edit, Ctrl-Shift-Z or Ctrl-Y makes it
 // again, when the app says there is one.
 import type { KeyPress } from "../app/commands";
 import type { Intent } from "../app/intents";
 import type { ViewState } from "../app/ViewContext";
 import type { WindowState } from "../app/WindowState";
 
-/** What a key press asks of the edit history: Z with Ctrl (or ⌘), and neither Alt nor Shift, undoes; with Shift, or
+/** What a key press asks of the edit history: Z with Ctrl (or Meta), and neither Alt nor Shift, undoes; with Shift, or
  * Y with Ctrl and without Shift, redoes. */
 export function historyKey(press: KeyPress): "undo" | "redo" | null {
     if (!(press.ctrlKey || press.metaKey) || press.altKey) return null;

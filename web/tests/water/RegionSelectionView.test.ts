@@ -60,15 +60,6 @@ describe("the region screen", () => {
         ]);
     });
 
-    it("keeps the failure banner's text while it fades out", () => {
-        const text = "Detection failed: Try clicking closer to the center.";
-        const { container, socket } = mountApp(regionWindow({ ...freshRegion(), banner: text }));
-        socket.receiveState(regionWindow(freshRegion()));
-        const banner = container.querySelector(".region-banner")!;
-        expect(banner.classList.contains("shown")).toBe(false);
-        expect(banner.textContent).toBe(text);
-    });
-
     it("confirms what Apply Region did until the app drops the notice", () => {
         const text = "Region applied: 4 vertices, emission point at 47.3667, 8.5500";
         const { container, socket } = mountApp(regionWindow({ ...drawnRegion(), appliedNotice: text }));

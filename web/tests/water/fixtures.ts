@@ -59,9 +59,11 @@ export function freshRegion(): Record<string, unknown> {
         },
         overlay: null,
         banner: null,
+        bannerKind: null,
         appliedNotice: null,
         sliders: [{ ...slider("flowDirection", "Flow Direction", 0, "0°", 360), iconRotation: 90 }],
         controlBar: bar(false, 0, false),
+        placeSearch: { isSearching: false, results: [], message: null },
     };
 }
 
