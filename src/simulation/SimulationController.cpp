@@ -177,10 +177,13 @@ void SimulationController::runBatch(const std::shared_ptr<Run>& run) {
     if (run->cancelled) {
         return;
     }
-    for (int i = 0; i < stepsPerBatch; ++i) {
-        run->engine->step();
+    // The run ends with the step that reaches its duration, not with the frame: at 300x a frame is 24 simulated
+    // minutes, which a finished run would otherwise overshoot.
+    SimulationEngine& engine = *run->engine;
+    for (int i = 0; i < stepsPerBatch && engine.accumulatedTime < totalDuration; ++i) {
+        engine.step();
     }
-    if (--run->batchesLeft > 0) {
+    if (--run->batchesLeft > 0 && engine.accumulatedTime < totalDuration) {
         boost::asio::post(executor_, [this, run] { runBatch(run); });
     } else {
         publishFrame(run);

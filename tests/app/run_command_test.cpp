@@ -41,7 +41,7 @@ protected:
 };
 
 TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrame) {
-    // 410 steps of 16 s per frame: the pond's six hours end within the fourth frame.
+    // 410 steps of 16 s per frame: the pond's six hours end with the 1350th step, within the fourth frame.
     const CommandOutcome outcome =
         run({(examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath()});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
@@ -50,8 +50,8 @@ TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrame) {
     const std::vector<std::string> rows = lines(csv);
     ASSERT_EQ(rows.size(), 5u) << csv;
     EXPECT_TRUE(rows[1].starts_with("6560.00,"));
-    EXPECT_TRUE(rows[4].starts_with("26240.00,"));
-    EXPECT_NE(outcome.out.find("Finished at 26240.0 s"), std::string::npos) << outcome.out;
+    EXPECT_TRUE(rows[4].starts_with("21600.00,"));
+    EXPECT_NE(outcome.out.find("Finished at 21600.0 s"), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.out.find("Particles: "), std::string::npos);
     EXPECT_NE(outcome.out.find("Timeline: 4 samples"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.err.find("pelagrin run:"), std::string::npos) << outcome.err;

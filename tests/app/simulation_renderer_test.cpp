@@ -99,7 +99,7 @@ TEST_F(SimulationRenderer, AFinishedRunKeepsItsBadgeWithTheFinalCounts) {
     long stranded = -1;
     long sedimented = -1;
     const std::string text = simulation["elapsed"]["text"];
-    ASSERT_EQ(std::sscanf(text.c_str(), "Finished at 1 h 12 min · %ld active · %ld stranded · %ld sedimented",
+    ASSERT_EQ(std::sscanf(text.c_str(), "Finished at 1 h 00 min · %ld active · %ld stranded · %ld sedimented",
                           &active, &stranded, &sedimented),
               3)
         << text;

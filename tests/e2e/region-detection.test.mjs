@@ -3,103 +3,21 @@
 // emission point; a click the server refuses (HTTP 429) says the service is busy, until dismissed, and changes
 // nothing else.
 import assert from "node:assert/strict";
-import { createServer } from "node:http";
 import { test } from "node:test";
+import { lakeAnswer, lakeCorners, startFakeGeocoder, startFakeOverpass } from "./fakeServices.mjs";
 import { createProject, screenshot, withApp } from "./harness.mjs";
 
 /** How long the fake server holds its first answer, so that the detecting overlay can be seen. */
 const answerDelayMs = 800;
-/** The lake's outline: an octagon this far from its centre, in degrees, coarse enough to survive thinning. */
-const lakeRadiusDeg = 0.01;
 /** How far east of the click the lake's centre lies, in degrees: the click misses it. */
 const lakeOffsetDeg = 0.03;
 /** Where the place search takes the map. */
 const place = { lat: 47.37, lon: 8.54 };
-const lakeCorners = 8;
 
-/** An Overpass answer with one closed way, a lake around (lat, lon), as the real server shapes it. */
-function lakeAnswer(lat, lon) {
-    const ring = Array.from({ length: lakeCorners }, (_, index) => {
-        const angle = (2 * Math.PI * index) / lakeCorners;
-        return { lat: lat + lakeRadiusDeg * Math.sin(angle), lon: lon + lakeRadiusDeg * Math.cos(angle) };
-    });
-    const nodes = ring.map((_, index) => 9000 + index);
-    return {
-        version: 0.6,
-        generator: "Overpass API 0.7.62",
-        osm3s: {
-            timestamp_osm_base: "2024-05-01T00:00:00Z",
-            copyright: "The data included in this document is from www.openstreetmap.org.",
-        },
-        elements: [
-            {
-                type: "way",
-                id: 424242,
-                bounds: {
-                    minlat: lat - lakeRadiusDeg,
-                    minlon: lon - lakeRadiusDeg,
-                    maxlat: lat + lakeRadiusDeg,
-                    maxlon: lon + lakeRadiusDeg,
-                },
-                nodes: [...nodes, nodes[0]],
-                geometry: [...ring, ring[0]],
-                tags: { natural: "water", water: "lake", name: "Test Lake" },
-            },
-        ],
-    };
-}
-
-/** Answers the first query with a lake around its point and every later one with 429 Too Many Requests. */
-async function startFakeOverpass() {
-    const queries = [];
-    const server = createServer((request, response) => {
-        const url = new URL(request.url, "http://127.0.0.1");
-        const query = url.searchParams.get("data") ?? "";
-        queries.push({ path: url.pathname, query });
-        const point = /is_in\((-?[\d.]+),(-?[\d.]+)\)/.exec(query);
-        if (queries.length > 1 || point === null) {
-            response.writeHead(429, { "Content-Type": "text/plain" });
-            response.end("Too Many Requests");
-            return;
-        }
-        setTimeout(() => {
-            response.writeHead(200, { "Content-Type": "application/json" });
-            response.end(JSON.stringify(lakeAnswer(Number(point[1]), Number(point[2]) + lakeOffsetDeg)));
-        }, answerDelayMs);
-    });
-    await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-    return {
-        url: `http://127.0.0.1:${server.address().port}`,
-        queries,
-        close: () => new Promise((resolve) => server.close(resolve)),
-    };
-}
-
-/** A geocoder that finds one lake, whatever the query, and records the queries. */
-async function startFakeGeocoder() {
-    const queries = [];
-    const server = createServer((request, response) => {
-        queries.push(new URL(request.url, "http://127.0.0.1").searchParams.get("q"));
-        const box = [place.lat - 0.02, place.lat + 0.02, place.lon - 0.02, place.lon + 0.02].map(String);
-        response.writeHead(200, { "Content-Type": "application/json" });
-        response.end(
-            JSON.stringify([
-                {
-                    lat: String(place.lat),
-                    lon: String(place.lon),
-                    type: "water",
-                    display_name: "Test Lake",
-                    boundingbox: box,
-                },
-            ]),
-        );
-    });
-    await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-    return {
-        url: `http://127.0.0.1:${server.address().port}`,
-        queries,
-        close: () => new Promise((resolve) => server.close(resolve)),
-    };
+/** Answers the first query with a lake beside its point and every later one with 429 Too Many Requests. */
+function lakeThenBusy(point, index) {
+    if (index > 0 || point === null) return { status: 429, body: "Too Many Requests" };
+    return { body: lakeAnswer(point.lat, point.lon + lakeOffsetDeg), delayMs: answerDelayMs };
 }
 
 /** The map positions of the pins, by title. */
@@ -114,8 +32,8 @@ async function pinPositions(page) {
 }
 
 test("detect a lake with a click, and see why when the server refuses", async () => {
-    const overpass = await startFakeOverpass();
-    const geocoder = await startFakeGeocoder();
+    const overpass = await startFakeOverpass(lakeThenBusy);
+    const geocoder = await startFakeGeocoder(place);
     try {
         await withApp(
             async ({ page }) => {
@@ -148,10 +66,10 @@ test("detect a lake with a click, and see why when the server refuses", async ()
                     await notice.textContent(),
                     /^No water body at the click; the nearest one, [\d.]+ (m|km) away, was used\.$/,
                 );
-                const clicked = /is_in\((-?[\d.]+),(-?[\d.]+)\)/.exec(overpass.queries[0].query);
+                const clicked = overpass.queries[0].point;
                 assert.ok(
-                    Math.abs(clicked[1] - place.lat) < 0.01 && Math.abs(clicked[2] - place.lon) < 0.01,
-                    `the map was at the place found: ${clicked[0]}`,
+                    Math.abs(clicked.lat - place.lat) < 0.01 && Math.abs(clicked.lon - place.lon) < 0.01,
+                    `the map was at the place found: ${JSON.stringify(clicked)}`,
                 );
                 const vertices = Number(await page.locator(".region-count").textContent());
                 assert.ok(
