@@ -140,13 +140,25 @@ double depthScale(const Project& project) {
     return parameters ? parameters->waterDepth.get() : 10.0;
 }
 
+namespace {
+
+json noticeState(const Project& project, const SimulationController& controller) {
+    if (controller.runState() == RunState::paused) {
+        return pausedNotice;
+    }
+    const std::shared_ptr<Region>& region = project.region;
+    return region && region->emissionOutsideOutline() ? json(emissionOnLandNotice) : json(nullptr);
+}
+
+} // namespace
+
 json simulationRendererState(const Project& project, const SimulationController& controller) {
     const bool isRunning = controller.isRunning;
     return {{"water", waterState(project)},
             {"colorMode", colorMode(project)},
             {"isRunning", isRunning},
             {"runState", runStateName(controller.runState())},
-            {"notice", controller.runState() == RunState::paused ? json(pausedNotice) : json(nullptr)},
+            {"notice", noticeState(project, controller)},
             {"playPauseSymbol", isRunning ? "pause.fill" : "play.fill"},
             {"speed", speedState(controller)},
             {"vectorsLabel", "Vectors"},

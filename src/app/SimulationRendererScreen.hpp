@@ -40,6 +40,10 @@ std::string_view runStateName(RunState state);
 /// What Play does after a pause, said while paused.
 inline constexpr std::string_view pausedNotice =
     "Paused. Play resumes the run; after a change to the project's setup it starts a new one.";
+/// The renderer's warning, before and during a run, while the particles would start on land.
+inline constexpr std::string_view emissionOnLandNotice =
+    "The emission point is outside the water body: the particles start on land. Move it on the Select Region "
+    "screen (Alt+Click).";
 
 /// The depth particles are shaded against, m: the project's `waterDepth`, 10 without parameters.
 double depthScale(const Project& project);

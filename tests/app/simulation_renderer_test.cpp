@@ -22,24 +22,11 @@ TEST(FormatElapsed, PrintsWholeHoursAndMinutesAndZeroForATimeThatIsNotFinite) {
 
 class SimulationRenderer : public WindowTest {
 protected:
-    /// A project whose region is the square of 47–48° N, 8–9° E, so that its polygon fills the canvas.
-    std::filesystem::path squareLakeFile() const {
-        Project project("Square Lake");
-        auto region = std::make_shared<Region>("Square", 47.5, 8.5);
-        region->setWaterVertices({{47.0, 8.0}, {47.0, 9.0}, {48.0, 9.0}, {48.0, 8.0}});
-        project.region = region;
-        auto parameters = std::make_shared<SimulationParameters>();
-        parameters->particleSettings = std::make_shared<ParticleSettings>(1.0, 1.05, 500);
-        project.parameters = parameters;
-        const auto path = projects() / "Square Lake.pelagrinproj";
-        ProjectPersistence::save(project, path);
-        return path;
-    }
-
     /// A window showing the renderer of the square lake.
     std::unique_ptr<MainWindow> rendererWindow() {
         auto window = launch->openWindow();
-        open(*window, squareLakeFile());
+        // The square of 47–48° N, 8–9° E: its polygon fills the canvas.
+        open(*window, projectFile("Square Lake", true, true));
         send(*window, {{"intent", "selectSection"}, {"section", "simulation"}});
         return window;
     }
@@ -51,6 +38,21 @@ TEST_F(SimulationRenderer, ShowsTheWaterPolygonInSimulationPixelsAndNoneWithoutA
     const auto window = launch->openWindow();
     open(*window, projectFile("Open Water"));
     EXPECT_EQ(window->state()["project"]["simulation"]["water"]["vertices"], json::array());
+}
+
+TEST_F(SimulationRenderer, WarnsWhileTheParticlesWouldStartOnLand) {
+    const auto window = rendererWindow();
+    EXPECT_EQ(window->state()["project"]["simulation"]["notice"], nullptr);
+    send(*window, {{"intent", "selectSection"}, {"section", "region"}});
+    send(*window, {{"intent", "mapClick"},
+                   {"latitude", 47.5},
+                   {"longitude", 9.5},
+                   {"alt", true},
+                   {"shift", false},
+                   {"ctrl", false},
+                   {"meta", false}});
+    send(*window, {{"intent", "selectSection"}, {"section", "simulation"}});
+    EXPECT_EQ(window->state()["project"]["simulation"]["notice"], emissionOnLandNotice);
 }
 
 TEST_F(SimulationRenderer, PlayPauseAndTheBadgeFollowTheRun) {
