@@ -4,9 +4,9 @@
 #include "app/AppEnvironment.hpp"
 #include "app/Intent.hpp"
 #include "app/MainWindow.hpp"
-#include "app/ParticleFrame.hpp"
-#include "app/SimulationRendererScreen.hpp"
 #include "app/StateMessage.hpp"
+#include "app/simulation/ParticleFrame.hpp"
+#include "app/simulation/SimulationRendererScreen.hpp"
 
 #include <boost/asio/post.hpp>
 #include <exception>

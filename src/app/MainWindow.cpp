@@ -2,8 +2,8 @@
 #include "app/MainWindow.hpp"
 
 #include "app/Intent.hpp"
-#include "app/MapArea.hpp"
-#include "app/SimulationRendererScreen.hpp"
+#include "app/simulation/SimulationRendererScreen.hpp"
+#include "app/water/MapArea.hpp"
 #include "support/PathText.hpp"
 
 #include <algorithm>

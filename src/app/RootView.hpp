@@ -3,9 +3,9 @@
 
 #include "app/AppEnvironment.hpp"
 #include "app/AppState.hpp"
-#include "app/CreateProjectSheet.hpp"
 #include "app/FileDialog.hpp"
-#include "app/ProjectWindow.hpp"
+#include "app/projects/CreateProjectSheet.hpp"
+#include "app/projects/ProjectWindow.hpp"
 
 #include <filesystem>
 #include <memory>

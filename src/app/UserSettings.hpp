@@ -1,7 +1,7 @@
 // UserSettings: the per-user preferences that outlive a launch.
 #pragma once
 
-#include "app/MapArea.hpp"
+#include "app/water/MapArea.hpp"
 #include "simulation/Observable.hpp"
 
 #include <filesystem>

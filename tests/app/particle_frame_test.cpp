@@ -1,5 +1,5 @@
 // ParticleFrame: the exact bytes of a snapshot, and what each particle's flags byte says.
-#include "app/ParticleFrame.hpp"
+#include "app/simulation/ParticleFrame.hpp"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The simulation renderer's model: the water polygon, the control bar, the elapsed badge and the speed
 // picker.
-#include "app/SimulationRendererScreen.hpp"
+#include "app/simulation/SimulationRendererScreen.hpp"
 #include "tests/app/WindowHarness.hpp"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // PlaceSearchPanel: the region screen's place search and coordinate entry, and where they ask the map to go.
-#include "app/PlaceSearchPanel.hpp"
+#include "app/water/PlaceSearchPanel.hpp"
 
-#include "app/WaterDetection.hpp"
+#include "app/water/WaterDetection.hpp"
 
 #include <algorithm>
 #include <cctype>

@@ -1,12 +1,12 @@
 // ProjectWindow: what a main window shows while a project is open: loading, the sidebar, run, save, close.
 #pragma once
 
-#include "app/AnalysisScreen.hpp"
 #include "app/AppEnvironment.hpp"
 #include "app/AppState.hpp"
-#include "app/DirtyTracker.hpp"
-#include "app/RegionSelectionScreen.hpp"
-#include "app/SidebarSection.hpp"
+#include "app/analysis/AnalysisScreen.hpp"
+#include "app/projects/DirtyTracker.hpp"
+#include "app/projects/SidebarSection.hpp"
+#include "app/water/RegionSelectionScreen.hpp"
 
 #include <filesystem>
 #include <functional>

@@ -1,8 +1,8 @@
 // MapClick: the checks of a reported click and its routing by modifier keys.
-#include "app/MapClick.hpp"
+#include "app/water/MapClick.hpp"
 
 #include "app/Intent.hpp"
-#include "app/MapArea.hpp"
+#include "app/water/MapArea.hpp"
 
 namespace pelagrin {
 

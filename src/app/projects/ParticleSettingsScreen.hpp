@@ -1,7 +1,7 @@
 // ParticleSettingsScreen: the "Particle Settings" screen, editing the project's ParticleSettings.
 #pragma once
 
-#include "app/ParameterScreen.hpp"
+#include "app/projects/ParameterScreen.hpp"
 
 namespace pelagrin {
 

@@ -1,8 +1,8 @@
 // PhysicalParametersScreen: the controls of the physical parameters.
-#include "app/PhysicalParametersScreen.hpp"
+#include "app/projects/PhysicalParametersScreen.hpp"
 
-#include "app/LazyModel.hpp"
 #include "app/ValueText.hpp"
+#include "app/projects/LazyModel.hpp"
 #include "projects/Project.hpp"
 
 #include <array>

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "app/AppEnvironment.hpp"
-#include "app/MapArea.hpp"
-#include "app/MapClick.hpp"
-#include "app/PlaceSearchPanel.hpp"
-#include "app/UndoStack.hpp"
-#include "app/WaterDetection.hpp"
+#include "app/water/MapArea.hpp"
+#include "app/water/MapClick.hpp"
+#include "app/water/PlaceSearchPanel.hpp"
+#include "app/water/UndoStack.hpp"
+#include "app/water/WaterDetection.hpp"
 #include "projects/Project.hpp"
 
 #include <memory>

@@ -1,5 +1,5 @@
 // ParticleFrame: writing the header and the particle records, byte by byte in little-endian order.
-#include "app/ParticleFrame.hpp"
+#include "app/simulation/ParticleFrame.hpp"
 
 #include <bit>
 #include <cassert>

@@ -1,6 +1,6 @@
 // RegionSelectionScreen: the working copy of the selection, its write-through to the Region, the detection
 // and the screen's state for the browser.
-#include "app/RegionSelectionScreen.hpp"
+#include "app/water/RegionSelectionScreen.hpp"
 
 #include "app/ValueText.hpp"
 

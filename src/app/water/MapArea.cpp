@@ -1,6 +1,6 @@
 // MapArea: the checks of a view as the page reports it or the settings keep it, and the views that frame
 // an outline or a point.
-#include "app/MapArea.hpp"
+#include "app/water/MapArea.hpp"
 
 #include "app/Intent.hpp"
 #include "support/JsonObjectReader.hpp"

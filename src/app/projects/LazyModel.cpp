@@ -1,5 +1,5 @@
 // LazyModel: creation on first write, and the creation defaults shown before it.
-#include "app/LazyModel.hpp"
+#include "app/projects/LazyModel.hpp"
 
 #include "projects/Project.hpp"
 

@@ -1,12 +1,12 @@
 // ProjectWindow: the load sequence, saving, the close paths and the screens of the open project.
-#include "app/ProjectWindow.hpp"
+#include "app/projects/ProjectWindow.hpp"
 
 #include "app/Intent.hpp"
-#include "app/LazyModel.hpp"
-#include "app/ParticleSettingsScreen.hpp"
-#include "app/PhysicalParametersScreen.hpp"
-#include "app/RecoveryCopy.hpp"
-#include "app/SimulationRendererScreen.hpp"
+#include "app/projects/LazyModel.hpp"
+#include "app/projects/ParticleSettingsScreen.hpp"
+#include "app/projects/PhysicalParametersScreen.hpp"
+#include "app/projects/RecoveryCopy.hpp"
+#include "app/simulation/SimulationRendererScreen.hpp"
 #include "projects/ProjectPersistence.hpp"
 #include "support/BackgroundTask.hpp"
 

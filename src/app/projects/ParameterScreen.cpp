@@ -1,5 +1,5 @@
 // ParameterScreen: the controls' JSON form and the checks and snapping of a new value.
-#include "app/ParameterScreen.hpp"
+#include "app/projects/ParameterScreen.hpp"
 
 #include "app/Intent.hpp"
 

@@ -1,5 +1,5 @@
 // AnalysisScreen: the cards' figures and the two charts' data, titles and placeholders.
-#include "app/AnalysisScreen.hpp"
+#include "app/analysis/AnalysisScreen.hpp"
 
 #include "app/ValueText.hpp"
 

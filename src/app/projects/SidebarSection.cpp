@@ -1,5 +1,5 @@
 // SidebarSection: the sections' names in the window state.
-#include "app/SidebarSection.hpp"
+#include "app/projects/SidebarSection.hpp"
 
 #include <array>
 

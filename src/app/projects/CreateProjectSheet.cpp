@@ -1,5 +1,5 @@
 // CreateProjectSheet: the sheet's fields around the creation of the file.
-#include "app/CreateProjectSheet.hpp"
+#include "app/projects/CreateProjectSheet.hpp"
 
 #include "projects/ProjectCreation.hpp"
 #include "support/PathText.hpp"

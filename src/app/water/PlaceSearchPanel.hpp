@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/AppEnvironment.hpp"
-#include "app/MapArea.hpp"
+#include "app/water/MapArea.hpp"
 #include "water/PlaceSearch.hpp"
 
 #include <cstddef>

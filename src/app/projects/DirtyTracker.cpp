@@ -1,5 +1,5 @@
 // DirtyTracker: subscriptions to every field along project → region / parameters → particle settings.
-#include "app/DirtyTracker.hpp"
+#include "app/projects/DirtyTracker.hpp"
 
 namespace pelagrin {
 

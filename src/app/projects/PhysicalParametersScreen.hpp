@@ -1,7 +1,7 @@
 // PhysicalParametersScreen: the "Physical Parameters" screen, editing the project's SimulationParameters.
 #pragma once
 
-#include "app/ParameterScreen.hpp"
+#include "app/projects/ParameterScreen.hpp"
 
 namespace pelagrin {
 

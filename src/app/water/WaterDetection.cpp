@@ -1,5 +1,5 @@
 // WaterDetection: one region screen's detection in flight, its cancel, and the message it leaves behind.
-#include "app/WaterDetection.hpp"
+#include "app/water/WaterDetection.hpp"
 
 #include "app/ValueText.hpp"
 

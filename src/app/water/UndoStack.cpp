@@ -1,5 +1,5 @@
 // UndoStack: edits moved between the done and undone lists.
-#include "app/UndoStack.hpp"
+#include "app/water/UndoStack.hpp"
 
 #include <cassert>
 #include <utility>

@@ -1,5 +1,5 @@
 // RecoveryCopy: the copy's place, its atomic write, and the comparison with the project file.
-#include "app/RecoveryCopy.hpp"
+#include "app/projects/RecoveryCopy.hpp"
 
 #include "projects/ProjectPersistence.hpp"
 #include "support/AtomicWrite.hpp"

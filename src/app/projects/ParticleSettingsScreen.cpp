@@ -1,8 +1,8 @@
 // ParticleSettingsScreen: the controls of the particle settings.
-#include "app/ParticleSettingsScreen.hpp"
+#include "app/projects/ParticleSettingsScreen.hpp"
 
-#include "app/LazyModel.hpp"
 #include "app/ValueText.hpp"
+#include "app/projects/LazyModel.hpp"
 #include "projects/Project.hpp"
 
 #include <array>

@@ -1,5 +1,5 @@
 // SimulationRendererScreen: the renderer's state as JSON and its speed picker.
-#include "app/SimulationRendererScreen.hpp"
+#include "app/simulation/SimulationRendererScreen.hpp"
 
 #include "app/Intent.hpp"
 #include "projects/Project.hpp"
