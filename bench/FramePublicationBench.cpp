@@ -29,7 +29,8 @@ void BM_SnapshotCopy(benchmark::State& state) {
         published = particles; // as the controller publishes a frame: the observers get their own copy
         benchmark::DoNotOptimize(published.data());
     }
-    state.SetBytesProcessed(state.iterations() * state.range(0) * static_cast<std::int64_t>(sizeof(Particle)));
+    state.SetBytesProcessed(state.iterations() * state.range(0) *
+                            static_cast<std::int64_t>(sizeof(Particle)));
 }
 BENCHMARK(BM_SnapshotCopy)->ArgName("particles")->Arg(20000)->Arg(200000)->Unit(benchmark::kMicrosecond);
 

@@ -177,8 +177,8 @@ void SimulationController::runBatch(const std::shared_ptr<Run>& run) {
     if (run->cancelled) {
         return;
     }
-    // The run ends with the step that reaches its duration, not with the frame: at 300x a frame is 24 simulated
-    // minutes, which a finished run would otherwise overshoot.
+    // The run ends with the step that reaches its duration, not with the frame: at 300x a frame is 24
+    // simulated minutes, which a finished run would otherwise overshoot.
     SimulationEngine& engine = *run->engine;
     for (int i = 0; i < stepsPerBatch && engine.accumulatedTime < totalDuration; ++i) {
         engine.step();

@@ -3,11 +3,10 @@
 
 #include "app/server/RequestTarget.hpp"
 
-#include <fmt/format.h>
-
 #include <algorithm>
 #include <cassert>
 #include <cctype>
+#include <fmt/format.h>
 #include <vector>
 
 namespace pelagrin {
