@@ -30,6 +30,12 @@ export class RegionMapElement extends HTMLElement {
     /** The sequence of the last view request applied; a new map applies the one it is given. */
     private shownViewRequest_: number | null = null;
     private viewReport_: ReturnType<typeof setTimeout> | undefined;
+    /**
+     * What the shapes and pins were last drawn from. An update that leaves them as they were (the clock of a run
+     * going on, a slider) redraws nothing, so that a vertex being dragged is not dropped from under the pointer
+     * and a long coastline is not laid out again.
+     */
+    private drawnOverlays_: string | null = null;
 
     get model(): RegionMapState | null {
         return this.model_;
@@ -51,6 +57,7 @@ export class RegionMapElement extends HTMLElement {
         this.map_?.remove();
         this.map_ = null;
         this.shownViewRequest_ = null;
+        this.drawnOverlays_ = null;
         this.shownTiles_ = [];
         this.tileLayers_.clear();
     }
@@ -96,7 +103,7 @@ export class RegionMapElement extends HTMLElement {
         if (intent !== null) this.send(intent);
     }
 
-    /** The base layers set when the map type changed; the rest rebuilt from scratch every time. */
+    /** The base layers set when the map type changed; the rest rebuilt from scratch whenever it changed. */
     private draw(map: L.Map, model: RegionMapState): void {
         const plan = mapLayerPlan(model, this.sources);
         const tiles = plan.tiles.map((source) => this.tileLayer(source));
@@ -108,6 +115,9 @@ export class RegionMapElement extends HTMLElement {
             for (const layer of tiles) layer.addTo(map);
             this.shownTiles_ = tiles;
         }
+        const overlays = JSON.stringify([plan.polygon, plan.line, plan.handles, plan.disc, plan.markers]);
+        if (overlays === this.drawnOverlays_) return;
+        this.drawnOverlays_ = overlays;
         this.overlays_.clearLayers();
         this.drawOutline(plan);
         if (plan.disc !== null) {

@@ -74,6 +74,9 @@ describe("the region map", () => {
             [...element.querySelectorAll(".leaflet-overlay-pane path")].map((path) => path.getAttribute("fill")),
         ];
         expect(shapes()).toEqual([4, ["#007aff", "#34c759"]]);
+        const handle = element.querySelector(".region-vertex");
+        element.model = { ...drawn };
+        expect(element.querySelector(".region-vertex"), "an unchanged outline keeps its handles").toBe(handle);
         const cases: [number, unknown][] = [
             [0, [0, []]],
             [1, [1, []]],
