@@ -2,7 +2,7 @@
 // edits with undo and redo, detection against a fake Overpass server, "Apply Region", the sliders, the dirty
 // trigger and the refused intents.
 #include "simulation/RunSettings.hpp"
-#include "tests/app/WindowHarness.hpp"
+#include "tests/app/RegionHarness.hpp"
 #include "tests/water/FakeOverpassServer.hpp"
 #include "tests/water/OverpassAnswers.hpp"
 
@@ -16,32 +16,7 @@ namespace {
 
 using nlohmann::json;
 using ::testing::HasSubstr;
-using Outline = std::vector<GeoCoordinate>;
 namespace overpass = pelagrin::testing;
-
-enum class Keys { none, alt, shift, ctrl, meta, altCtrl };
-
-json point(double latitude, double longitude) {
-    return {{"latitude", latitude}, {"longitude", longitude}};
-}
-json point(GeoCoordinate c) {
-    return point(c.latitude, c.longitude);
-}
-
-json points(const Outline& outline) {
-    json list = json::array();
-    for (const GeoCoordinate& c : outline) {
-        list.push_back(point(c));
-    }
-    return list;
-}
-
-json mapClick(double latitude, double longitude, Keys keys = Keys::none) {
-    return {{"intent", "mapClick"},         {"latitude", latitude},
-            {"longitude", longitude},       {"alt", keys == Keys::alt || keys == Keys::altCtrl},
-            {"shift", keys == Keys::shift}, {"ctrl", keys == Keys::ctrl || keys == Keys::altCtrl},
-            {"meta", keys == Keys::meta}};
-}
 
 // A small lake as Overpass sends it: the closed way around the click, listed after a node and a riverbank
 // relation elsewhere that the choice must pass over.
@@ -58,34 +33,11 @@ std::string lakeAnswer() {
     return overpass::answer(json::array({node, riverbank, overpass::way(3, lake)}));
 }
 
-class RegionSelection : public WindowTest {
+class RegionSelection : public RegionTest {
 protected:
-    /// A window showing a project file `name`, with `region` when one is given.
-    std::unique_ptr<MainWindow> windowWith(const std::string& name,
-                                           std::shared_ptr<Region> region = nullptr) {
-        Project project(name);
-        project.region = std::move(region);
-        const auto path = projects() / (name + ".pelagrinproj");
-        ProjectPersistence::save(project, path);
-        auto window = launch->openWindow();
-        open(*window, path);
-        return window;
-    }
-
-    /// Points the detection at `server`.
-    void serve(const overpass::FakeOverpassServer& server) {
-        launch->waterBoundary.setBaseUrl(server.baseUrl());
-    }
-
-    /// The shown project, as the object store holds it.
-    Project& project() const { return *launch->objectStore.projects().back(); }
-    Region& region() const { return *project().region.get(); }
+    void serve(const overpass::FakeOverpassServer& server) { RegionTest::serve(server.baseUrl()); }
     GeoCoordinate regionCentre() const { return {region().latitude, region().longitude}; }
 
-    static json screen(const MainWindow& window) { return window.state()["project"]["region"]; }
-    static void click(MainWindow& window, GeoCoordinate at, Keys keys = Keys::none) {
-        send(window, mapClick(at.latitude, at.longitude, keys));
-    }
     static void intent(MainWindow& window, const char* name, json value = nullptr) {
         json message = {{"intent", name}};
         if (!value.is_null()) {
@@ -94,12 +46,6 @@ protected:
         send(window, std::move(message));
     }
     static bool isDirty(const MainWindow& window) { return window.state()["project"]["isDirty"]; }
-
-    static void draw(MainWindow& window, const Outline& outline) {
-        for (const GeoCoordinate& c : outline) {
-            click(window, c);
-        }
-    }
 };
 
 TEST_F(RegionSelection, AStoredRegionIsShownAndChoicesOfViewLeaveItClean) {

@@ -1,7 +1,7 @@
 // The simulation renderer's model: the water polygon, the control bar, the elapsed badge and the speed
 // picker.
 #include "app/simulation/SimulationRendererScreen.hpp"
-#include "tests/app/WindowHarness.hpp"
+#include "tests/app/RegionHarness.hpp"
 
 #include <cstdio>
 #include <limits>
@@ -44,13 +44,7 @@ TEST_F(SimulationRenderer, WarnsWhileTheParticlesWouldStartOnLand) {
     const auto window = rendererWindow();
     EXPECT_EQ(window->state()["project"]["simulation"]["notice"], nullptr);
     send(*window, {{"intent", "selectSection"}, {"section", "region"}});
-    send(*window, {{"intent", "mapClick"},
-                   {"latitude", 47.5},
-                   {"longitude", 9.5},
-                   {"alt", true},
-                   {"shift", false},
-                   {"ctrl", false},
-                   {"meta", false}});
+    send(*window, mapClick(47.5, 9.5, Keys::alt)); // east of the square lake
     send(*window, {{"intent", "selectSection"}, {"section", "simulation"}});
     EXPECT_EQ(window->state()["project"]["simulation"]["notice"], emissionOnLandNotice);
 }

@@ -1,7 +1,7 @@
 // Detection on the region screen, driven through its window against a fake Overpass server: what each failure
 // says, the cancel, the nearest-water notice and its undo, a detection that outlasts a change of section, and
 // the place search against a fake geocoder.
-#include "tests/app/WindowHarness.hpp"
+#include "tests/app/RegionHarness.hpp"
 #include "tests/water/FakeOverpassServer.hpp"
 #include "tests/water/OverpassAnswers.hpp"
 
@@ -19,47 +19,16 @@ using overpass::FakeReply;
 const overpass::Outline lake = overpass::square(47.5, 8.25, 0.01);
 const overpass::Outline drawn = overpass::square(47.0, 8.0, 0.5);
 
-json point(GeoCoordinate c) {
-    return {{"latitude", c.latitude}, {"longitude", c.longitude}};
-}
-
-json points(const overpass::Outline& outline) {
-    json list = json::array();
-    for (const GeoCoordinate& c : outline) {
-        list.push_back(point(c));
-    }
-    return list;
-}
-
-class WaterDetectionTest : public WindowTest {
+class WaterDetectionTest : public RegionTest {
 protected:
     /// A window on a new project whose region holds `drawn` and an emission point, with auto-detect on.
     std::unique_ptr<MainWindow> windowWithDrawing() {
-        const auto path = projects() / "Lake.pelagrinproj";
-        ProjectPersistence::save(Project("Lake"), path);
-        auto window = launch->openWindow();
-        open(*window, path);
-        for (const GeoCoordinate& c : drawn) {
-            click(*window, c);
-        }
-        click(*window, {47.9, 8.9}, true);
+        auto window = windowWith("Lake");
+        draw(*window, drawn);
+        click(*window, {47.9, 8.9}, Keys::alt);
         send(*window, {{"intent", "setAutoDetect"}, {"value", true}});
         return window;
     }
-
-    void serve(const std::string& baseUrl) { launch->waterBoundary.setBaseUrl(baseUrl); }
-
-    static void click(MainWindow& window, GeoCoordinate at, bool alt = false) {
-        send(window, {{"intent", "mapClick"},
-                      {"latitude", at.latitude},
-                      {"longitude", at.longitude},
-                      {"alt", alt},
-                      {"shift", false},
-                      {"ctrl", false},
-                      {"meta", false}});
-    }
-    static json screen(const MainWindow& window) { return window.state()["project"]["region"]; }
-    Region& region() const { return *launch->objectStore.projects().back()->region.get(); }
 
     /// Expects the drawing and the emission point as `windowWithDrawing` left them.
     void expectDrawingKept(const MainWindow& window, const std::string& name) const {
