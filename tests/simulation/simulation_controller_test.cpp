@@ -112,6 +112,13 @@ TEST(ControllerDuration, TheRunStopsAtItsDurationAndItsLastFrameIsStillPublished
               harness.controller.engine()->particles.size());
     EXPECT_EQ(harness.store.history.get().size(), 2u) << "an unpaced run feeds the store after every frame";
     EXPECT_EQ(harness.store.history.get().back().time, harness.controller.currentTime.get());
+
+    // Finished, the run is not resumed: Play starts a new one from 0.
+    EXPECT_EQ(harness.controller.runState(), RunState::finished);
+    const SimulationEngine* finished = harness.controller.engine();
+    harness.play(*project);
+    EXPECT_NE(harness.controller.engine(), finished);
+    EXPECT_EQ(harness.controller.currentTime.get(), 0.0);
 }
 
 TEST(ControllerStart, WithoutParametersNothingStartsAndTheStoreIsCleared) {
@@ -356,19 +363,6 @@ TEST(ControllerReset, ResetShowsAFreshEmissionAtTimeZeroThatPlayThenRuns) {
     Project bare("Bare");
     harness.controller.reset(bare);
     EXPECT_TRUE(harness.controller.displayParticles.get().empty()) << "nothing to show without parameters";
-}
-
-TEST(ControllerDuration, ARunAtItsDurationIsFinishedAndPlayStartsANewOne) {
-    Harness harness;
-    harness.controller.setCurrentSpeedMultiplier(60.0);
-    auto project = projectWith(60.0);
-    harness.play(*project);
-    harness.context.run();
-    EXPECT_EQ(harness.controller.runState(), RunState::finished);
-    const SimulationEngine* finished = harness.controller.engine();
-    harness.play(*project);
-    EXPECT_NE(harness.controller.engine(), finished);
-    EXPECT_EQ(harness.controller.currentTime.get(), 0.0);
 }
 
 TEST(SpeedMeter, TheRateIsSimulatedTimeOverWallTimeOfTheLastWindow) {
