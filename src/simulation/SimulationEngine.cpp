@@ -99,13 +99,6 @@ SimulationEngine::SimulationEngine(std::vector<Particle> particles_, SimulationE
 
 std::vector<Particle> SimulationEngine::createParticles(std::int64_t count, Vec2 center, double radius,
                                                         double density, double totalDuration,
-                                                        double emissionRadius) {
-    RandomSource random;
-    return createParticles(count, center, radius, density, totalDuration, emissionRadius, random);
-}
-
-std::vector<Particle> SimulationEngine::createParticles(std::int64_t count, Vec2 center, double radius,
-                                                        double density, double totalDuration,
                                                         double emissionRadius, RandomSource& random) {
     if (count < 0) {
         throw std::invalid_argument("SimulationEngine: particle count must not be negative, got " +

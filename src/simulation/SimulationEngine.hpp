@@ -49,8 +49,6 @@ public:
     static std::vector<Particle> createParticles(std::int64_t count, Vec2 center, double radius,
                                                  double density, double totalDuration, double emissionRadius,
                                                  RandomSource& random);
-    static std::vector<Particle> createParticles(std::int64_t count, Vec2 center, double radius,
-                                                 double density, double totalDuration, double emissionRadius);
 
     /// How a particle answers the water.
     struct Response {
