@@ -186,7 +186,7 @@ void SimulationEngine::step() {
         stepRange(chunk * kChunkSize, std::min(particles.size(), (chunk + 1) * kChunkSize), constants,
                   pending_[chunk]);
     };
-    WorkerPool::shared().run(chunkCount, moveChunk);
+    (workers != nullptr ? *workers : WorkerPool::shared()).run(chunkCount, moveChunk);
     for (std::size_t chunk = 0; chunk < chunkCount; ++chunk) {
         for (const PendingContact& pending : pending_[chunk]) {
             resolvePending(pending);

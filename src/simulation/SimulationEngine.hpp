@@ -16,6 +16,8 @@
 
 namespace pelagrin {
 
+class WorkerPool;
+
 /// Axis-aligned bounding box of the boundary polygon, in simulation pixels.
 struct Bounds {
     double minX = 0.0;
@@ -96,6 +98,9 @@ public:
     double timeStep = baseStep;
     /// Simulation clock in seconds; never decreases.
     double accumulatedTime = 0.0;
+    /// The threads the step shares the particles over; the process's shared pool when null. The run is the
+    /// same on any pool.
+    WorkerPool* workers = nullptr;
 
 private:
     struct StepConstants;
