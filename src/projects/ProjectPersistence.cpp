@@ -1,6 +1,7 @@
 // ProjectPersistence: the records' JSON form, their mapping onto the model, and the file itself.
 #include "projects/ProjectPersistence.hpp"
 
+#include "simulation/RandomSource.hpp"
 #include "support/AtomicWrite.hpp"
 #include "support/ByteSize.hpp"
 #include "support/FileRead.hpp"
@@ -67,6 +68,9 @@ json toJson(const SimulationParametersDTO& p) {
                                {"count", p.particles->count},
                                {"colorMode", p.particles->colorMode}};
     }
+    if (p.seed) {
+        object["seed"] = *p.seed;
+    }
     return object;
 }
 
@@ -111,11 +115,16 @@ SimulationParametersDTO parametersFrom(const JsonObjectReader& object) {
                                        .waterDepth = optional("waterDepth", defaults.waterDepth),
                                        .windSpeed = optional("windSpeed", defaults.windSpeed),
                                        .windDirection = optional("windDirection", defaults.windDirection),
-                                       .particles = std::nullopt};
+                                       .particles = std::nullopt,
+                                       .seed = std::nullopt};
     if (const auto particles = object.optionalObject("particles")) {
         parameters.particles =
             ParticleSettingsDTO{particles->number("radius"), particles->number("density"),
                                 particles->wholeNumber("count"), particles->wholeNumber("colorMode")};
+    }
+    if (object.optionalNumber("seed")) {
+        parameters.seed = static_cast<std::uint64_t>(
+            object.wholeNumberWithin("seed", 0, static_cast<std::int64_t>(RandomSource::maxSeed)));
     }
     return parameters;
 }
@@ -187,7 +196,8 @@ ProjectFile makeFile(const Project& project) {
                                                   .waterDepth = parameters->waterDepth,
                                                   .windSpeed = parameters->windSpeed,
                                                   .windDirection = parameters->windDirection,
-                                                  .particles = particles};
+                                                  .particles = particles,
+                                                  .seed = parameters->seed};
     }
     return file;
 }
@@ -225,6 +235,7 @@ std::shared_ptr<Project> makeProject(const ProjectFile& file, const std::filesys
         values.waterDepth = p.waterDepth;
         values.windSpeed = p.windSpeed;
         values.windDirection = p.windDirection;
+        values.seed = p.seed;
         auto parameters = std::make_shared<SimulationParameters>(values);
         if (p.particles) {
             parameters->particleSettings = std::make_shared<ParticleSettings>(

@@ -54,6 +54,7 @@ struct SimulationParametersDTO {
     double windSpeed = 0.0;              ///< m/s; 0 when missing from a file
     double windDirection = 0.0;          ///< degrees; 0 when missing from a file
     std::optional<ParticleSettingsDTO> particles;
+    std::optional<std::uint64_t> seed; ///< written only when set, so older readers never meet it
 };
 
 struct ProjectFile {

@@ -4,7 +4,9 @@
 #include "projects/ParticleSettings.hpp"
 #include "simulation/Observable.hpp"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace pelagrin {
 
@@ -22,6 +24,7 @@ public:
         double waterDepth = 10.0;
         double windSpeed = 0.0;
         double windDirection = 0.0;
+        std::optional<std::uint64_t> seed;
     };
 
     SimulationParameters() : SimulationParameters(Values{}) {}
@@ -29,7 +32,7 @@ public:
         : flowSpeed(v.flowSpeed), turbulence(v.turbulence), viscosity(v.viscosity),
           gravityScale(v.gravityScale), flowDirection(v.flowDirection),
           simulationDuration(v.simulationDuration), waterDepth(v.waterDepth), windSpeed(v.windSpeed),
-          windDirection(v.windDirection) {}
+          windDirection(v.windDirection), seed(v.seed) {}
 
     Observable<double> flowSpeed;                                   ///< speed of the mean current, m/s
     Observable<double> turbulence;                                  ///< turbulence intensity, dimensionless
@@ -41,6 +44,8 @@ public:
     Observable<double> waterDepth;         ///< depth of the water column, m
     Observable<double> windSpeed;          ///< m/s
     Observable<double> windDirection;      ///< degrees
+    /// The seed every run starts from, in [0, RandomSource::maxSeed]; absent, each run draws a fresh one.
+    Observable<std::optional<std::uint64_t>> seed;
 
     /// Calls `visit(key, field)` for every stored scalar field in declaration order (not the relationship).
     template <class Visitor> void forEachField(Visitor&& visit) {

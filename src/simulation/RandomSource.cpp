@@ -20,6 +20,10 @@ RandomSource::RandomSource() : generator_(osSeed()) {}
 
 RandomSource::RandomSource(std::uint64_t seed) : generator_(seed) {}
 
+std::uint64_t RandomSource::freshSeed() {
+    return osSeed() & maxSeed;
+}
+
 double RandomSource::uniformRandom(double a, double b) {
     assert(std::isfinite(a) && std::isfinite(b) && a <= b);
     // A whole number k uniform in [0, 2^53], both ends included, scaled onto [a, b]: every one of the 2^53 +

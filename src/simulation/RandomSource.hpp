@@ -11,8 +11,14 @@ namespace pelagrin {
 /// use.
 class RandomSource {
 public:
+    /// The largest seed a run takes: every seed up to it is exact in a JSON number, whoever reads the file.
+    static constexpr std::uint64_t maxSeed = (std::uint64_t{1} << 53) - 1;
+
     RandomSource();
     explicit RandomSource(std::uint64_t seed);
+
+    /// A seed from the operating system within [0, maxSeed], so that a run can say which seed it had.
+    static std::uint64_t freshSeed();
 
     /// A uniform 64-bit float in the closed interval [a, b], both ends possible. Requires a <= b, both
     /// finite.

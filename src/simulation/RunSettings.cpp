@@ -161,6 +161,7 @@ RunSettings runSettingsOf(Project& project, double speed) {
     run.params.pixelsPerMeter = ppm;
     run.params.waterDepth = parameters->waterDepth;
     run.params.windVelocity = unitVector(parameters->windDirection) * parameters->windSpeed.get();
+    run.seed = parameters->seed;
 
     requireFiniteResponses(run);
     requireFiniteMotion(run, *parameters, speed);

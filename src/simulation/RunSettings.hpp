@@ -5,6 +5,7 @@
 #include "simulation/Vec2.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace pelagrin {
@@ -26,7 +27,8 @@ struct RunSettings {
     double duration = 0.0;         ///< run length, s, at least 60
     double emissionRadiusPx = 0.0; ///< radius of the emission disc, px, not negative
     SimulationEngineParameters params;
-    std::vector<Vec2> boundary; ///< the water polygon, px
+    std::vector<Vec2> boundary;        ///< the water polygon, px
+    std::optional<std::uint64_t> seed; ///< the project's seed; absent, the run draws a fresh one
 
     bool operator==(const RunSettings&) const = default;
 };

@@ -117,9 +117,13 @@ void SimulationController::reset(Project& project) {
 void SimulationController::setUp(RunSettings run) {
     // Everything that can refuse the project comes before this, so that a refusal leaves the last run's frame
     // and statistics as they were.
+    // One stream for the whole run, the emission's draws first and the step's after them, so that the seed
+    // alone decides every draw.
+    const std::uint64_t seed = run.seed.value_or(RandomSource::freshSeed());
+    RandomSource random(seed);
     auto particles = SimulationEngine::createParticles(run.count, run.center, run.radiusMm, run.density,
-                                                       run.duration, run.emissionRadiusPx);
-    auto engine = std::make_shared<SimulationEngine>(particles, run.params, run.boundary);
+                                                       run.duration, run.emissionRadiusPx, random);
+    auto engine = std::make_shared<SimulationEngine>(particles, run.params, run.boundary, std::move(random));
     engine->simDurationLimit = run.duration;
 
     stop();
@@ -127,6 +131,7 @@ void SimulationController::setUp(RunSettings run) {
     currentTime = 0.0;
     totalDuration = run.duration;
     engine_ = std::move(engine);
+    seed_ = seed;
     heldRun_ = std::move(run);
     displayParticles = std::move(particles);
 }

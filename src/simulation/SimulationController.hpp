@@ -88,6 +88,9 @@ public:
 
     /// The engine of the current or last run; absent before the first.
     const SimulationEngine* engine() const { return engine_.get(); }
+    /// The seed of the current or last run: the project's, or the fresh one drawn for it; absent before the
+    /// first. Two runs of one project on one seed at one speed give the same particles.
+    std::optional<std::uint64_t> seed() const { return seed_; }
 
     /// Simulated seconds per wall-clock second measured over the last seconds of running at `speed`; the
     /// latest measurement is kept once known, absent before.
@@ -123,6 +126,7 @@ private:
     double currentSpeedMultiplier_ = 1.0;
     RunState runState_ = RunState::idle;
     std::shared_ptr<SimulationEngine> engine_;
+    std::optional<std::uint64_t> seed_;
     /// What the held engine was set up from, while `play` may go on with it (paused, or set up by `reset`).
     std::optional<RunSettings> heldRun_;
     SpeedMeter speedMeter_;

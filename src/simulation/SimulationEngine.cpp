@@ -99,13 +99,6 @@ SimulationEngine::SimulationEngine(std::vector<Particle> particles_, SimulationE
 
 std::vector<Particle> SimulationEngine::createParticles(std::int64_t count, Vec2 center, double radius,
                                                         double density, double totalDuration,
-                                                        double emissionRadius) {
-    RandomSource random;
-    return createParticles(count, center, radius, density, totalDuration, emissionRadius, random);
-}
-
-std::vector<Particle> SimulationEngine::createParticles(std::int64_t count, Vec2 center, double radius,
-                                                        double density, double totalDuration,
                                                         double emissionRadius, RandomSource& random) {
     if (count < 0) {
         throw std::invalid_argument("SimulationEngine: particle count must not be negative, got " +
@@ -193,7 +186,7 @@ void SimulationEngine::step() {
         stepRange(chunk * kChunkSize, std::min(particles.size(), (chunk + 1) * kChunkSize), constants,
                   pending_[chunk]);
     };
-    WorkerPool::shared().run(chunkCount, moveChunk);
+    (workers != nullptr ? *workers : WorkerPool::shared()).run(chunkCount, moveChunk);
     for (std::size_t chunk = 0; chunk < chunkCount; ++chunk) {
         for (const PendingContact& pending : pending_[chunk]) {
             resolvePending(pending);

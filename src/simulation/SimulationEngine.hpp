@@ -16,6 +16,8 @@
 
 namespace pelagrin {
 
+class WorkerPool;
+
 /// Axis-aligned bounding box of the boundary polygon, in simulation pixels.
 struct Bounds {
     double minX = 0.0;
@@ -49,8 +51,6 @@ public:
     static std::vector<Particle> createParticles(std::int64_t count, Vec2 center, double radius,
                                                  double density, double totalDuration, double emissionRadius,
                                                  RandomSource& random);
-    static std::vector<Particle> createParticles(std::int64_t count, Vec2 center, double radius,
-                                                 double density, double totalDuration, double emissionRadius);
 
     /// How a particle answers the water.
     struct Response {
@@ -98,6 +98,9 @@ public:
     double timeStep = baseStep;
     /// Simulation clock in seconds; never decreases.
     double accumulatedTime = 0.0;
+    /// The threads the step shares the particles over; the process's shared pool when null. The run is the
+    /// same on any pool.
+    WorkerPool* workers = nullptr;
 
 private:
     struct StepConstants;

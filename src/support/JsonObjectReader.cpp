@@ -101,6 +101,15 @@ std::optional<double> JsonObjectReader::optionalNumber(const char* key) const {
     return find(key, true) == nullptr ? std::nullopt : std::optional<double>(number(key));
 }
 
+std::int64_t JsonObjectReader::wholeNumberWithin(const char* key, std::int64_t low, std::int64_t high) const {
+    const std::int64_t value = wholeNumber(key);
+    if (value < low || value > high) {
+        fail(pathOf(key), std::to_string(value) + " is outside [" + std::to_string(low) + ", " +
+                              std::to_string(high) + "]");
+    }
+    return value;
+}
+
 std::int64_t JsonObjectReader::wholeNumber(const char* key) const {
     const json& value = require(key);
     if (value.is_number_unsigned()) {

@@ -42,6 +42,8 @@ public:
     double numberWithin(const char* key, double low, double high) const;
     /// A whole number: an integer, or a float without fraction within the 64-bit range.
     std::int64_t wholeNumber(const char* key) const;
+    /// A whole number within [low, high].
+    std::int64_t wholeNumberWithin(const char* key, std::int64_t low, std::int64_t high) const;
 
     /// The object at `key`, absent when the key is missing or null.
     std::optional<JsonObjectReader> optionalObject(const char* key) const;

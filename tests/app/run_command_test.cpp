@@ -1,7 +1,11 @@
 // `pelagrin run` end to end: the built executable on the shipped examples and on bad input.
+#include "analysis/SimulationDataStore.hpp"
+#include "projects/ProjectPersistence.hpp"
+#include "simulation/SimulationController.hpp"
 #include "tests/app/ChildProcess.hpp"
 #include "tests/support/TemporaryFolder.hpp"
 
+#include <boost/asio/io_context.hpp>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -100,6 +104,14 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
         {{example, "--speed", "fast", "--csv", csvPath()}, 2, "greater than 0"},
         {{example, "--speed", "nan", "--csv", csvPath()}, 2, "greater than 0"},
         {{example, "--speed", "inf", "--csv", csvPath()}, 2, "greater than 0"},
+        {{example, "--seed", "-1", "--csv", csvPath()},
+         2,
+         "--seed: must be a whole number from 0 to 9007199254740991"},
+        {{example, "--seed", "1.5", "--csv", csvPath()},
+         2,
+         "must be a whole number from 0 to 9007199254740991, got \"1.5\""},
+        {{example, "--seed", "x", "--csv", csvPath()}, 2, "must be a whole number"},
+        {{example, "--seed", "9007199254740992", "--csv", csvPath()}, 2, "must be a whole number"},
     };
     for (const Case& c : cases) {
         const CommandOutcome outcome = run(c.arguments);
@@ -112,6 +124,30 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
     }
     expectOnlyFiles({"a folder", "bare.pelagrinproj", "fifo.pelagrinproj", "malformed.pelagrinproj",
                      "stormy.pelagrinproj", "timeline.csv"});
+}
+
+TEST_F(RunCommand, ASeedGivesTheAppsRunAtTheSameSpeed) {
+    // The bay strands some of its particles and not others, so the timeline shows any draw that differs.
+    const std::string example = (examples / "sheltered-bay.pelagrinproj").string();
+    auto timelineOf = [&](const std::string& seed) {
+        const CommandOutcome outcome = run({example, "--seed", seed, "--speed", "1000", "--csv", csvPath()});
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_NE(outcome.out.find("Seed: " + seed + " "), std::string::npos) << outcome.out;
+        return readFile(csvPath());
+    };
+    const std::string seven = timelineOf("7");
+    EXPECT_NE(timelineOf("8"), seven);
+
+    // The app's controller on the same project, seed and speed.
+    const std::shared_ptr<Project> project = ProjectPersistence::load(example);
+    project->parameters.get()->seed = std::uint64_t{7};
+    boost::asio::io_context context;
+    SimulationDataStore store;
+    SimulationController controller(context.get_executor(), store, RunPacing::unpaced());
+    controller.setCurrentSpeedMultiplier(1000);
+    controller.start(*project);
+    context.run();
+    EXPECT_EQ(store.exportCSV(), seven);
 }
 
 TEST_F(RunCommand, AnInterruptedRunStillWritesTheTimelineOfWhatRan) {

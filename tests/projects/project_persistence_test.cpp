@@ -58,6 +58,7 @@ TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBit) {
     original->parameters.get()->waterDepth = 25.0;
     original->parameters.get()->windSpeed = 3.0;
     original->parameters.get()->windDirection = 90.0;
+    original->parameters.get()->seed = std::uint64_t{9'007'199'254'740'991}; // the largest a file can hold
     Persistence::save(*original, path);
     const auto loaded = Persistence::load(path);
 
@@ -90,6 +91,7 @@ TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBit) {
     EXPECT_EQ(parameters.waterDepth.get(), 25.0);
     EXPECT_EQ(parameters.windSpeed.get(), 3.0);
     EXPECT_EQ(parameters.windDirection.get(), 90.0);
+    EXPECT_EQ(parameters.seed.get(), std::uint64_t{9'007'199'254'740'991});
     EXPECT_NE(Persistence::load(path)->id, loaded->id);
 }
 
@@ -140,6 +142,7 @@ TEST(ProjectPersistence, ReadsTheOriginalEncodersLayoutAndSkipsUnknownKeys) {
     EXPECT_EQ(parameters.waterDepth.get(), 10.0);
     EXPECT_EQ(parameters.windSpeed.get(), 0.0);
     EXPECT_EQ(parameters.windDirection.get(), 0.0);
+    EXPECT_FALSE(parameters.seed.get()) << "without a seed every run draws its own";
     EXPECT_EQ(project->region.get()->emissionRadius.get(), 10.0);
     EXPECT_EQ(project->parameters.get()->particleSettings.get()->count.get(), 2000);
     EXPECT_TRUE(project->region.get()->waterVertices().empty());
@@ -156,6 +159,18 @@ TEST(ProjectPersistence, StrictDecodingNamesTheKeyAndTheProblem) {
         {R"({"name": "x", "created": 1, "region": {"name": "r", "latitude": 1, "longitude": 1,
           "flowDirection": 0, "waterVertices": [{"latitude": 1, "longitude": 1}, {"latitude": 1}]}})",
          R"("region.waterVertices[1].longitude": missing)"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "seed": -1}})",
+         R"("parameters.seed": -1 is outside [0, 9007199254740991])"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "seed": 9007199254740992}})",
+         R"("parameters.seed": 9007199254740992 is outside [0, 9007199254740991])"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "seed": 2.5}})",
+         R"("parameters.seed": expected a whole number, got 2.5)"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "seed": "7"}})",
+         R"("parameters.seed": expected a number, got a string)"},
         {R"([1, 2])", "expected an object, got an array"},
         {R"({"name": "x", "created": 1)", "invalid JSON"},
         {"", "invalid JSON"},

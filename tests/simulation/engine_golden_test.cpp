@@ -1,10 +1,12 @@
 // A seeded run on a fixed scene, its final state hashed: any change of what a step computes shows up here.
 #include "scenes/Scenes.hpp"
 #include "simulation/SimulationEngine.hpp"
+#include "simulation/WorkerPool.hpp"
 
 #include <bit>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace pelagrin {
 namespace {
@@ -43,16 +45,21 @@ SimulationEngine islandRun(std::int64_t count) {
     return engine;
 }
 
-TEST(EngineGolden, SeededIslandRunIsReproducibleWhenSharedOverTheWorkerPool) {
+TEST(EngineGolden, SeededIslandRunIsTheSameOnOneTwoOrAllThreads) {
     // The step hands particles to the pool's threads 1024 at a time: four chunks, the last one short.
     constexpr std::int64_t count = 3 * 1024 + 100;
-    SimulationEngine first = islandRun(count);
-    SimulationEngine second = islandRun(count);
+    WorkerPool one(1);
+    WorkerPool two(2);
+    std::vector<SimulationEngine> runs{islandRun(count), islandRun(count), islandRun(count)};
+    runs[0].workers = &one;
+    runs[1].workers = &two;
     for (int i = 0; i < 500; ++i) {
-        first.step();
-        second.step();
+        for (SimulationEngine& run : runs) {
+            run.step();
+        }
     }
-    EXPECT_EQ(stateHash(first), stateHash(second));
+    EXPECT_EQ(stateHash(runs[1]), stateHash(runs[0]));
+    EXPECT_EQ(stateHash(runs[2]), stateHash(runs[0]));
 }
 
 // The hash changes only in a commit that says why the behaviour of a step changed.

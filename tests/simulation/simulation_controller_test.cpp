@@ -1,10 +1,12 @@
 // Run loop of the simulation controller, driven step by step on a private event loop.
 #include "analysis/SimulationDataStore.hpp"
 #include "projects/Project.hpp"
+#include "projects/Region.hpp"
 #include "simulation/SimulationController.hpp"
 #include "simulation/SpeedMeter.hpp"
 
 #include <algorithm>
+#include <array>
 #include <boost/asio/io_context.hpp>
 #include <cmath>
 #include <functional>
@@ -119,6 +121,49 @@ TEST(ControllerDuration, TheRunStopsAtItsDurationAndItsLastFrameIsStillPublished
     harness.play(*project);
     EXPECT_NE(harness.controller.engine(), finished);
     EXPECT_EQ(harness.controller.currentTime.get(), 0.0);
+}
+
+/// What a step writes and emission sets, bit for bit, of every particle (the identities are fresh per run).
+std::vector<std::array<double, 10>> particleBits(const SimulationEngine& engine) {
+    std::vector<std::array<double, 10>> bits;
+    for (const Particle& p : engine.particles) {
+        bits.push_back({p.position.x, p.position.y, p.z, p.velocity.x, p.velocity.y, p.radius, p.density,
+                        p.releaseTime, double(p.isSedimented), double(p.isStuck)});
+    }
+    return bits;
+}
+
+/// A run of `project` to its end at speed 60; its final particles and the seed it used.
+std::pair<std::vector<std::array<double, 10>>, std::uint64_t> runToEnd(Project& project) {
+    Harness harness;
+    harness.controller.setCurrentSpeedMultiplier(60.0);
+    harness.start(project);
+    harness.context.run();
+    return {particleBits(*harness.controller.engine()), harness.controller.seed().value()};
+}
+
+TEST(ControllerSeed, TheSeedARunReportsRepeatsItAndAnotherSeedDoesNot) {
+    // A boundary close round the emission, so that the step's strand-or-bounce draws come into play.
+    auto project = projectWith(120.0, 300);
+    project->region = std::make_shared<Region>("Pond", 47.0, 8.0);
+    project->region.get()->setWaterVertices({{47.0, 8.0}, {47.0, 8.002}, {47.002, 8.002}, {47.002, 8.0}});
+    project->region.get()->emissionLat = 47.001;
+    project->region.get()->emissionLon = 8.001;
+    project->parameters.get()->flowSpeed = 10.0;
+
+    const auto [fresh, drawn] = runToEnd(*project);
+    const auto [other, drawnAgain] = runToEnd(*project);
+    EXPECT_NE(drawn, drawnAgain) << "without a seed each run draws its own";
+    EXPECT_NE(fresh, other);
+    const auto stuck =
+        std::count_if(fresh.begin(), fresh.end(), [](const auto& bits) { return bits[9] == 1; });
+    EXPECT_GT(stuck, 0);
+    EXPECT_LT(stuck, std::ssize(fresh));
+
+    project->parameters.get()->seed = drawn;
+    const auto [repeated, used] = runToEnd(*project);
+    EXPECT_EQ(used, drawn);
+    EXPECT_EQ(repeated, fresh);
 }
 
 TEST(ControllerStart, WithoutParametersNothingStartsAndTheStoreIsCleared) {

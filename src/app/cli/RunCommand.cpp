@@ -4,6 +4,7 @@
 #include "analysis/SimulationDataStore.hpp"
 #include "app/cli/RunProgress.hpp"
 #include "projects/ProjectPersistence.hpp"
+#include "simulation/RandomSource.hpp"
 #include "simulation/SimulationController.hpp"
 #include "support/AtomicWrite.hpp"
 
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <fmt/format.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -28,6 +30,7 @@ struct RunOptions {
     double speed = 60.0;
     std::string csvPath = "SimulationData.csv";
     bool isRealtime = false;
+    std::optional<std::uint64_t> seed;
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -54,7 +57,7 @@ void checkWritable(const std::filesystem::path& csvPath) {
 }
 
 void printSummary(const SimulationEngine& engine, const SimulationDataStore& store, double time,
-                  bool wasInterrupted, const std::string& csvPath) {
+                  bool wasInterrupted, const std::string& csvPath, std::uint64_t seed) {
     std::int64_t drifting = 0, stuck = 0, sedimented = 0, waiting = 0;
     for (const Particle& p : engine.particles) {
         if (p.isStuck) {
@@ -71,6 +74,7 @@ void printSummary(const SimulationEngine& engine, const SimulationDataStore& sto
     fmt::print("Particles: {} active, {} stuck, {} sedimented, {} not yet released\n", drifting, stuck,
                sedimented, waiting);
     fmt::print("Max speed: {:.2f} px/s\n", store.maxSpeed.get());
+    fmt::print("Seed: {} (--seed {} repeats this run)\n", seed, seed);
     fmt::print("Timeline: {} samples written to {}\n", store.history->size(), csvPath);
 }
 
@@ -85,6 +89,10 @@ int run(const RunOptions& options) {
     if (!project->parameters.get()) {
         fail(fmt::format("\"{}\" has no simulation parameters; set them in the app first",
                          options.projectPath));
+    }
+
+    if (options.seed) {
+        project->parameters.get()->seed = options.seed;
     }
 
     // The controller's own loop, on an event loop of this command's, paced like the app's only on request.
@@ -119,8 +127,9 @@ int run(const RunOptions& options) {
             signals.cancel();
         }
     });
-    fmt::print(stderr, "Running \"{}\": {} particles, {:.0f} s of simulation time at {}x\n",
-               project->name.get(), engine.particles.size(), controller.totalDuration.get(), options.speed);
+    fmt::print(stderr, "Running \"{}\": {} particles, {:.0f} s of simulation time at {}x, seed {}\n",
+               project->name.get(), engine.particles.size(), controller.totalDuration.get(), options.speed,
+               *controller.seed());
     context.run();
     progress.finish();
 
@@ -129,7 +138,7 @@ int run(const RunOptions& options) {
     } catch (const FileWriteError& error) {
         fail(error.what());
     }
-    printSummary(engine, store, controller.currentTime, wasInterrupted, options.csvPath);
+    printSummary(engine, store, controller.currentTime, wasInterrupted, options.csvPath, *controller.seed());
     return wasInterrupted ? exitInterrupted : 0;
 }
 
@@ -154,6 +163,25 @@ void addRunCommand(CLI::App& app) {
                            : fmt::format("must be a number greater than 0, got \"{}\"", text);
             },
             "POSITIVE"));
+    command->add_option_function<std::string>(
+        "--seed",
+        [options](const std::string& text) {
+            // Whole digits only: CLI11's own conversion would wrap "-1" round to 2^64 - 1.
+            std::uint64_t value = 0;
+            const bool isDigits = !text.empty() && text.size() <= 16 &&
+                                  text.find_first_not_of("0123456789") == std::string::npos;
+            if (isDigits) {
+                value = std::stoull(text);
+            }
+            if (!isDigits || value > RandomSource::maxSeed) {
+                throw CLI::ValidationError("--seed",
+                                           fmt::format("must be a whole number from 0 to {}, got \"{}\"",
+                                                       RandomSource::maxSeed, text));
+            }
+            options->seed = value;
+        },
+        "Seed of the run's random draws; the same seed at the same speed gives the same particles "
+        "(default: the project's, else a fresh one, printed)");
     command->add_option("--csv", options->csvPath, "Where the timeline CSV goes")->capture_default_str();
     command->add_flag("--realtime", options->isRealtime,
                       "Pace the run like the app: a 16 ms pause per frame, the statistics twice a second");
