@@ -198,29 +198,29 @@ double Region::maxLongitude() const {
     return boundsOf(waterVertices()).maxLongitude;
 }
 
-std::optional<Region::CanvasLayout> Region::canvasLayout(double width, double height) const {
+std::optional<CanvasMapping> Region::canvasMapping(double width, double height) const {
     const std::vector<GeoCoordinate> vertices = waterVertices();
     if (vertices.empty()) {
         return std::nullopt;
     }
     const Bounds b = boundsOf(vertices);
-    const double latRange = b.maxLatitude - b.minLatitude;
-    const double lonRange = b.maxLongitude - b.minLongitude;
     // Written as negations so that a NaN range stops here as well.
-    if (!(latRange > 0.0) || !(lonRange > 0.0)) {
+    if (!(b.maxLatitude - b.minLatitude > 0.0) || !(b.maxLongitude - b.minLongitude > 0.0)) {
         return std::nullopt;
     }
-    // A plain linear stretch of degrees on each axis, north up: the bounding box fills the whole canvas.
-    const auto toCanvas = [&](GeoCoordinate c) {
-        return Vec2{(c.longitude - b.minLongitude) / lonRange * width,
-                    (1.0 - (c.latitude - b.minLatitude) / latRange) * height};
-    };
-    CanvasLayout layout;
-    layout.vertices.reserve(vertices.size());
-    for (const GeoCoordinate& v : vertices) {
-        layout.vertices.push_back(toCanvas(v));
+    return CanvasMapping{b.minLatitude, b.maxLatitude, b.minLongitude, b.maxLongitude, width, height};
+}
+
+std::optional<Region::CanvasLayout> Region::canvasLayout(double width, double height) const {
+    const std::optional<CanvasMapping> mapping = canvasMapping(width, height);
+    if (!mapping) {
+        return std::nullopt;
     }
-    layout.emissionPoint = toCanvas(emissionCoordinate());
+    CanvasLayout layout;
+    for (const GeoCoordinate& v : waterVertices()) {
+        layout.vertices.push_back(mapping->toCanvas(v));
+    }
+    layout.emissionPoint = mapping->toCanvas(emissionCoordinate());
     return layout;
 }
 

@@ -1,6 +1,7 @@
 // Region: the water body of a project, its emission point and their mapping onto the simulation canvas.
 #pragma once
 
+#include "projects/CanvasMapping.hpp"
 #include "simulation/GeoCoordinate.hpp"
 #include "simulation/Observable.hpp"
 #include "simulation/Vec2.hpp"
@@ -62,6 +63,10 @@ public:
     double maxLatitude() const;
     double minLongitude() const;
     double maxLongitude() const;
+
+    /// The polygon's bounding box fitted onto a width × height canvas; absent when the polygon is empty or
+    /// has no extent on an axis.
+    std::optional<CanvasMapping> canvasMapping(double width, double height) const;
 
     /// The polygon and the emission point fitted onto a canvas, simulation px.
     struct CanvasLayout {

@@ -77,6 +77,35 @@ TEST(Region, FitsTheBoundingBoxOntoTheCanvasNorthUpWithAnUnclampedEmissionPoint)
     }
 }
 
+TEST(Region, CanvasMappingTakesTheLaidOutVerticesAndInteriorPointsBackToDegrees) {
+    Region region("Lake", 46.4, 6.5);
+    // An irregular lake, so that no coordinate is a round number.
+    const std::vector<GeoCoordinate> outline{{46.51234567, 6.48765432},
+                                             {46.43219876, 6.61112223},
+                                             {46.38901234, 6.52345678},
+                                             {46.45678901, 6.40123457}};
+    region.setWaterVertices(outline);
+    region.applyLayout(std::nullopt);
+    const std::optional<CanvasMapping> mapping = region.canvasMapping(kCanvasWidth, kCanvasHeight);
+    ASSERT_TRUE(mapping);
+
+    const std::vector<Vec2> laidOut = region.waterVerticesSim();
+    ASSERT_EQ(laidOut.size(), outline.size());
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+        const GeoCoordinate back = mapping->toGeo(laidOut[i]);
+        EXPECT_NEAR(back.latitude, outline[i].latitude, 1e-12) << i;
+        EXPECT_NEAR(back.longitude, outline[i].longitude, 1e-12) << i;
+    }
+    for (const Vec2 interior : {Vec2{0, 0}, Vec2{800, 600}, Vec2{123.456, 345.678}, Vec2{799.9, 0.1}}) {
+        const Vec2 again = mapping->toCanvas(mapping->toGeo(interior));
+        EXPECT_NEAR(again.x, interior.x, 1e-9);
+        EXPECT_NEAR(again.y, interior.y, 1e-9);
+    }
+    // The box's corners are exact: the north-west corner is the canvas origin.
+    EXPECT_EQ(mapping->toGeo({0, 0}), (GeoCoordinate{outline[0].latitude, outline[3].longitude}));
+    EXPECT_FALSE(Region("Empty", 0, 0).canvasMapping(kCanvasWidth, kCanvasHeight));
+}
+
 TEST(Region, DegeneratePolygonsLeaveEarlierSimulationFieldsAlone) {
     Region region("Lake", 47.5, 8.5);
     region.setWaterVertices(kSquare);
