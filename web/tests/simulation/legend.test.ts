@@ -17,6 +17,13 @@ describe("the renderer's legend", () => {
         expect(legend.vectors).toBe(vectors === null ? null : `Vectors: ${vectors} m/s`);
     });
 
+    it("shows the stranded and sedimented colours the particles are drawn in", () => {
+        expect(legendOf(1, 10, 1, false).swatches.map((swatch) => swatch.color)).toEqual([
+            "rgb(255, 149, 0)",
+            "rgb(162, 132, 94)",
+        ]);
+    });
+
     it("tops the speed ramp with a round figure at or above the fastest particle in the water", () => {
         expect([0.003, 0.01, 0.011, 0.3, 0.51, 7, 12].map(niceCeiling)).toEqual([0.005, 0.01, 0.02, 0.5, 1, 10, 20]);
         // A drifting particle at 5 px/s, and a stranded one.
