@@ -32,7 +32,8 @@ export class SimulationRendererElement extends HTMLElement {
     private fittedBounds_: string | null = null;
     /** The speed ramp's top, m/s: it only grows during a run, so that colours and legend hold still. */
     private speedTop_ = 0;
-    private speedTopTime_ = Infinity;
+    /** The time of the frame the top was last taken from, s. */
+    private speedTopTime_ = -Infinity;
     private readonly drawer_ = new SceneDrawer();
     private drawnRevision_ = -1;
     private drawnModel_: SimulationState | null = null;
@@ -178,7 +179,7 @@ export class SimulationRendererElement extends HTMLElement {
         const needsSpeeds = model.colorMode === colorModeBySpeed || this.showsVectors_;
         if (frame === null || !needsSpeeds) return;
         const top = speedTopOf(frame, model.metresPerPx);
-        const isNewRun = frame.time < this.speedTopTime_ && this.speedTopTime_ !== Infinity;
+        const isNewRun = frame.time < this.speedTopTime_;
         this.speedTopTime_ = frame.time;
         const next = isNewRun ? top : Math.max(top, this.speedTop_);
         if (next !== this.speedTop_) {
