@@ -24,31 +24,49 @@ function drawnBox(page) {
     });
 }
 
-test("the renderer keeps the lake's proportions in a wide and in a tall window", async () => {
+/** The drawn box once the canvas shows something, after the map has settled. */
+async function settledBox(page) {
+    let box = null;
+    for (let tries = 0; box === null && tries < 50; tries++) {
+        await page.waitForTimeout(100);
+        box = await drawnBox(page);
+    }
+    assert.ok(box !== null, "the lake is drawn");
+    return box;
+}
+
+test("the renderer keeps the lake's proportions in a wide and in a tall window, and Fit shows it whole", async () => {
     const prepare = async (home) => reopenAtLaunch(home, "Valley Lake", await readExample("valley-lake"));
     await withApp(
         async ({ page }) => {
-            const ratios = [];
-            for (const [width, height] of [
-                [1200, 700],
-                [700, 1000],
-            ]) {
-                await page.setViewportSize({ width, height });
-                await page.reload();
-                await page.locator('[data-section="simulation"]').click();
-                await page.getByRole("button", { name: "Fit" }).click();
-                // The water is drawn once the map has its size; no particles are out before a run.
-                let box = null;
-                for (let tries = 0; box === null && tries < 50; tries++) {
-                    await page.waitForTimeout(100);
-                    box = await drawnBox(page);
-                }
-                assert.ok(box !== null, `the lake is drawn at ${width} × ${height}`);
-                ratios.push(box.width / box.height);
-                await screenshot(page, `renderer-proportions-${width}x${height}`);
-            }
-            const [wide, tall] = ratios;
-            assert.ok(Math.abs(wide / tall - 1) < 0.02, `the lake's width/height is ${wide} wide and ${tall} tall`);
+            // No particles are out before a run: what is drawn is the water.
+            await page.setViewportSize({ width: 1200, height: 700 });
+            await page.locator('[data-section="simulation"]').click();
+            const wide = await settledBox(page);
+            await screenshot(page, "renderer-proportions-1200x700");
+
+            // The untouched view follows the window.
+            await page.setViewportSize({ width: 700, height: 1000 });
+            await page.waitForTimeout(300);
+            const tall = await settledBox(page);
+            await screenshot(page, "renderer-proportions-700x1000");
+            const [wideRatio, tallRatio] = [wide.width / wide.height, tall.width / tall.height];
+            assert.ok(
+                Math.abs(wideRatio / tallRatio - 1) < 0.02,
+                `the lake's width/height is ${wideRatio} wide and ${tallRatio} tall`,
+            );
+
+            // Zoomed in about the pointer, the lake outgrows the view; Fit brings it back whole.
+            const map = await page.locator(".renderer-map").boundingBox();
+            await page.mouse.move(map.x + map.width / 2, map.y + map.height / 2);
+            await page.mouse.wheel(0, -600);
+            await page.waitForTimeout(300);
+            const zoomed = await settledBox(page);
+            assert.ok(zoomed.width > tall.width, `zoomed in: ${zoomed.width} px wide, fitted ${tall.width}`);
+            await page.getByRole("button", { name: "Fit" }).click();
+            await page.waitForTimeout(300);
+            const fitted = await settledBox(page);
+            assert.ok(Math.abs(fitted.width - tall.width) <= 2 && Math.abs(fitted.height - tall.height) <= 2);
         },
         { prepare },
     );

@@ -30,6 +30,8 @@ export class SimulationRendererElement extends HTMLElement {
     private resizeObserver_: ResizeObserver | null = null;
     /** The bounds the view was last fitted to, as JSON: other bounds (another lake) fit again. */
     private fittedBounds_: string | null = null;
+    /** The view is the last fit, untouched by the user since: a resize fits it again. */
+    private keepsFit_ = false;
     /** The speed ramp's top, m/s: it only grows during a run, so that colours and legend hold still. */
     private speedTop_ = 0;
     /** The time of the frame the top was last taken from, s. */
@@ -87,8 +89,14 @@ export class SimulationRendererElement extends HTMLElement {
         this.map_ = map;
         map.showTiles(this.showsMap_);
         container.append(this.canvas_);
-        this.resizeObserver_ = new ResizeObserver(() => map.resize());
+        this.resizeObserver_ = new ResizeObserver(() => {
+            map.resize();
+            if (this.keepsFit_) this.fit();
+        });
         this.resizeObserver_.observe(container);
+        for (const type of ["wheel", "pointerdown", "keydown"]) {
+            container.addEventListener(type, () => (this.keepsFit_ = false), { passive: true });
+        }
     }
 
     /** The degrees the canvas spans: the region's, or the open water's stand-in. */
@@ -101,7 +109,9 @@ export class SimulationRendererElement extends HTMLElement {
         const model = this.model;
         if (model === null || this.map_ === null) return;
         const bounds = this.bounds(model);
-        if (this.map_.fit(bounds)) this.fittedBounds_ = JSON.stringify(bounds);
+        if (!this.map_.fit(bounds)) return;
+        this.fittedBounds_ = JSON.stringify(bounds);
+        this.keepsFit_ = true;
     }
 
     private legend(model: SimulationState): Legend {
