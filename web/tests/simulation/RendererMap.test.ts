@@ -45,6 +45,18 @@ describe("the renderer's map", () => {
         drawnCanvas(map, bounds).forEach((value, index) => expect(value).toBeCloseTo(expected[index] ?? NaN, 0));
     });
 
+    it("lays the street map under the particles only while asked", () => {
+        const map = mapOfSize(700, 500);
+        map.fit(tall);
+        const baseMaps = () => document.querySelectorAll(".leaflet-tile-pane .leaflet-layer").length;
+        expect(baseMaps()).toBe(0);
+        map.showTiles(true);
+        expect(baseMaps()).toBe(1);
+        map.showTiles(false);
+        expect(baseMaps()).toBe(0);
+        map.remove();
+    });
+
     it("keeps its view while the map has no room to fit the lake", () => {
         const map = mapOfSize(40, 700);
         expect(map.fit(tall)).toBe(false);
