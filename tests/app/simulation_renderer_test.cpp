@@ -32,12 +32,19 @@ protected:
     }
 };
 
-TEST_F(SimulationRenderer, ShowsTheWaterPolygonInSimulationPixelsAndNoneWithoutARegion) {
-    const json water = rendererWindow()->state()["project"]["simulation"]["water"];
-    EXPECT_EQ(water["vertices"], json::parse("[[0, 600], [800, 600], [800, 0], [0, 0]]"));
+TEST_F(SimulationRenderer, ShowsTheWaterPolygonInSimulationPixelsWithItsGroundAndNoneWithoutARegion) {
+    const json simulation = rendererWindow()->state()["project"]["simulation"];
+    EXPECT_EQ(simulation["water"]["vertices"], json::parse("[[0, 600], [800, 600], [800, 0], [0, 0]]"));
+    EXPECT_EQ(simulation["water"]["geoBounds"],
+              json::parse(R"({"south": 47, "north": 48, "west": 8, "east": 9})"));
+    // A degree of longitude at 47° N is 75.83 km, across the canvas's 800 px.
+    EXPECT_NEAR(simulation["metresPerPx"].get<double>(), 94.79, 0.01);
     const auto window = launch->openWindow();
     open(*window, projectFile("Open Water"));
-    EXPECT_EQ(window->state()["project"]["simulation"]["water"]["vertices"], json::array());
+    const json openWater = window->state()["project"]["simulation"];
+    EXPECT_EQ(openWater["water"]["vertices"], json::array());
+    EXPECT_EQ(openWater["water"]["geoBounds"], nullptr);
+    EXPECT_EQ(openWater["metresPerPx"], 1.0);
 }
 
 TEST_F(SimulationRenderer, WarnsWhileTheParticlesWouldStartOnLand) {

@@ -3,12 +3,9 @@
 // paused run redraws. A measurement, not a test: it asserts nothing. Run with node, PELAGRIN_BINARY pointing at
 // an optimised build (`make bench` makes one):
 //   PELAGRIN_BINARY=build-release/src/app/pelagrin node tests/e2e/bench-renderer.mjs [seconds]
-import { mkdir, readFile, rm, writeFile } from "node:fs/promises";
-import path from "node:path";
-import { fileURLToPath } from "node:url";
-import { launchBrowser, makeHome, startApp } from "./harness.mjs";
+import { rm } from "node:fs/promises";
+import { launchBrowser, makeHome, readExample, reopenAtLaunch, startApp } from "./harness.mjs";
 
-const repository = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
 const particleCount = 20_000;
 const warmUpMs = 3_000;
 const measuredMs = Number(process.argv[2] ?? 10) * 1000;
@@ -16,16 +13,9 @@ const measuredMs = Number(process.argv[2] ?? 10) * 1000;
 /** The valley lake example with 20,000 particles, reopened at launch as the last project. */
 async function prepareHome() {
     const home = await makeHome();
-    const example = JSON.parse(await readFile(path.join(repository, "examples/valley-lake.pelagrinproj"), "utf8"));
+    const example = await readExample("valley-lake");
     example.parameters.particles.count = particleCount;
-    const projectFile = path.join(home.home, "Documents", "Bench Lake.pelagrinproj");
-    await writeFile(projectFile, JSON.stringify(example));
-    const config = path.join(home.env.XDG_CONFIG_HOME, "Pelagrin");
-    await mkdir(config, { recursive: true });
-    await writeFile(
-        path.join(config, "settings.json"),
-        JSON.stringify({ autoOpenLastProject: true, hasSeenOnboarding: true, lastOpenedProjectURL: projectFile }),
-    );
+    await reopenAtLaunch(home, "Bench Lake", example);
     return home;
 }
 

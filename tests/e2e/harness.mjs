@@ -1,6 +1,6 @@
 // Starts the built pelagrin in a home of its own and drives its page in headless Chromium.
 import { spawn } from "node:child_process";
-import { mkdir, mkdtemp, rm } from "node:fs/promises";
+import { mkdir, mkdtemp, readFile, rm, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { createInterface } from "node:readline";
@@ -148,14 +148,36 @@ export async function createProject(page, name) {
 }
 
 /**
- * Runs `body` with a started app, a browser and a page opened at the app's URL, and tears all three down
- * whatever happens, the home folder too. `env` adds variables to the app's environment.
+ * Writes `project` (a project file's JSON) into `home`'s Documents as `name` and settings that reopen it at
+ * launch, past the onboarding.
  */
-export async function withApp(body, { env = {} } = {}) {
+export async function reopenAtLaunch(home, name, project) {
+    const projectFile = path.join(home.home, "Documents", `${name}.pelagrinproj`);
+    await writeFile(projectFile, JSON.stringify(project));
+    const config = path.join(home.env.XDG_CONFIG_HOME, "Pelagrin");
+    await mkdir(config, { recursive: true });
+    await writeFile(
+        path.join(config, "settings.json"),
+        JSON.stringify({ autoOpenLastProject: true, hasSeenOnboarding: true, lastOpenedProjectURL: projectFile }),
+    );
+}
+
+/** An example project's JSON, from the repository's examples folder. */
+export async function readExample(name) {
+    return JSON.parse(await readFile(path.join(repository, "examples", `${name}.pelagrinproj`), "utf8"));
+}
+
+/**
+ * Runs `body` with a started app, a browser and a page opened at the app's URL, and tears all three down
+ * whatever happens, the home folder too. `env` adds variables to the app's environment; `prepare` is given the
+ * home before the app starts.
+ */
+export async function withApp(body, { env = {}, prepare = async () => {} } = {}) {
     const home = await makeHome();
     let app = null;
     let browser = null;
     try {
+        await prepare(home);
         app = await startApp({ ...home, env: { ...home.env, ...env } });
         browser = await launchBrowser();
         await blockOutsideRequests(browser.context);

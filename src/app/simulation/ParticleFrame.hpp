@@ -25,10 +25,11 @@ struct ParticleFrame {
     static constexpr std::uint8_t isActiveBit = 1;
     static constexpr std::uint8_t isStuckBit = 2;
     static constexpr std::uint8_t isSedimentedBit = 4;
-    /// Set when |velocity| > `flowVectorMinimumSpeed`, the renderer's test for drawing a flow vector. Made
-    /// here, on the model's doubles: the record's 32-bit velocity may round across the threshold.
+    /// Set when |velocity| > `flowVectorMinimumSpeed`. Made here, on the model's doubles: the record's 32-bit
+    /// velocity may round across the threshold. Kept for the frame's readers; the page draws its flow vectors
+    /// to a scale in m/s, for which a real current on a large lake is far below this threshold.
     static constexpr std::uint8_t isMovingBit = 8;
-    /// The speed a flow vector needs, px/s; exactly this draws none.
+    /// The speed that sets `isMovingBit`, px/s; exactly this does not.
     static constexpr double flowVectorMinimumSpeed = 0.1;
 
     /// Counts published snapshots from 0; wraps after 2³² − 1.

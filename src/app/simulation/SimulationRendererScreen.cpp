@@ -23,14 +23,29 @@ constexpr const char* waterStrokeColor = "rgba(0, 122, 255, 0.8)";
 /// Outline width at zoom 1, view points.
 constexpr double waterLineWidth = 2.0;
 
+/// The degrees the canvas spans, so that the page can draw simulation px on the ground in true proportion.
+json geoBoundsState(const Region& region) {
+    const std::optional<CanvasMapping> mapping = region.canvasMapping(kCanvasWidth, kCanvasHeight);
+    if (!mapping) {
+        return nullptr;
+    }
+    return {{"south", mapping->minLatitude},
+            {"north", mapping->maxLatitude},
+            {"west", mapping->minLongitude},
+            {"east", mapping->maxLongitude}};
+}
+
 json waterState(const Project& project) {
     json vertices = json::array();
+    json geoBounds = nullptr;
     if (const std::shared_ptr<Region>& region = project.region; region) {
         for (const Vec2& vertex : region->waterVerticesSim()) {
             vertices.push_back({vertex.x, vertex.y});
         }
+        geoBounds = geoBoundsState(*region);
     }
     return {{"vertices", std::move(vertices)},
+            {"geoBounds", std::move(geoBounds)},
             {"fill", json::array({{{"location", 0}, {"color", waterTopColor}},
                                   {{"location", 1}, {"color", waterBottomColor}}})},
             {"stroke", waterStrokeColor},
@@ -140,6 +155,11 @@ double depthScale(const Project& project) {
     return parameters ? parameters->waterDepth.get() : 10.0;
 }
 
+double metresPerPx(const Project& project) {
+    const std::shared_ptr<Region>& region = project.region;
+    return region ? 1.0 / region->pixelsPerMeter() : 1.0;
+}
+
 namespace {
 
 json noticeState(const Project& project, const SimulationController& controller) {
@@ -156,6 +176,8 @@ json simulationRendererState(const Project& project, const SimulationController&
     const bool isRunning = controller.isRunning;
     return {{"water", waterState(project)},
             {"colorMode", colorMode(project)},
+            {"waterDepth", depthScale(project)},
+            {"metresPerPx", metresPerPx(project)},
             {"isRunning", isRunning},
             {"runState", runStateName(controller.runState())},
             {"notice", noticeState(project, controller)},

@@ -48,6 +48,9 @@ inline constexpr std::string_view emissionOnLandNotice =
 /// The depth particles are shaded against, m: the project's `waterDepth`, 10 without parameters.
 double depthScale(const Project& project);
 
+/// Metres on the ground per simulation px, the run's own scale: 1 without a region.
+double metresPerPx(const Project& project);
+
 /// The `project.simulation` value of the window state for the loaded `project`.
 nlohmann::json simulationRendererState(const Project& project, const SimulationController& controller);
 

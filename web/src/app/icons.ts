@@ -38,8 +38,6 @@ import {
     WandSparkles,
     Wind,
     X,
-    ZoomIn,
-    ZoomOut,
 } from "lucide";
 import { html, type TemplateResult } from "lit-html";
 import { unsafeSVG } from "lit-html/directives/unsafe-svg.js";
@@ -90,8 +88,6 @@ export const symbols = {
     "exclamationmark.triangle": TriangleAlert,
     drop: Droplets,
     clock: Clock,
-    "magnifyingglass.minus": ZoomOut,
-    "magnifyingglass.plus": ZoomIn,
     "circle.grid.hex": Hexagon,
     "arrow.down.to.line.alt": ArrowDownToLine,
     wind: Wind,

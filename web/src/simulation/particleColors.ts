@@ -1,5 +1,5 @@
-// How a particle is coloured: stuck orange, sedimented dark blue, the rest by the project's colour mode.
-import { isActiveBit, isMovingBit, isSedimentedBit, isStuckBit } from "./ParticleFrame";
+// How a particle is coloured: stranded orange, sedimented brown, the rest by the project's colour mode.
+import { isActiveBit, isSedimentedBit, isStuckBit } from "./ParticleFrame";
 
 /** Red, green and blue, 0 to 255. */
 export type Rgb = [number, number, number];
@@ -8,9 +8,12 @@ export const colorModeUniform = 0;
 export const colorModeBySpeed = 1;
 export const colorModeByDepth = 2;
 
-/** The platform's system orange, and the hue, saturation and brightness of a particle on the bottom. */
+/**
+ * The platform's system orange and system brown: neither lies on a ramp, and brown stays apart from the water
+ * fill and the map's water, which a dark blue on the bottom did not.
+ */
 export const stuckColor: Rgb = [255, 149, 0];
-export const sedimentedColor: Rgb = hsbToRgb(0.6, 0.8, 0.2);
+export const sedimentedColor: Rgb = [162, 132, 94];
 /** The platform's system yellow, for flow vectors at opacity 0.8. */
 export const vectorColor = "rgba(255, 204, 0, 0.8)";
 
@@ -32,22 +35,23 @@ export function depthFraction(z: number, waterDepth: number): number {
 }
 
 /**
- * Where a drifting particle lies on its mode's colour ramp, 0 to 1: depth in "Uniform" and "By Depth", speed
- * relative to the fastest particle of the frame (`speedScale`, px/s) in "By Speed".
+ * Where a drifting particle lies on its mode's colour ramp, 0 to 1: depth from the surface to `waterDepth` in
+ * "By Depth", speed from standstill to `speedTop` (px/s) in "By Speed", always 0 in "Uniform".
  */
-export function rampPosition(mode: number, z: number, waterDepth: number, speed: number, speedScale: number): number {
-    if (mode === colorModeBySpeed) return speedScale > 0 ? Math.min(speed / speedScale, 1) : 0;
-    return Math.min(depthFraction(z, waterDepth), 1);
+export function rampPosition(mode: number, z: number, waterDepth: number, speed: number, speedTop: number): number {
+    if (mode === colorModeBySpeed) return speedTop > 0 ? Math.min(speed / speedTop, 1) : 0;
+    if (mode === colorModeByDepth) return Math.min(depthFraction(z, waterDepth), 1);
+    return 0;
 }
 
 /**
- * The colour at `position` of a mode's ramp. "Uniform" is light blue at the surface darkening with depth; "By
- * Depth" turns from cyan to violet on the way down; "By Speed" runs from blue when still to red when fastest.
+ * The colour at `position` of a mode's ramp. "Uniform" is one light blue; "By Depth" turns from cyan to violet
+ * on the way down; "By Speed" runs from blue when still through green to lime, clear of the stranded orange.
  */
 export function rampColor(mode: number, position: number): Rgb {
-    if (mode === colorModeBySpeed) return hsbToRgb(0.6 * (1 - position), 0.8, 0.95);
+    if (mode === colorModeBySpeed) return hsbToRgb(0.65 - 0.45 * position, 0.85, 0.95);
     if (mode === colorModeByDepth) return hsbToRgb(0.5 + 0.25 * position, 0.8, 1 - 0.5 * position);
-    return hsbToRgb(0.55, 0.7, 1 - 0.7 * position);
+    return hsbToRgb(0.55, 0.7, 1);
 }
 
 /** Whether a particle with `flags` is drawn at all: one not yet released is not. */
@@ -74,17 +78,18 @@ export function colorIndex(
     z: number,
     waterDepth: number,
     speed: number,
-    speedScale: number,
+    speedTop: number,
 ): number {
     if (flags & isStuckBit) return 0;
     if (flags & isSedimentedBit) return 1;
-    return 2 + Math.round(rampPosition(mode, z, waterDepth, speed, speedScale) * rampSteps);
+    return 2 + Math.round(rampPosition(mode, z, waterDepth, speed, speedTop) * rampSteps);
 }
 
 /**
- * Whether a particle gets a flow vector: drifting, neither stuck nor on the bottom, and moving faster than
- * 0.1 px/s, which only the app can tell exactly at the threshold.
+ * Whether a particle gets a flow vector: drifting, neither stuck nor on the bottom. Not the app's moving flag:
+ * vectors are drawn to a scale in metres per second, and on a large lake a real current is far below its
+ * 0.1 px/s; too short a line is left out when drawn instead.
  */
 export function hasFlowVector(flags: number): boolean {
-    return isDrawn(flags) && (flags & (isStuckBit | isSedimentedBit | isMovingBit)) === isMovingBit;
+    return isDrawn(flags) && (flags & (isStuckBit | isSedimentedBit)) === 0;
 }

@@ -1,6 +1,7 @@
 import { describe, expect, it, vi } from "vitest";
 import { type SimulationRendererElement, rendererTag } from "../../src/simulation/SimulationRendererView";
 import { click, enter, mountApp, projectChanges } from "../support";
+import "../water/stubResizeObserver";
 import { bytes, documentedFrameHex } from "./frames";
 
 function onRenderer(water: Record<string, unknown> = {}, run: Record<string, unknown> = {}) {
@@ -14,9 +15,12 @@ function onRenderer(water: Record<string, unknown> = {}, run: Record<string, unk
             fill: [],
             stroke: "blue",
             lineWidth: 2,
+            geoBounds: { south: 47, north: 48, west: 8, east: 9 },
             ...water,
         },
         colorMode: 0,
+        waterDepth: 10,
+        metresPerPx: 95,
         isRunning: false,
         runState: "idle",
         notice: null,
@@ -37,16 +41,22 @@ function mountRenderer() {
 }
 
 describe("the simulation renderer screen", () => {
-    it("sends play/pause and the speed, but keeps zoom and vectors to itself across states", () => {
+    it("sends play/pause and the speed, but keeps the map and vectors switches to itself across states", () => {
         const { renderer, socket } = mountRenderer();
+        const switches = () => [...renderer.querySelectorAll<HTMLInputElement>('input[role="switch"]')];
         click(renderer.querySelector(".renderer-play-pause")!);
         enter(renderer.querySelector("select")!, "60", "change");
-        enter(renderer.querySelector<HTMLInputElement>('input[type="range"]')!, "2.5");
-        renderer.querySelector<HTMLInputElement>('input[type="checkbox"]')!.click();
-        socket.receiveState(onRenderer());
+        for (const toggle of switches()) toggle.click();
+        socket.receiveState(onRenderer({}, { colorMode: 2 }));
         expect(socket.sent).toEqual([{ intent: "toolbarPlayPause" }, { intent: "setSpeed", value: 60 }]);
-        expect(renderer.querySelector<HTMLInputElement>('input[type="range"]')?.value).toBe("2.5");
-        expect(renderer.querySelector<HTMLInputElement>('input[type="checkbox"]')?.checked).toBe(true);
+        expect(switches().map((toggle) => [toggle.parentElement?.textContent?.trim(), toggle.checked])).toEqual([
+            ["Vectors", true],
+            ["Map", true],
+        ]);
+        const legend = renderer.querySelector('[aria-label="Legend"]');
+        expect(legend?.querySelector("figcaption")?.textContent).toBe("By Depth");
+        expect(legend?.querySelector(".renderer-legend-range")?.textContent).toBe("0 m10 m");
+        expect(legend?.textContent).toContain("Vectors: 1 cm = ");
     });
 
     it("shows where a paused or finished run stands, and the measured speed of each choice", () => {
@@ -85,14 +95,18 @@ describe("the simulation renderer screen", () => {
         expect(renderer.frames?.frame?.frameNumber).toBe(7);
     });
 
-    it("refuses a state whose water outline is malformed and keeps the last good screen", () => {
+    it.each([
+        [{ vertices: [[1]] }, "project.simulation.water.vertices[0]: expected [x, y], found 1 numbers"],
+        [
+            { geoBounds: { south: 48, north: 47, west: 8, east: 9 } },
+            "project.simulation.water.geoBounds: expected south < north and west < east",
+        ],
+    ])("refuses a malformed water outline and keeps the last good screen: %j", (water, message) => {
         const { socket, container } = mountRenderer();
         const log = vi.spyOn(console, "error").mockImplementation(() => {});
-        socket.receiveState(onRenderer({ vertices: [[1]] }));
+        socket.receiveState(onRenderer(water));
         log.mockRestore();
-        expect(container.querySelector(".toast")?.textContent).toContain(
-            "project.simulation.water.vertices[0]: expected [x, y], found 1 numbers",
-        );
+        expect(container.querySelector(".toast")?.textContent).toContain(message);
         expect(container.querySelectorAll(rendererTag + " option")).toHaveLength(4);
     });
 });

@@ -16,8 +16,8 @@ import {
 const drifting = isActiveBit;
 
 /** The colour a particle is drawn in. */
-const colorOf = (flags: number, mode: number, z: number, depth: number, speed = 0, speedScale = 0) =>
-    palette(mode)[colorIndex(flags, mode, z, depth, speed, speedScale)];
+const colorOf = (flags: number, mode: number, z: number, depth: number, speed = 0, speedTop = 0) =>
+    palette(mode)[colorIndex(flags, mode, z, depth, speed, speedTop)];
 
 describe("particle colours", () => {
     it("convert hue, saturation and brightness to red, green and blue", () => {
@@ -30,26 +30,27 @@ describe("particle colours", () => {
     });
 
     it.each([
-        ["uniform, surface: light blue", colorModeUniform, 0, 10, 0, 0, [0.55, 0.7, 1]],
-        ["uniform, half way", colorModeUniform, 5, 10, 0, 0, [0.55, 0.7, 0.65]],
-        ["uniform, below the bottom: as dark as the bottom", colorModeUniform, 30, 10, 0, 0, [0.55, 0.7, 0.3]],
-        ["uniform, infinite depth quotient: the bottom", colorModeUniform, 2, 0, 0, 0, [0.55, 0.7, 0.3]],
-        ["uniform, undefined depth quotient: the surface", colorModeUniform, 0, 0, 0, 0, [0.55, 0.7, 1]],
-        ["uniform, above the surface", colorModeUniform, -1, 10, 0, 0, [0.55, 0.7, 1]],
-        ["uniform, no depth", colorModeUniform, NaN, 10, 0, 0, [0.55, 0.7, 1]],
-        ["by speed, still: blue", colorModeBySpeed, 3, 10, 0, 8, [0.6, 0.8, 0.95]],
-        ["by speed, the fastest: red", colorModeBySpeed, 3, 10, 8, 8, [0, 0.8, 0.95]],
-        ["by speed, nothing moving", colorModeBySpeed, 3, 10, 4, 0, [0.6, 0.8, 0.95]],
+        ["uniform, at the surface: one light blue", colorModeUniform, 0, 10, 0, 0, [0.55, 0.7, 1]],
+        ["uniform, at the bottom: the same blue", colorModeUniform, 10, 10, 5, 8, [0.55, 0.7, 1]],
+        ["an unknown mode as uniform", 9, 5, 10, 0, 0, [0.55, 0.7, 1]],
         ["by depth, surface: cyan", colorModeByDepth, 0, 10, 0, 0, [0.5, 0.8, 1]],
+        ["by depth, half way", colorModeByDepth, 5, 10, 0, 0, [0.625, 0.8, 0.75]],
         ["by depth, bottom: violet", colorModeByDepth, 10, 10, 0, 0, [0.75, 0.8, 0.5]],
-        ["an unknown mode as uniform", 9, 5, 10, 0, 0, [0.55, 0.7, 0.65]],
-    ] as const)("draw a drifting particle %s", (_, mode, z, depth, speed, scale, [h, s, b]) => {
-        expect(colorOf(drifting, mode, z, depth, speed, scale)).toEqual(hsbToRgb(h, s, b));
+        ["by depth, below the bottom: as the bottom", colorModeByDepth, 30, 10, 0, 0, [0.75, 0.8, 0.5]],
+        ["by depth, infinite depth quotient: the bottom", colorModeByDepth, 2, 0, 0, 0, [0.75, 0.8, 0.5]],
+        ["by depth, undefined depth quotient: the surface", colorModeByDepth, 0, 0, 0, 0, [0.5, 0.8, 1]],
+        ["by depth, above the surface or no depth", colorModeByDepth, NaN, 10, 0, 0, [0.5, 0.8, 1]],
+        ["by speed, still: blue", colorModeBySpeed, 3, 10, 0, 8, [0.65, 0.85, 0.95]],
+        ["by speed, at the ramp's top: lime", colorModeBySpeed, 3, 10, 8, 8, [0.2, 0.85, 0.95]],
+        ["by speed, beyond the top: as the top", colorModeBySpeed, 3, 10, 20, 8, [0.2, 0.85, 0.95]],
+        ["by speed, no top yet", colorModeBySpeed, 3, 10, 4, 0, [0.65, 0.85, 0.95]],
+    ] as const)("draw a drifting particle %s", (_, mode, z, depth, speed, top, [h, s, b]) => {
+        expect(colorOf(drifting, mode, z, depth, speed, top)).toEqual(hsbToRgb(h, s, b));
     });
 
-    it("draw a stuck particle orange even when sedimented, and a sedimented one dark blue, in every mode", () => {
+    it("draw a stranded particle orange even when sedimented, and a sedimented one brown, in every mode", () => {
         expect(stuckColor).toEqual([255, 149, 0]);
-        expect(sedimentedColor).toEqual(hsbToRgb(0.6, 0.8, 0.2));
+        expect(sedimentedColor).toEqual([162, 132, 94]);
         for (const mode of [colorModeUniform, colorModeBySpeed, colorModeByDepth, 7]) {
             expect(colorOf(drifting | isStuckBit | isSedimentedBit, mode, 10, 10)).toEqual(stuckColor);
             expect(colorOf(drifting | isSedimentedBit, mode, 10, 10)).toEqual(sedimentedColor);
@@ -60,9 +61,9 @@ describe("particle colours", () => {
         expect([0, isStuckBit, drifting].map(isDrawn)).toEqual([false, false, true]);
     });
 
-    it("give flow vectors to drifting particles the app marks as moving only", () => {
+    it("give flow vectors to drifting particles, however slowly the app finds them moving", () => {
         const cases = [
-            [drifting, false],
+            [drifting, true],
             [drifting | isMovingBit, true],
             [drifting | isMovingBit | isStuckBit, false],
             [drifting | isMovingBit | isSedimentedBit, false],
