@@ -93,8 +93,9 @@ void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
 }
 
 void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
-                       const std::vector<std::size_t>& count, const long long* values) {
-    check(nc_put_vara_longlong(id_, variable, start.data(), count.data(), values));
+                       const std::vector<std::size_t>& count, const std::int64_t* values) {
+    // Written as they are: the one whole-number type of that width, so no conversion is needed.
+    check(nc_put_vara(id_, variable, start.data(), count.data(), values));
 }
 
 void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,

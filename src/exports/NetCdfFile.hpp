@@ -62,7 +62,7 @@ public:
     void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
                const int* values);
     void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
-               const long long* values);
+               const std::int64_t* values);
     void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
                const signed char* values);
 
