@@ -51,6 +51,11 @@ int addWgs84Crs(NetCdfFile& file) {
     return crs;
 }
 
+std::string secondsSince(std::chrono::system_clock::time_point start) {
+    // The reference date as every reader of CF units parses it: no "T", no zone (UTC is implied).
+    return fmt::format("seconds since {:%Y-%m-%d %H:%M:%S}", std::chrono::floor<std::chrono::seconds>(start));
+}
+
 std::string isoUtc(std::chrono::system_clock::time_point time) {
     return fmt::format("{:%Y-%m-%dT%H:%M:%SZ}", std::chrono::floor<std::chrono::seconds>(time));
 }

@@ -22,6 +22,9 @@ void putLongitudeAttributes(NetCdfFile& file, int variable, const std::string& l
 /// data variables' "grid_mapping".
 int addWgs84Crs(NetCdfFile& file);
 
+/// The units of a time variable counting seconds from `start` (UTC), "seconds since 2026-05-01 12:00:00".
+std::string secondsSince(std::chrono::system_clock::time_point start);
+
 /// `time` as ISO 8601 UTC to the second, "2026-05-01T12:00:00Z".
 std::string isoUtc(std::chrono::system_clock::time_point time);
 

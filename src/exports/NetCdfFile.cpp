@@ -49,6 +49,11 @@ void NetCdfFile::setChunking(int variable, const std::vector<std::size_t>& sizes
     check(nc_def_var_chunking(id_, variable, NC_CHUNKED, sizes.data()));
 }
 
+void NetCdfFile::setChunkCache(int variable, std::size_t bytes) {
+    // Few slots suffice for the few chunks held; full preemption drops a chunk once it is written whole.
+    check(nc_set_var_chunk_cache(id_, variable, bytes, 101, 1.0f));
+}
+
 void NetCdfFile::putText(int variable, const std::string& name, const std::string& text) {
     check(nc_put_att_text(id_, variable, name.c_str(), text.size(), text.data()));
 }
