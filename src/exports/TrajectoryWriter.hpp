@@ -47,7 +47,7 @@ private:
     int time_ = -1, lon_ = -1, lat_ = -1, z_ = -1, status_ = -1;
     std::size_t samples_ = 0;
     // One sample's columns, reused by every append.
-    std::vector<double> lonValues_, latValues_;
+    std::vector<float> lonValues_, latValues_;
     std::vector<float> zValues_;
     std::vector<signed char> statusValues_;
 };
