@@ -49,6 +49,7 @@ bench: deps
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	$(RELEASE_DIR)/bench/engine_step_bench
 	$(RELEASE_DIR)/bench/frame_publication_bench
+	$(RELEASE_DIR)/bench/headless_run_bench
 
 # Bounded runs of every fuzzer, FUZZ_SECONDS each, from its seed corpora; new inputs stay in
 # $(FUZZ_DIR)/corpus/<target>, crashing ones in $(FUZZ_DIR)/artifacts (copy those into fuzz/corpus/<target>).

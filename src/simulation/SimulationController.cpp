@@ -187,6 +187,9 @@ void SimulationController::runBatch(const std::shared_ptr<Run>& run) {
     SimulationEngine& engine = *run->engine;
     for (int i = 0; i < stepsPerBatch && engine.accumulatedTime < totalDuration; ++i) {
         engine.step();
+        if (afterStep) {
+            afterStep(engine);
+        }
     }
     if (--run->batchesLeft > 0 && engine.accumulatedTime < totalDuration) {
         boost::asio::post(executor_, [this, run] { runBatch(run); });

@@ -105,6 +105,9 @@ public:
     Observable<double> totalDuration{43200.0};
     /// The particles as of the last published frame.
     Observable<std::vector<Particle>> displayParticles;
+    /// Called after every engine step of a run with its engine, for a recording finer than frames (a frame
+    /// at 300x is 24 simulated minutes); empty by default. It may stop the run but not start one.
+    std::function<void(const SimulationEngine&)> afterStep;
 
 private:
     struct Run;

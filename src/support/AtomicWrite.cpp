@@ -60,9 +60,9 @@ void syncFolder(const std::filesystem::path& folder) {
     }
 }
 
-} // namespace
-
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+// Creates the temporary of a write of `path` and opens it; `temporary` receives its path. Throws
+// std::system_error.
+int openTemporary(const std::filesystem::path& path, std::string& temporary) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     // Same folder as the target: rename is atomic only within one file system.
     // Appended piece by piece: g++ 12 at -O3 mistakes `"." + string` for an overlapping copy (-Wrestrict).
@@ -71,15 +71,35 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     name += '-';
     name += path.filename().string();
     name += ".XXXXXX";
-    std::string temporary = (folder / name).string();
+    temporary = (folder / name).string();
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
-        fail(path, errno);
+        throw std::system_error(errno, std::generic_category());
     }
     // mkostemp creates the file as 0600; a saved document should get the usual permissions.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
+    return fd;
+}
+
+} // namespace
+
+std::filesystem::path createTemporaryBeside(const std::filesystem::path& path) {
+    std::string temporary;
+    ::close(openTemporary(path, temporary));
+    return temporary;
+}
+
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    std::string temporary;
+    int fd = -1;
+    try {
+        fd = openTemporary(path, temporary);
+    } catch (const std::system_error& error) {
+        fail(path, error.code().value());
+    }
 
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
         const int error = errno;

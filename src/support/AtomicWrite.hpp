@@ -19,6 +19,12 @@ public:
 /// Temporaries a killed process left in that folder are removed afterwards. Throws `FileWriteError`.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+/// Creates an empty temporary file beside `path` (same folder, so a rename onto `path` is atomic) and returns
+/// its path, for a writer that fills a file piece by piece and renames it over `path` once complete. Named as
+/// `writeFileAtomically`'s temporaries are, so `removeStaleTemporaries` clears it should this process be
+/// killed first. Throws std::system_error with the system's reason.
+std::filesystem::path createTemporaryBeside(const std::filesystem::path& path);
+
 /// Removes from `folder` the temporaries of `writeFileAtomically` whose writing process has ended (killed
 /// while writing); those of running processes stay. Silent: an unreadable folder is left as it is.
 void removeStaleTemporaries(const std::filesystem::path& folder);

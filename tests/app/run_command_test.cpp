@@ -3,6 +3,7 @@
 #include "projects/ProjectPersistence.hpp"
 #include "simulation/SimulationController.hpp"
 #include "tests/app/ChildProcess.hpp"
+#include "tests/exports/NetCdfReading.hpp"
 #include "tests/support/TemporaryFolder.hpp"
 
 #include <boost/asio/io_context.hpp>
@@ -44,10 +45,12 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrame) {
+TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrameAndTrajectoriesPerMinute) {
     // 410 steps of 16 s per frame: the pond's six hours end with the 1350th step, within the fourth frame.
+    const std::filesystem::path trajectories = folder / "run.nc";
     const CommandOutcome outcome =
-        run({(examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath()});
+        run({(examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath(),
+             "--trajectories", trajectories.string(), "--every", "60", "--seed", "5"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const std::string csv = readFile(csvPath());
     ASSERT_TRUE(csv.starts_with(csvHeader)) << csv;
@@ -59,7 +62,24 @@ TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrame) {
     EXPECT_NE(outcome.out.find("Particles: "), std::string::npos);
     EXPECT_NE(outcome.out.find("Timeline: 4 samples"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.err.find("pelagrin run:"), std::string::npos) << outcome.err;
-    expectOnlyFiles({"timeline.csv"});
+    expectOnlyFiles({"run.nc", "timeline.csv"});
+
+    // The release, then the first step past each minute, finer than the frames: the last one ends the run.
+    EXPECT_NE(outcome.out.find("Trajectories: 361 samples written to " + trajectories.string()),
+              std::string::npos)
+        << outcome.out;
+    const NetCdfReading file(trajectories);
+    EXPECT_EQ(file.dimension("trajectory"), 1500u);
+    const std::vector<double> times = file.values<double>("time");
+    ASSERT_EQ(times.size(), 361u);
+    EXPECT_EQ(times[1], 64.0);
+    EXPECT_EQ(times.back(), 21600.0);
+    EXPECT_EQ(file.number(NC_GLOBAL, "seed"), 5.0);
+    EXPECT_EQ(file.number(NC_GLOBAL, "flowSpeed"), 0.01);
+    const std::string header = ncdumpHeader(trajectories);
+    if (!header.empty()) {
+        EXPECT_NE(header.find(":featureType = \"trajectory\" ;"), std::string::npos) << header;
+    }
 }
 
 TEST_F(RunCommand, EveryExampleLoadsAndRuns) {
@@ -112,6 +132,14 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
          "must be a whole number from 0 to 9007199254740991, got \"1.5\""},
         {{example, "--seed", "x", "--csv", csvPath()}, 2, "must be a whole number"},
         {{example, "--seed", "9007199254740992", "--csv", csvPath()}, 2, "must be a whole number"},
+        {{example, "--trajectories", (folder / "run.nc").string(), "--every", "0", "--csv", csvPath()},
+         2,
+         "--every: must be a number greater than 0, got \"0\""},
+        {{example, "--every", "60", "--csv", csvPath()}, 2, "--every requires --trajectories"},
+        {{example, "--trajectories", (folder / "no such folder" / "run.nc").string(), "--csv", csvPath()},
+         1,
+         "pelagrin run: Cannot write trajectories to " + (folder / "no such folder" / "run.nc").string() +
+             ": No such file or directory"},
     };
     for (const Case& c : cases) {
         const CommandOutcome outcome = run(c.arguments);
@@ -150,10 +178,10 @@ TEST_F(RunCommand, ASeedGivesTheAppsRunAtTheSameSpeed) {
     EXPECT_EQ(store.exportCSV(), seven);
 }
 
-TEST_F(RunCommand, AnInterruptedRunStillWritesTheTimelineOfWhatRan) {
+TEST_F(RunCommand, AnInterruptedRunStillWritesTheTimelineAndTrajectoriesOfWhatRan) {
     // Paced like the app at half speed, the valley lake's twelve hours would take days.
     ChildProcess child({executable, "run", (examples / "valley-lake.pelagrinproj").string(), "--realtime",
-                        "--speed", "0.5", "--csv", csvPath()},
+                        "--speed", "0.5", "--csv", csvPath(), "--trajectories", (folder / "run.nc").string()},
                        folder / "out.txt", folder / "err.txt");
     // The announcement comes once the signal watch is in place.
     for (int i = 0; i < 200 && readFile(folder / "err.txt").find("Running") == std::string::npos; ++i) {
@@ -169,7 +197,9 @@ TEST_F(RunCommand, AnInterruptedRunStillWritesTheTimelineOfWhatRan) {
     EXPECT_NE(out.find("Interrupted at"), std::string::npos) << out;
     const std::string written = "Timeline: " + std::to_string(lines(csv).size() - 1) + " samples";
     EXPECT_NE(out.find(written), std::string::npos) << out << "\n" << csv;
-    expectOnlyFiles({"timeline.csv"});
+    // The release and where the run was stopped.
+    EXPECT_NE(out.find("Trajectories: 2 samples"), std::string::npos) << out;
+    expectOnlyFiles({"run.nc", "timeline.csv"});
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "analysis/SimulationDataStore.hpp"
 #include "app/cli/RunProgress.hpp"
+#include "app/cli/TrajectoryRecording.hpp"
 #include "projects/ProjectPersistence.hpp"
 #include "simulation/RandomSource.hpp"
 #include "simulation/SimulationController.hpp"
@@ -31,11 +32,26 @@ struct RunOptions {
     std::string csvPath = "SimulationData.csv";
     bool isRealtime = false;
     std::optional<std::uint64_t> seed;
+    std::string trajectoriesPath;
+    double trajectoryInterval = 60.0;
 };
 
 [[noreturn]] void fail(const std::string& message) {
     fmt::print(stderr, "pelagrin run: {}\n", message);
     throw CLI::RuntimeError(1);
+}
+
+/// A command-line number that must be finite and greater than 0.
+CLI::Validator positiveNumber() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            double value = 0.0;
+            const bool isNumber = CLI::detail::lexical_cast(text, value);
+            return isNumber && std::isfinite(value) && value > 0.0
+                       ? std::string()
+                       : fmt::format("must be a number greater than 0, got \"{}\"", text);
+        },
+        "POSITIVE");
 }
 
 /// Refuses a CSV destination that could never be written, before hours of simulation are spent on it.
@@ -115,6 +131,17 @@ int run(const RunOptions& options) {
         fail(fmt::format("\"{}\" cannot be run: {}", options.projectPath, error.what()));
     }
 
+    std::optional<TrajectoryRecording> recording;
+    if (!options.trajectoriesPath.empty()) {
+        try {
+            recording.emplace(options.trajectoriesPath, options.trajectoryInterval, controller, *project);
+        } catch (const NetCdfError& error) {
+            fail(error.what());
+        } catch (const std::invalid_argument& error) {
+            fail(fmt::format("cannot write trajectories of \"{}\": {}", options.projectPath, error.what()));
+        }
+    }
+
     const SimulationEngine& engine = *controller.engine();
     RunProgress progress(stderr, controller.totalDuration,
                          static_cast<std::int64_t>(engine.particles.size()));
@@ -135,10 +162,17 @@ int run(const RunOptions& options) {
 
     try {
         writeFileAtomically(options.csvPath, store.exportCSV());
-    } catch (const FileWriteError& error) {
+        if (recording) {
+            recording->finish();
+        }
+    } catch (const std::runtime_error& error) { // the CSV's FileWriteError or the trajectories' NetCdfError
         fail(error.what());
     }
     printSummary(engine, store, controller.currentTime, wasInterrupted, options.csvPath, *controller.seed());
+    if (recording) {
+        fmt::print("Trajectories: {} samples written to {}\n", recording->sampleCount(),
+                   options.trajectoriesPath);
+    }
     return wasInterrupted ? exitInterrupted : 0;
 }
 
@@ -154,15 +188,7 @@ void addRunCommand(CLI::App& app) {
                      "Speed multiplier: each engine step advances the clock by speed × 0.016 s "
                      "(the app offers 1, 10, 60 and 300)")
         ->capture_default_str()
-        ->check(CLI::Validator(
-            [](const std::string& text) {
-                double value = 0.0;
-                const bool isNumber = CLI::detail::lexical_cast(text, value);
-                return isNumber && std::isfinite(value) && value > 0.0
-                           ? std::string()
-                           : fmt::format("must be a number greater than 0, got \"{}\"", text);
-            },
-            "POSITIVE"));
+        ->check(positiveNumber());
     command->add_option_function<std::string>(
         "--seed",
         [options](const std::string& text) {
@@ -183,6 +209,15 @@ void addRunCommand(CLI::App& app) {
         "Seed of the run's random draws; the same seed at the same speed gives the same particles "
         "(default: the project's, else a fresh one, printed)");
     command->add_option("--csv", options->csvPath, "Where the timeline CSV goes")->capture_default_str();
+    CLI::Option* trajectories = command->add_option(
+        "--trajectories", options->trajectoriesPath,
+        "Also write the particles' trajectories to this NetCDF file (CF-1.8, in degrees)");
+    command
+        ->add_option("--every", options->trajectoryInterval,
+                     "Seconds of simulation time between two samples of the trajectories")
+        ->capture_default_str()
+        ->check(positiveNumber())
+        ->needs(trajectories);
     command->add_flag("--realtime", options->isRealtime,
                       "Pace the run like the app: a 16 ms pause per frame, the statistics twice a second");
     command->callback([options] {

@@ -1,0 +1,59 @@
+// HeatmapNetCdf: the grid's definitions, then its coordinates and cells in one write each.
+#include "exports/HeatmapNetCdf.hpp"
+
+#include "exports/CfConventions.hpp"
+
+#include <cassert>
+
+namespace pelagrin {
+
+namespace {
+
+/// The centres of `count` cells of `size` degrees from `first`.
+std::vector<double> centres(double first, double size, int count) {
+    std::vector<double> values(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        values[static_cast<std::size_t>(i)] = first + (i + 0.5) * size;
+    }
+    return values;
+}
+
+} // namespace
+
+void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& heatmap,
+                        const std::vector<NetCdfAttribute>& attributes,
+                        std::chrono::system_clock::time_point createdAt) {
+    const auto rows = static_cast<std::size_t>(heatmap.rows);
+    const auto columns = static_cast<std::size_t>(heatmap.columns);
+    assert(rows > 0 && columns > 0 && heatmap.counts.size() == rows * columns &&
+           heatmap.particlesPerKm2.size() == rows * columns);
+
+    NetCdfFile file(path, "the heatmap");
+    const int latDimension = file.addDimension("lat", rows);
+    const int lonDimension = file.addDimension("lon", columns);
+    const int lat = file.addVariable("lat", NC_DOUBLE, {latDimension});
+    putLatitudeAttributes(file, lat, "latitude of the cell centre");
+    const int lon = file.addVariable("lon", NC_DOUBLE, {lonDimension});
+    putLongitudeAttributes(file, lon, "longitude of the cell centre");
+    addWgs84Crs(file);
+
+    const int density = file.addVariable("sediment_density", NC_DOUBLE, {latDimension, lonDimension});
+    file.putText(density, "long_name", "sedimented particles per square kilometre of bed");
+    file.putText(density, "units", "km-2");
+    const int count = file.addVariable("sediment_count", NC_INT64, {latDimension, lonDimension});
+    file.putText(count, "long_name", "sedimented particles in the cell");
+    file.putText(count, "units", "1");
+    for (const int variable : {density, count}) {
+        file.putText(variable, "grid_mapping", "crs");
+    }
+    putCfGlobals(file, "Sedimented particles of a Pelagrin run", createdAt, attributes);
+    file.endDefinitions();
+
+    file.write(lat, {0}, {rows}, centres(heatmap.south, heatmap.cellLatitude, heatmap.rows).data());
+    file.write(lon, {0}, {columns}, centres(heatmap.west, heatmap.cellLongitude, heatmap.columns).data());
+    file.write(density, {0, 0}, {rows, columns}, heatmap.particlesPerKm2.data());
+    file.write(count, {0, 0}, {rows, columns}, heatmap.counts.data());
+    file.close();
+}
+
+} // namespace pelagrin

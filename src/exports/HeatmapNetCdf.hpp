@@ -1,0 +1,22 @@
+// HeatmapNetCdf: a bed heatmap as a CF-conventions latitude/longitude grid.
+#pragma once
+
+#include "analysis/BedHeatmap.hpp"
+#include "exports/NetCdfFile.hpp"
+
+#include <chrono>
+#include <filesystem>
+#include <vector>
+
+namespace pelagrin {
+
+/// Writes `heatmap` (at least one row and one column, its vectors rows × columns long) to `path`: dimensions
+/// lat and lon, the cells' centres as coordinates, sediment_density (particles per km², double) and
+/// sediment_count (int64) over them, WGS 84 as grid mapping, the CF global attributes stamped `createdAt`
+/// and then `attributes`. An earlier file at `path` is replaced only once the new one is complete. Throws
+/// `NetCdfError` ("Cannot write the heatmap to …").
+void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& heatmap,
+                        const std::vector<NetCdfAttribute>& attributes,
+                        std::chrono::system_clock::time_point createdAt = std::chrono::system_clock::now());
+
+} // namespace pelagrin

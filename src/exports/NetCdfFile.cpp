@@ -1,0 +1,137 @@
+// NetCdfFile: the nc_* calls, their statuses turned into exceptions, and the rename that completes a file.
+#include "exports/NetCdfFile.hpp"
+
+#include "support/AtomicWrite.hpp"
+
+#include <system_error>
+#include <utility>
+
+namespace pelagrin {
+
+NetCdfFile::NetCdfFile(std::filesystem::path path, std::string what)
+    : path_(std::move(path)), what_(std::move(what)) {
+    try {
+        temporary_ = createTemporaryBeside(path_);
+    } catch (const std::system_error& error) {
+        fail(error.code().message());
+    }
+    const int status = nc_create(temporary_.c_str(), NC_CLOBBER | NC_NETCDF4, &id_);
+    if (status != NC_NOERR) {
+        id_ = -1;
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+        check(status);
+    }
+}
+
+NetCdfFile::~NetCdfFile() {
+    if (id_ >= 0) {
+        nc_close(id_);
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+    }
+}
+
+int NetCdfFile::addDimension(const std::string& name, std::size_t length) {
+    int dimension = 0;
+    check(nc_def_dim(id_, name.c_str(), length == 0 ? NC_UNLIMITED : length, &dimension));
+    return dimension;
+}
+
+int NetCdfFile::addVariable(const std::string& name, nc_type type, const std::vector<int>& dimensions) {
+    int variable = 0;
+    check(nc_def_var(id_, name.c_str(), type, static_cast<int>(dimensions.size()), dimensions.data(),
+                     &variable));
+    return variable;
+}
+
+void NetCdfFile::setChunking(int variable, const std::vector<std::size_t>& sizes) {
+    check(nc_def_var_chunking(id_, variable, NC_CHUNKED, sizes.data()));
+}
+
+void NetCdfFile::setChunkCache(int variable, std::size_t bytes) {
+    // Few slots suffice for the few chunks held; full preemption drops a chunk once it is written whole.
+    check(nc_set_var_chunk_cache(id_, variable, bytes, 101, 1.0f));
+}
+
+void NetCdfFile::putText(int variable, const std::string& name, const std::string& text) {
+    check(nc_put_att_text(id_, variable, name.c_str(), text.size(), text.data()));
+}
+
+void NetCdfFile::putDoubles(int variable, const std::string& name, std::span<const double> values) {
+    check(nc_put_att_double(id_, variable, name.c_str(), NC_DOUBLE, values.size(), values.data()));
+}
+
+void NetCdfFile::putBytes(int variable, const std::string& name, std::span<const signed char> values) {
+    check(nc_put_att_schar(id_, variable, name.c_str(), NC_BYTE, values.size(), values.data()));
+}
+
+void NetCdfFile::putAttribute(int variable, const NetCdfAttribute& attribute) {
+    const char* name = attribute.name.c_str();
+    if (const auto* text = std::get_if<std::string>(&attribute.value)) {
+        putText(variable, attribute.name, *text);
+    } else if (const auto* real = std::get_if<double>(&attribute.value)) {
+        check(nc_put_att_double(id_, variable, name, NC_DOUBLE, 1, real));
+    } else {
+        const long long whole = std::get<std::int64_t>(attribute.value);
+        check(nc_put_att_longlong(id_, variable, name, NC_INT64, 1, &whole));
+    }
+}
+
+void NetCdfFile::endDefinitions() {
+    check(nc_enddef(id_));
+}
+
+void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
+                       const std::vector<std::size_t>& count, const double* values) {
+    check(nc_put_vara_double(id_, variable, start.data(), count.data(), values));
+}
+
+void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
+                       const std::vector<std::size_t>& count, const float* values) {
+    check(nc_put_vara_float(id_, variable, start.data(), count.data(), values));
+}
+
+void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
+                       const std::vector<std::size_t>& count, const int* values) {
+    check(nc_put_vara_int(id_, variable, start.data(), count.data(), values));
+}
+
+void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
+                       const std::vector<std::size_t>& count, const std::int64_t* values) {
+    // Written as they are: the one whole-number type of that width, so no conversion is needed.
+    check(nc_put_vara(id_, variable, start.data(), count.data(), values));
+}
+
+void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
+                       const std::vector<std::size_t>& count, const signed char* values) {
+    check(nc_put_vara_schar(id_, variable, start.data(), count.data(), values));
+}
+
+void NetCdfFile::close() {
+    const int status = nc_close(std::exchange(id_, -1));
+    std::error_code error;
+    if (status == NC_NOERR) {
+        std::filesystem::rename(temporary_, path_, error);
+    }
+    if (status != NC_NOERR || error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+    }
+    check(status);
+    if (error) {
+        fail(error.message());
+    }
+}
+
+void NetCdfFile::check(int status) const {
+    if (status != NC_NOERR) {
+        fail(nc_strerror(status));
+    }
+}
+
+void NetCdfFile::fail(const std::string& reason) const {
+    throw NetCdfError("Cannot write " + what_ + " to " + path_.string() + ": " + reason);
+}
+
+} // namespace pelagrin

@@ -1,0 +1,124 @@
+// TrajectoryWriter: the file's layout and chunking, then one hyperslab per variable per sample.
+#include "exports/TrajectoryWriter.hpp"
+
+#include "exports/CfConventions.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <numeric>
+
+namespace pelagrin {
+
+namespace {
+
+// A chunk spans every particle and as many samples as fill about this many bytes of floats: one chunk a
+// sample for large runs (20,000 particles make 80 KB), so an append writes whole chunks and nothing is read
+// back; small runs gather samples so that the file is not mostly chunk index.
+constexpr std::size_t chunkTargetBytes = 64 * 1024;
+constexpr std::size_t maxObsChunk = 1024;
+
+enum Status : signed char { notReleased = 0, active = 1, stranded = 2, sedimented = 3 };
+
+signed char statusOf(const Particle& particle) {
+    if (particle.isStuck) {
+        return stranded;
+    }
+    if (particle.isSedimented) {
+        return sedimented;
+    }
+    return particle.isActive ? active : notReleased;
+}
+
+} // namespace
+
+TrajectoryWriter::TrajectoryWriter(const std::filesystem::path& path, std::size_t particleCount,
+                                   const CanvasMapping& mapping,
+                                   std::chrono::system_clock::time_point runStart,
+                                   const std::vector<NetCdfAttribute>& attributes)
+    : file_(path, "trajectories"), particleCount_(particleCount), mapping_(mapping),
+      obsChunk_(std::clamp<std::size_t>(chunkTargetBytes / (sizeof(float) * particleCount), 1, maxObsChunk)),
+      lonValues_(particleCount), latValues_(particleCount), zValues_(particleCount),
+      statusValues_(particleCount) {
+    assert(particleCount > 0);
+    const int trajectoryDimension = file_.addDimension("trajectory", particleCount);
+    const int obsDimension = file_.addDimension("obs", 0);
+
+    // The particles' ids: their places in the run's particle list.
+    const int trajectory = file_.addVariable("trajectory", NC_INT, {trajectoryDimension});
+    file_.putText(trajectory, "cf_role", "trajectory_id");
+    file_.putText(trajectory, "long_name", "particle number in the run");
+
+    time_ = file_.addVariable("time", NC_DOUBLE, {obsDimension});
+    file_.putText(time_, "standard_name", "time");
+    file_.putText(time_, "long_name", "simulated time since the start of the run");
+    file_.putText(time_, "units", secondsSince(runStart));
+    file_.putText(time_, "calendar", "standard");
+    file_.putText(time_, "axis", "T");
+    file_.setChunking(time_, {maxObsChunk});
+
+    // The per-particle variables, chunked by whole samples.
+    const std::vector<int> dimensions{trajectoryDimension, obsDimension};
+    auto addSampled = [&](const std::string& name, nc_type type, std::size_t elementBytes) {
+        const int variable = file_.addVariable(name, type, dimensions);
+        file_.setChunking(variable, {particleCount, obsChunk_});
+        // A whole chunk per sample goes straight to the file; a chunk of several samples is held until full.
+        file_.setChunkCache(variable, obsChunk_ == 1 ? 0 : particleCount * obsChunk_ * elementBytes);
+        return variable;
+    };
+    // Single precision, as peers write positions: under 2 m anywhere on Earth, 10 cm in the Alps' longitudes.
+    lon_ = addSampled("lon", NC_FLOAT, sizeof(float));
+    putLongitudeAttributes(file_, lon_, "longitude of the particle");
+    lat_ = addSampled("lat", NC_FLOAT, sizeof(float));
+    putLatitudeAttributes(file_, lat_, "latitude of the particle");
+    z_ = addSampled("z", NC_FLOAT, sizeof(float));
+    file_.putText(z_, "standard_name", "depth");
+    file_.putText(z_, "long_name", "depth below the surface");
+    file_.putText(z_, "units", "m");
+    file_.putText(z_, "positive", "down");
+    file_.putText(z_, "axis", "Z");
+    status_ = addSampled("status", NC_BYTE, 1);
+    file_.putText(status_, "long_name", "particle status");
+    const std::array<signed char, 4> flags{notReleased, active, stranded, sedimented};
+    file_.putBytes(status_, "flag_values", flags);
+    file_.putText(status_, "flag_meanings", "not_released active stranded sedimented");
+    for (const int variable : {z_, status_}) {
+        file_.putText(variable, "coordinates", "time lat lon");
+    }
+
+    file_.putText(NC_GLOBAL, "featureType", "trajectory");
+    putCfGlobals(file_, "Particle trajectories of a Pelagrin run", std::chrono::system_clock::now(),
+                 attributes);
+    file_.endDefinitions();
+
+    std::vector<int> ids(particleCount);
+    std::iota(ids.begin(), ids.end(), 0);
+    file_.write(trajectory, {0}, {particleCount}, ids.data());
+}
+
+void TrajectoryWriter::append(double time, std::span<const Particle> particles) {
+    assert(particles.size() == particleCount_);
+    for (std::size_t i = 0; i < particleCount_; ++i) {
+        const Particle& particle = particles[i];
+        const GeoCoordinate where = mapping_.toGeo(particle.position);
+        lonValues_[i] = static_cast<float>(where.longitude);
+        latValues_[i] = static_cast<float>(where.latitude);
+        zValues_[i] = static_cast<float>(particle.z);
+        statusValues_[i] = statusOf(particle);
+    }
+    // A column of the (trajectory, obs) arrays: every particle at this sample.
+    const std::vector<std::size_t> start{0, samples_};
+    const std::vector<std::size_t> count{particleCount_, 1};
+    file_.write(time_, {samples_}, {1}, &time);
+    file_.write(lon_, start, count, lonValues_.data());
+    file_.write(lat_, start, count, latValues_.data());
+    file_.write(z_, start, count, zValues_.data());
+    file_.write(status_, start, count, statusValues_.data());
+    ++samples_;
+}
+
+void TrajectoryWriter::close() {
+    file_.close();
+}
+
+} // namespace pelagrin

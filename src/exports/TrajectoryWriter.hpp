@@ -1,0 +1,55 @@
+// TrajectoryWriter: a run's particles sample by sample into a CF-conventions trajectory file.
+#pragma once
+
+#include "exports/NetCdfFile.hpp"
+#include "projects/CanvasMapping.hpp"
+#include "simulation/Particle.hpp"
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+namespace pelagrin {
+
+/// Writes the particles of one run as CF-1.8 trajectories (featureType "trajectory", a multidimensional
+/// array): dimension trajectory (one per particle) and obs (unlimited, one per sample);
+/// trajectory(trajectory) ids, time(obs) in seconds since the run's start, and lon, lat (degrees), z (m,
+/// positive down) and status (0 not_released, 1 active, 2 stranded, 3 sedimented) over (trajectory, obs).
+/// Each `append` writes its sample out and keeps nothing of it, so memory does not grow with the samples; the
+/// library's chunk cache holds at most a few samples' worth. The file takes its path on `close`; until then,
+/// and if the writing fails or the writer is dropped, an earlier file there stays as it was. Throws
+/// `NetCdfError`
+/// ("Cannot write trajectories to …").
+class TrajectoryWriter {
+public:
+    /// Starts the file for `particleCount` particles (at least 1) whose canvas positions `mapping` turns into
+    /// degrees; `runStart` is the wall-clock moment the run's time 0 is written as; `attributes` follow the
+    /// CF globals (the run's seed and parameters).
+    TrajectoryWriter(const std::filesystem::path& path, std::size_t particleCount,
+                     const CanvasMapping& mapping, std::chrono::system_clock::time_point runStart,
+                     const std::vector<NetCdfAttribute>& attributes);
+
+    /// Writes one sample: the simulation time (s since the run's start) and every particle, in the order and
+    /// number given at construction.
+    void append(double time, std::span<const Particle> particles);
+    /// Samples written so far.
+    std::size_t sampleCount() const { return samples_; }
+    /// Finishes the file and puts it at its path.
+    void close();
+
+private:
+    NetCdfFile file_;
+    std::size_t particleCount_;
+    CanvasMapping mapping_;
+    std::size_t obsChunk_;
+    int time_ = -1, lon_ = -1, lat_ = -1, z_ = -1, status_ = -1;
+    std::size_t samples_ = 0;
+    // One sample's columns, reused by every append.
+    std::vector<float> lonValues_, latValues_;
+    std::vector<float> zValues_;
+    std::vector<signed char> statusValues_;
+};
+
+} // namespace pelagrin

@@ -1,0 +1,74 @@
+// TrajectoryWriter: samples of a few particles written one by one and read back as trajectories.
+#include "exports/TrajectoryWriter.hpp"
+#include "tests/exports/NetCdfReading.hpp"
+#include "tests/support/TemporaryFolder.hpp"
+
+namespace pelagrin::test {
+namespace {
+
+const CanvasMapping mapping{.minLatitude = 46.0,
+                            .maxLatitude = 47.0,
+                            .minLongitude = 8.0,
+                            .maxLongitude = 10.0,
+                            .width = 800.0,
+                            .height = 600.0};
+
+TEST(TrajectoryWriter, SamplesReadBackAsOneTrajectoryPerParticle) {
+    TemporaryFolder folder;
+    const std::filesystem::path path = folder / "run.nc";
+    // Waiting, then drifting, then one strands and one settles on the bottom.
+    std::vector<Particle> particles(4);
+    TrajectoryWriter writer(path, particles.size(), mapping,
+                            std::chrono::sys_days{std::chrono::year{2026} / 5 / 1},
+                            {{"seed", std::int64_t{7}}});
+    writer.append(0.0, particles);
+    for (Particle& particle : particles) {
+        particle.isActive = true;
+    }
+    particles[1].position = {200.0, 150.0};
+    particles[1].z = 2.5;
+    writer.append(60.0, particles);
+    particles[2].isStuck = true;
+    particles[3].isSedimented = true;
+    writer.append(120.0, particles);
+    EXPECT_EQ(writer.sampleCount(), 3u);
+    EXPECT_FALSE(std::filesystem::exists(path)) << "the file takes its place once complete";
+    writer.close();
+
+    const NetCdfReading file(path);
+    EXPECT_EQ(file.dimension("trajectory"), 4u);
+    EXPECT_EQ(file.dimension("obs"), 3u);
+    EXPECT_EQ(file.values<long long>("trajectory"), (std::vector<long long>{0, 1, 2, 3}));
+    EXPECT_EQ(file.values<double>("time"), (std::vector{0.0, 60.0, 120.0}));
+    // Particle 1 at its second sample: a quarter of the canvas east and south of the north-west corner.
+    EXPECT_DOUBLE_EQ(file.values<double>("lon")[1 * 3 + 1], 8.5);
+    EXPECT_DOUBLE_EQ(file.values<double>("lat")[1 * 3 + 1], 46.75);
+    EXPECT_EQ(file.values<double>("z")[1 * 3 + 1], 2.5);
+    EXPECT_EQ(file.values<signed char>("status"),
+              (std::vector<signed char>{0, 1, 1, 0, 1, 1, 0, 1, 2, 0, 1, 3}));
+    const int status = file.variable("status");
+    EXPECT_EQ(file.text(status, "flag_meanings"), "not_released active stranded sedimented");
+    EXPECT_EQ(file.text(file.variable("time"), "units"), "seconds since 2026-05-01 00:00:00");
+    EXPECT_EQ(file.text(file.variable("z"), "positive"), "down");
+    EXPECT_EQ(file.text(NC_GLOBAL, "featureType"), "trajectory");
+    EXPECT_EQ(file.number(NC_GLOBAL, "seed"), 7.0);
+    const std::string header = ncdumpHeader(path);
+    if (!header.empty()) {
+        EXPECT_NE(header.find("obs = UNLIMITED ; // (3 currently)"), std::string::npos) << header;
+        EXPECT_NE(header.find("status:flag_values = 0b, 1b, 2b, 3b ;"), std::string::npos) << header;
+    }
+}
+
+TEST(TrajectoryWriter, ALargeRunsSampleIsOneWholeChunkPerVariable) {
+    // So an append only ever writes, whatever the run's length: nothing of earlier samples is read or held.
+    TemporaryFolder folder;
+    TrajectoryWriter writer(folder / "large.nc", 20000, mapping, {}, {});
+    writer.close();
+    const NetCdfReading file(folder / "large.nc");
+    for (const std::string name : {"lon", "lat", "z", "status"}) {
+        EXPECT_EQ(file.chunking(name), (std::vector<std::size_t>{20000, 1})) << name;
+    }
+}
+
+} // namespace
+} // namespace pelagrin::test
