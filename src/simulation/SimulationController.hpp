@@ -105,6 +105,9 @@ public:
     Observable<double> totalDuration{43200.0};
     /// The particles as of the last published frame.
     Observable<std::vector<Particle>> displayParticles;
+    /// The deposit records as of the last published frame, one per particle of `displayParticles` and in its
+    /// order; empty until a run has published a stepped frame. Read it when `displayParticles` changes.
+    const std::vector<Deposit>& deposits() const { return displayDeposits_; }
 
 private:
     struct Run;
@@ -127,6 +130,7 @@ private:
     RunState runState_ = RunState::idle;
     std::shared_ptr<SimulationEngine> engine_;
     std::optional<std::uint64_t> seed_;
+    std::vector<Deposit> displayDeposits_;
     /// What the held engine was set up from, while `play` may go on with it (paused, or set up by `reset`).
     std::optional<RunSettings> heldRun_;
     SpeedMeter speedMeter_;
