@@ -2,8 +2,10 @@
 #include "exports/DepositsGeoJson.hpp"
 
 #include "analysis/DepositMap.hpp"
+#include "projects/Project.hpp"
+#include "projects/Region.hpp"
 #include "projects/SimulationParameters.hpp"
-#include "support/AtomicWrite.hpp"
+#include "simulation/SimulationController.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -72,6 +74,25 @@ json DepositsGeoJson::parametersOf(SimulationParameters& physics) {
     return values;
 }
 
+std::optional<std::string> DepositsGeoJson::ofRun(const SimulationController& controller, Project& project) {
+    const std::vector<Particle>& particles = controller.displayParticles.get();
+    const std::shared_ptr<Region> region = project.region.get();
+    if (controller.deposits().empty() || region == nullptr) {
+        return std::nullopt;
+    }
+    const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
+    const std::vector<GeoCoordinate> outline = region->waterVertices();
+    if (!mapping || outline.size() < 3) {
+        return std::nullopt;
+    }
+    DepositsGeoJson file{particles, controller.deposits(), *mapping,
+                         outline,   controller.seed(),     controller.currentTime.get()};
+    if (const auto& parameters = project.parameters.get()) {
+        file.parameters = parametersOf(*parameters);
+    }
+    return file.document().dump();
+}
+
 json DepositsGeoJson::document() const {
     const DepositMap map = DepositMap::compute(particles, mapping, outline);
     json features = json::array();
@@ -112,10 +133,6 @@ json DepositsGeoJson::document() const {
                 {"parameters", parameters}};
     run["seed"] = seed ? json(*seed) : json(nullptr);
     return {{"type", "FeatureCollection"}, {"features", std::move(features)}, {"pelagrin", std::move(run)}};
-}
-
-void DepositsGeoJson::write(const std::filesystem::path& path) const {
-    writeFileAtomically(path, document().dump());
 }
 
 } // namespace pelagrin

@@ -7,13 +7,15 @@
 #include "simulation/Particle.hpp"
 
 #include <cstdint>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace pelagrin {
 
+class Project;
+class SimulationController;
 class SimulationParameters;
 
 /// One snapshot of a run, written as an RFC 7946 FeatureCollection: the outline as a Polygon
@@ -39,9 +41,11 @@ struct DepositsGeoJson {
     /// nested).
     static nlohmann::json parametersOf(SimulationParameters& parameters);
 
+    /// The file of `controller`'s last published frame over `project`'s region, with the run's seed and the
+    /// project's settings; absent before a run has stepped or while the project has no outline to map.
+    static std::optional<std::string> ofRun(const SimulationController& controller, Project& project);
+
     nlohmann::json document() const;
-    /// Replaces `path` with the document, atomically. Throws FileWriteError naming the file.
-    void write(const std::filesystem::path& path) const;
 };
 
 } // namespace pelagrin

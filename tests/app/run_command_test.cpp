@@ -7,7 +7,9 @@
 
 #include <boost/asio/io_context.hpp>
 #include <chrono>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 #include <thread>
 
@@ -47,7 +49,8 @@ protected:
 TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrame) {
     // 410 steps of 16 s per frame: the pond's six hours end with the 1350th step, within the fourth frame.
     const CommandOutcome outcome =
-        run({(examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath()});
+        run({(examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath(),
+             "--deposits", (folder / "deposits.geojson").string()});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const std::string csv = readFile(csvPath());
     ASSERT_TRUE(csv.starts_with(csvHeader)) << csv;
@@ -59,7 +62,27 @@ TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrame) {
     EXPECT_NE(outcome.out.find("Particles: "), std::string::npos);
     EXPECT_NE(outcome.out.find("Timeline: 4 samples"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.err.find("pelagrin run:"), std::string::npos) << outcome.err;
-    expectOnlyFiles({"timeline.csv"});
+
+    // The deposits: a point per stuck and per sedimented particle of the summary, the stuck ones on the
+    // shore.
+    long stuck = -1;
+    long sedimented = -1;
+    const std::size_t summary = outcome.out.find("Particles: ");
+    ASSERT_EQ(std::sscanf(outcome.out.c_str() + summary, "Particles: %*d active, %ld stuck, %ld sedimented",
+                          &stuck, &sedimented),
+              2)
+        << outcome.out;
+    const auto deposits = nlohmann::json::parse(readFile(folder / "deposits.geojson"));
+    long points = 0;
+    long onShore = 0;
+    for (const auto& feature : deposits["features"]) {
+        points += feature["geometry"]["type"] == "Point";
+        onShore += feature["properties"].value("stranded", 0L);
+    }
+    EXPECT_EQ(points, stuck + sedimented);
+    EXPECT_EQ(onShore, stuck);
+    EXPECT_EQ(deposits["pelagrin"]["sedimented"], sedimented);
+    expectOnlyFiles({"deposits.geojson", "timeline.csv"});
 }
 
 TEST_F(RunCommand, EveryExampleLoadsAndRuns) {
@@ -99,6 +122,9 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
         {{(folder / "fifo.pelagrinproj").string(), "--csv", csvPath()}, 1, "it is not a regular file"},
         {{example, "--csv", (folder / "no such folder" / "t.csv").string()}, 1, "does not exist"},
         {{example, "--csv", (folder / "a folder").string()}, 1, "it is a folder"},
+        {{example, "--deposits", (folder / "no such folder" / "d.geojson").string(), "--csv", csvPath()},
+         1,
+         "cannot write the deposits to"},
         {{example, "--speed", "0", "--csv", csvPath()}, 2, "greater than 0"},
         {{example, "--speed", "-60", "--csv", csvPath()}, 2, "greater than 0"},
         {{example, "--speed", "fast", "--csv", csvPath()}, 2, "greater than 0"},

@@ -1,11 +1,8 @@
 // The deposits' GeoJSON: the rules of RFC 7946 it keeps, and that its points are the run's resting particles.
 #include "exports/DepositsGeoJson.hpp"
-#include "support/AtomicWrite.hpp"
-#include "tests/support/TemporaryFolder.hpp"
 
 #include <cmath>
 #include <functional>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace pelagrin {
@@ -99,16 +96,6 @@ TEST(DepositsGeoJson, KeepsTheRulesOfGeoJsonAndItsPointsAreTheRunsRestingParticl
     EXPECT_EQ(strandedOnShore, 2);
     EXPECT_EQ(document["pelagrin"]["stranded"], 2);
     EXPECT_EQ(document["pelagrin"]["sedimented"], 1);
-
-    test::TemporaryFolder folder;
-    file.write(folder / "Deposits.geojson");
-    EXPECT_EQ(json::parse(test::readFile(folder / "Deposits.geojson")), document);
-    try {
-        file.write(folder / "missing" / "Deposits.geojson");
-        FAIL() << "a missing folder cannot be written to";
-    } catch (const FileWriteError& error) {
-        EXPECT_THAT(error.what(), ::testing::HasSubstr("missing"));
-    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "analysis/SimulationDataStore.hpp"
 #include "app/cli/RunProgress.hpp"
+#include "exports/DepositsGeoJson.hpp"
 #include "projects/ProjectPersistence.hpp"
 #include "simulation/RandomSource.hpp"
 #include "simulation/SimulationController.hpp"
@@ -31,6 +32,7 @@ struct RunOptions {
     std::string csvPath = "SimulationData.csv";
     bool isRealtime = false;
     std::optional<std::uint64_t> seed;
+    std::optional<std::string> depositsPath;
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -38,21 +40,22 @@ struct RunOptions {
     throw CLI::RuntimeError(1);
 }
 
-/// Refuses a CSV destination that could never be written, before hours of simulation are spent on it.
-void checkWritable(const std::filesystem::path& csvPath) {
+/// Refuses a destination for `what` ("the CSV") that could never be written, before hours of simulation are
+/// spent on it.
+void checkWritable(const std::filesystem::path& path, const char* what) {
     namespace fs = std::filesystem;
-    const fs::path folder = csvPath.parent_path().empty() ? fs::path(".") : csvPath.parent_path();
+    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     std::error_code error;
     if (!fs::is_directory(folder, error)) {
-        fail(fmt::format("cannot write the CSV to \"{}\": the folder \"{}\" does not exist", csvPath.string(),
+        fail(fmt::format("cannot write {} to \"{}\": the folder \"{}\" does not exist", what, path.string(),
                          folder.string()));
     }
-    if (fs::is_directory(csvPath, error)) {
-        fail(fmt::format("cannot write the CSV to \"{}\": it is a folder", csvPath.string()));
+    if (fs::is_directory(path, error)) {
+        fail(fmt::format("cannot write {} to \"{}\": it is a folder", what, path.string()));
     }
     if (access(folder.c_str(), W_OK) != 0) {
-        fail(fmt::format("cannot write the CSV to \"{}\": the folder \"{}\" is not writable",
-                         csvPath.string(), folder.string()));
+        fail(fmt::format("cannot write {} to \"{}\": the folder \"{}\" is not writable", what, path.string(),
+                         folder.string()));
     }
 }
 
@@ -79,7 +82,10 @@ void printSummary(const SimulationEngine& engine, const SimulationDataStore& sto
 }
 
 int run(const RunOptions& options) {
-    checkWritable(options.csvPath);
+    checkWritable(options.csvPath, "the CSV");
+    if (options.depositsPath) {
+        checkWritable(*options.depositsPath, "the deposits");
+    }
     std::shared_ptr<Project> project;
     try {
         project = ProjectPersistence::load(options.projectPath);
@@ -135,6 +141,14 @@ int run(const RunOptions& options) {
 
     try {
         writeFileAtomically(options.csvPath, store.exportCSV());
+        if (options.depositsPath) {
+            const std::optional<std::string> deposits = DepositsGeoJson::ofRun(controller, *project);
+            if (!deposits) {
+                fail(fmt::format("\"{}\" has no water outline to map the deposits on", options.projectPath));
+            }
+            writeFileAtomically(*options.depositsPath, *deposits);
+            fmt::print("Deposits written to {}\n", *options.depositsPath);
+        }
     } catch (const FileWriteError& error) {
         fail(error.what());
     }
@@ -183,6 +197,9 @@ void addRunCommand(CLI::App& app) {
         "Seed of the run's random draws; the same seed at the same speed gives the same particles "
         "(default: the project's, else a fresh one, printed)");
     command->add_option("--csv", options->csvPath, "Where the timeline CSV goes")->capture_default_str();
+    command->add_option(
+        "--deposits", options->depositsPath,
+        "Where the resting particles go as GeoJSON (.geojson), written at the end of the run");
     command->add_flag("--realtime", options->isRealtime,
                       "Pace the run like the app: a 16 ms pause per frame, the statistics twice a second");
     command->callback([options] {
