@@ -1,5 +1,6 @@
 // Where a run's resting particles land: bed cells, shore stretches, the leading stretches and the hotspot.
 #include "analysis/DepositMap.hpp"
+#include "tests/simulation/particle_at.hpp"
 
 #include <gtest/gtest.h>
 #include <numeric>
@@ -7,19 +8,12 @@
 namespace pelagrin {
 namespace {
 
+using testing::restingAt;
+
 // A square lake on the equator, 0.01° a side (1111.95 m), counter-clockwise from the south-west corner,
 // fitted onto an 800 × 600 canvas. The shore is 4447.8 m: 45 stretches, the last 47.8 m.
 const std::vector<GeoCoordinate> kSquare{{0, 0}, {0, 0.01}, {0.01, 0.01}, {0.01, 0}};
 const CanvasMapping kCanvas{0, 0.01, 0, 0.01, 800, 600};
-
-Particle restingAt(Vec2 position, bool isStuck, bool isSedimented) {
-    Particle p;
-    p.position = position;
-    p.isActive = true;
-    p.isStuck = isStuck;
-    p.isSedimented = isSedimented;
-    return p;
-}
 
 TEST(DepositMap, EachRestingParticleLandsInItsCellOrStretchAndTheCountsAddUp) {
     struct Case {

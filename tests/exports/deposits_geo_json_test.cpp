@@ -1,5 +1,6 @@
 // The deposits' GeoJSON: the rules of RFC 7946 it keeps, and that its points are the run's resting particles.
 #include "exports/DepositsGeoJson.hpp"
+#include "tests/simulation/particle_at.hpp"
 
 #include <cmath>
 #include <functional>
@@ -9,19 +10,11 @@ namespace pelagrin {
 namespace {
 
 using nlohmann::json;
+using testing::restingAt;
 
 // A lake of 0.01° × 0.02° at 46° N, 6° E, given clockwise: the file must turn it round.
 const std::vector<GeoCoordinate> kClockwise{{46, 6}, {46.01, 6}, {46.01, 6.02}, {46, 6.02}};
 const CanvasMapping kCanvas{46, 46.01, 6, 6.02, 800, 600};
-
-Particle at(Vec2 position, bool isStuck, bool isSedimented) {
-    Particle p;
-    p.position = position;
-    p.isActive = true;
-    p.isStuck = isStuck;
-    p.isSedimented = isSedimented;
-    return p;
-}
 
 bool allFinite(const json& value) {
     if (value.is_number()) {
@@ -46,8 +39,9 @@ std::vector<json> featuresOf(const json& document, const std::string& type) {
 }
 
 TEST(DepositsGeoJson, KeepsTheRulesOfGeoJsonAndItsPointsAreTheRunsRestingParticles) {
-    const std::vector<Particle> particles{at({0, 300}, true, false), at({400, 0}, true, true),
-                                          at({400, 300}, false, true), at({200, 200}, false, false)};
+    const std::vector<Particle> particles{restingAt({0, 300}, true, false), restingAt({400, 0}, true, true),
+                                          restingAt({400, 300}, false, true),
+                                          restingAt({200, 200}, false, false)};
     const std::vector<Deposit> deposits{{12.5, NAN}, {40, 30}, {NAN, 7.25}, {}};
     const DepositsGeoJson file{particles, deposits, kCanvas, kClockwise, 42, 3600, {{"waterDepth", 10.0}}};
     const json document = file.document();

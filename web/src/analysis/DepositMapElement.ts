@@ -36,6 +36,7 @@ export class DepositMapElement extends HTMLElement {
     private readonly overlays_ = L.layerGroup();
     /** What the layers were last drawn from: the same deposits draw nothing again. */
     private drawn_: string | null = null;
+    private drawnModel_: DepositsState | null = null;
     /** The outline the view was last fitted to; the view is the user's until the lake changes. */
     private fitted_: string | null = null;
 
@@ -53,6 +54,7 @@ export class DepositMapElement extends HTMLElement {
         this.release_ = null;
         this.map_ = null;
         this.drawn_ = null;
+        this.drawnModel_ = null;
         this.fitted_ = null;
     }
 
@@ -65,6 +67,9 @@ export class DepositMapElement extends HTMLElement {
             this.fitted_ = outline;
             this.map_.fitBounds(L.latLngBounds(latLngs(model.outline)), { animate: false });
         }
+        // A state that left the deposits untouched hands the same object back: nothing to compare then.
+        if (model === this.drawnModel_) return;
+        this.drawnModel_ = model;
         const drawn = JSON.stringify(model);
         if (drawn === this.drawn_) return;
         this.drawn_ = drawn;
