@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <numeric>
 
@@ -72,24 +73,90 @@ std::vector<ShoreSegment> cutShore(const ShoreWalk& walk) {
     return shore;
 }
 
-/// Distance along the shore, m, of the point of the outline nearest to `point` on the canvas.
-double shoreDistanceOf(Vec2 point, const ShoreWalk& walk, std::span<const Vec2> canvasVertices) {
-    double bestSquared = INFINITY;
-    double bestM = 0.0;
-    for (std::size_t i = 0; i + 1 < canvasVertices.size(); ++i) {
-        const Vec2 a = canvasVertices[i];
-        const Vec2 edge = canvasVertices[i + 1] - a;
-        const double lengthSquared = edge.dot(edge);
-        const double t =
-            lengthSquared > 0 ? std::clamp((point - a).dot(edge) / lengthSquared, 0.0, 1.0) : 0.0;
-        const Vec2 gap = point - (a + edge * t);
-        if (const double squared = gap.dot(gap); squared < bestSquared) {
-            bestSquared = squared;
-            bestM = walk.startM[i] + t * (walk.startM[i + 1] - walk.startM[i]);
+/// The point of the outline nearest to a point of the canvas, as a distance along the shore. The edges are
+/// bucketed by the cells of a coarse grid their boxes touch: a stranded particle lies on the outline, so its
+/// edge is among the few of its own and the neighbouring cells, and many particles on a long outline do not
+/// cost particles × edges. A point farther from the outline than a cell falls back to every edge.
+class ShoreLocator {
+public:
+    ShoreLocator(const ShoreWalk& walk, std::span<const Vec2> vertices)
+        : walk_(walk), vertices_(vertices.begin(), vertices.end()), cells_(kCells * kCells) {
+        const auto [left, right] =
+            std::minmax_element(vertices_.begin(), vertices_.end(), [](Vec2 a, Vec2 b) { return a.x < b.x; });
+        const auto [top, bottom] =
+            std::minmax_element(vertices_.begin(), vertices_.end(), [](Vec2 a, Vec2 b) { return a.y < b.y; });
+        origin_ = {left->x, top->y};
+        cellSize_ = {std::max((right->x - left->x) / kCells, kMinCell),
+                     std::max((bottom->y - top->y) / kCells, kMinCell)};
+        for (std::size_t edge = 0; edge + 1 < vertices_.size(); ++edge) {
+            const Vec2 a = vertices_[edge];
+            const Vec2 b = vertices_[edge + 1];
+            for (int row = rowOf(std::min(a.y, b.y)); row <= rowOf(std::max(a.y, b.y)); ++row) {
+                for (int column = columnOf(std::min(a.x, b.x)); column <= columnOf(std::max(a.x, b.x));
+                     ++column) {
+                    cells_[static_cast<std::size_t>(row * kCells + column)].push_back(edge);
+                }
+            }
         }
     }
-    return bestM;
-}
+
+    /// Metres along the shore from the outline's first vertex.
+    double alongM(Vec2 point) const {
+        Nearest best;
+        const int column = columnOf(point.x);
+        const int row = rowOf(point.y);
+        for (int r = std::max(row - 1, 0); r <= std::min(row + 1, kCells - 1); ++r) {
+            for (int c = std::max(column - 1, 0); c <= std::min(column + 1, kCells - 1); ++c) {
+                for (const std::size_t edge : cells_[static_cast<std::size_t>(r * kCells + c)]) {
+                    consider(edge, point, best);
+                }
+            }
+        }
+        const double reach = std::min(cellSize_.x, cellSize_.y);
+        if (!(best.squared < reach * reach)) {
+            for (std::size_t edge = 0; edge + 1 < vertices_.size(); ++edge) {
+                consider(edge, point, best);
+            }
+        }
+        return walk_.startM[best.edge] + best.t * (walk_.startM[best.edge + 1] - walk_.startM[best.edge]);
+    }
+
+private:
+    static constexpr int kCells = 64;
+    static constexpr double kMinCell = 1e-9; // px, for an outline without extent on an axis
+
+    /// The nearest edge so far; of equally near ones the first in the outline's order.
+    struct Nearest {
+        double squared = std::numeric_limits<double>::infinity();
+        std::size_t edge = 0;
+        double t = 0.0;
+    };
+
+    void consider(std::size_t edge, Vec2 point, Nearest& best) const {
+        const Vec2 a = vertices_[edge];
+        const Vec2 direction = vertices_[edge + 1] - a;
+        const double lengthSquared = direction.dot(direction);
+        const double t =
+            lengthSquared > 0 ? std::clamp((point - a).dot(direction) / lengthSquared, 0.0, 1.0) : 0.0;
+        const Vec2 gap = point - (a + direction * t);
+        const double squared = gap.dot(gap);
+        if (squared < best.squared || (squared == best.squared && edge < best.edge)) {
+            best = {squared, edge, t};
+        }
+    }
+
+    int columnOf(double x) const { return cellOf(x - origin_.x, cellSize_.x); }
+    int rowOf(double y) const { return cellOf(y - origin_.y, cellSize_.y); }
+    static int cellOf(double offset, double size) {
+        return static_cast<int>(std::clamp(std::floor(offset / size), 0.0, static_cast<double>(kCells - 1)));
+    }
+
+    const ShoreWalk& walk_;
+    std::vector<Vec2> vertices_; // the closed walk on the canvas
+    std::vector<std::vector<std::size_t>> cells_;
+    Vec2 origin_;
+    Vec2 cellSize_;
+};
 
 /// An empty grid over the outline's bounding box: the longer side on the ground gets
 /// `cellsAlongLongerSide` cells, the shorter as many of about the same size.
@@ -151,20 +218,22 @@ DepositMap DepositMap::compute(std::span<const Particle> particles, const Canvas
     map.particleCount = static_cast<std::int64_t>(particles.size());
     map.bed = gridOver(outline);
     std::optional<ShoreWalk> walk;
-    std::vector<Vec2> canvasVertices;
+    std::optional<ShoreLocator> locator;
     if (outline.size() >= 2) {
         walk.emplace(outline);
         map.shore = cutShore(*walk);
+        std::vector<Vec2> canvasVertices;
         for (const GeoCoordinate& vertex : walk->vertices) {
             canvasVertices.push_back(mapping.toCanvas(vertex));
         }
+        locator.emplace(*walk, canvasVertices);
     }
 
     for (const Particle& p : particles) {
         if (isStranded(p)) {
             ++map.strandedCount;
             if (!map.shore.empty()) {
-                const double alongM = shoreDistanceOf(p.position, *walk, canvasVertices);
+                const double alongM = locator->alongM(p.position);
                 const auto segment = static_cast<std::size_t>(alongM / segmentLengthM);
                 ++map.shore[std::min(segment, map.shore.size() - 1)].stranded;
             }
