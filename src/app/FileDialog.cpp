@@ -14,14 +14,22 @@
 namespace pelagrin {
 namespace {
 
-constexpr std::string_view csvExtension = ".csv";
+/// The ending of the files a save dialog of `kind` writes; empty for the dialogs that choose.
+std::string_view saveExtension(FileDialog::Kind kind) {
+    switch (kind) {
+    case FileDialog::Kind::csvFile:
+        return ".csv";
+    case FileDialog::Kind::geoJsonFile:
+        return ".geojson";
+    case FileDialog::Kind::folder:
+    case FileDialog::Kind::projectFile:
+        break;
+    }
+    return {};
+}
 
 bool isProjectFile(const std::filesystem::path& path) {
     return path.extension() == ProjectCreation::kFileExtension;
-}
-
-bool isCsvFile(const std::filesystem::path& path) {
-    return path.extension() == csvExtension;
 }
 
 // Case-insensitive, as people read a listing; the exact spelling breaks ties so the order is total.
@@ -68,7 +76,7 @@ std::vector<FileDialog::Entry> FileDialog::list(const std::filesystem::path& fol
         // A folder dialog shows files too, greyed, so that a folder of files does not look empty.
         const bool isListedFile = kind_ == Kind::folder ||
                                   (kind_ == Kind::projectFile && isProjectFile(item.path())) ||
-                                  (kind_ == Kind::csvFile && isCsvFile(item.path()));
+                                  (savesFile() && item.path().extension() == saveExtension(kind_));
         const bool listed = isFolder || (isListedFile && item.is_regular_file(unreadable));
         if (listed) {
             entries.push_back({std::move(name), item.path(), isFolder});
@@ -129,9 +137,10 @@ std::filesystem::path FileDialog::destination(const Intent& intent) const {
     const std::filesystem::path folder = absolutePath(intent, "folder");
     const std::string name = intent.path("name").native();
     // A name, not a path: a separator would write elsewhere, and ".csv" alone would be a hidden file.
-    const bool isPlainName = name.size() > csvExtension.size() && name.find('/') == std::string::npos;
-    if (!isPlainName || !name.ends_with(csvExtension)) {
-        throw intent.error("\"name\" must be a file name ending in .csv");
+    const std::string_view extension = saveExtension(kind_);
+    const bool isPlainName = name.size() > extension.size() && name.find('/') == std::string::npos;
+    if (!isPlainName || !name.ends_with(extension)) {
+        throw intent.error("\"name\" must be a file name ending in " + std::string(extension));
     }
     return folder / name;
 }
@@ -151,6 +160,8 @@ nlohmann::json FileDialog::state() const {
             return {"Choose Project Location", "Choose"};
         case Kind::projectFile:
             return {"Open Pelagrin Project", "Open"};
+        case Kind::geoJsonFile:
+            return {"Export Deposits", "Save"};
         case Kind::csvFile:
             break;
         }
@@ -165,8 +176,8 @@ nlohmann::json FileDialog::state() const {
         {"entries", std::move(entries)},
         {"error", error_ ? nlohmann::json(*error_) : nlohmann::json(nullptr)}};
     if (savesFile()) {
-        state["fileName"] = proposedCsvName;
-        state["fileExtension"] = csvExtension;
+        state["fileName"] = kind_ == Kind::csvFile ? proposedCsvName : proposedGeoJsonName;
+        state["fileExtension"] = saveExtension(kind_);
     }
     return state;
 }

@@ -384,7 +384,7 @@ bool MainWindow::handleRegion(const Intent& intent) {
 }
 
 bool MainWindow::handleAnalysis(const Intent& intent) {
-    if (intent.name() != "exportCSV") {
+    if (intent.name() != "exportCSV" && intent.name() != "exportDeposits") {
         return false;
     }
     const std::shared_ptr<ProjectWindow>& project = root_.projectWindow();
@@ -393,7 +393,13 @@ bool MainWindow::handleAnalysis(const Intent& intent) {
     require(showsAnalysis, intent, "the analysis screen is not shown");
     // The button lies under any sheet or dialog, which are modal.
     require(root_.fileDialog() == nullptr && root_.createSheet() == nullptr, intent, "a dialog is shown");
-    root_.showExportDialog();
+    if (intent.name() == "exportCSV") {
+        root_.showExportDialog();
+        return true;
+    }
+    std::optional<std::string> deposits = project->depositsGeoJson();
+    require(deposits.has_value(), intent, "no run has deposits to export");
+    root_.showDepositsExportDialog(std::move(*deposits));
     return true;
 }
 

@@ -126,10 +126,16 @@ void RootView::cancelDialog() {
 }
 
 void RootView::showExportDialog() {
-    std::string text = environment_.dataStore.exportCSV();
+    showSaveDialog(FileDialog::Kind::csvFile, DialogPurpose::exportCSV, environment_.dataStore.exportCSV());
+}
+
+void RootView::showDepositsExportDialog(std::string text) {
+    showSaveDialog(FileDialog::Kind::geoJsonFile, DialogPurpose::exportDeposits, std::move(text));
+}
+
+void RootView::showSaveDialog(FileDialog::Kind kind, DialogPurpose purpose, std::string text) {
     const std::optional<std::string>& project = appState_.openedProjectURL.get();
-    showDialog(FileDialog::Kind::csvFile, DialogPurpose::exportCSV,
-               project ? std::filesystem::path(*project).parent_path() : startFolder());
+    showDialog(kind, purpose, project ? std::filesystem::path(*project).parent_path() : startFolder());
     exportText_ = std::move(text);
 }
 
@@ -164,6 +170,7 @@ void RootView::chooseInDialog(const Intent& intent) {
         environment_.notifications.post(NotificationName::loadProjectInHomeView, chosen);
         break;
     case DialogPurpose::exportCSV:
+    case DialogPurpose::exportDeposits:
         break; // a save dialog confirms with "fileDialogSave"
     }
 }

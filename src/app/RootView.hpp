@@ -52,6 +52,7 @@ public:
         openFromWelcome, ///< the welcome's "Open...": "OpenProjectFromWelcome"
         openFromMenu,    ///< the menu's "Open Project…": "LoadProjectInHomeView"
         exportCSV,       ///< the analysis screen's "Export CSV": the file to write the timeline to
+        exportDeposits,  ///< the analysis screen's "Export Deposits": the file to write the GeoJSON to
     };
     /// Shows a project dialog for `purpose`, in place of any dialog shown.
     void showOpenDialog(DialogPurpose purpose);
@@ -63,6 +64,8 @@ public:
     /// "Export CSV": takes the timeline's CSV text as it stands now and shows a save dialog for it in the
     /// project's folder, in place of any dialog shown; later updates of the store do not reach the file.
     void showExportDialog();
+    /// "Export Deposits": as "Export CSV", for the deposits' GeoJSON `text` as it stands now.
+    void showDepositsExportDialog(std::string text);
     /// A "fileDialogSave" (only while the dialog `savesFile()`): checks the destination (IntentError,
     /// changing nothing, also for an existing file unless "replace" is true), closes the dialog and writes
     /// the text there atomically. The alert then says where the file went, or why it could not be written
@@ -99,6 +102,8 @@ private:
     std::optional<CreateProjectSheet> createSheet_;
     std::optional<FileDialog> fileDialog_;
     DialogPurpose dialogPurpose_ = DialogPurpose::openFromWelcome;
+    /// A save dialog for `text`, in the project's folder.
+    void showSaveDialog(FileDialog::Kind kind, DialogPurpose purpose, std::string text);
     /// What an export dialog writes, taken when it opened.
     std::string exportText_;
     std::optional<Alert> alert_;

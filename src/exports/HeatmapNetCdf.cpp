@@ -1,7 +1,11 @@
 // HeatmapNetCdf: the grid's definitions, then its coordinates and cells in one write each.
 #include "exports/HeatmapNetCdf.hpp"
 
+#include "analysis/DepositMap.hpp"
 #include "exports/CfConventions.hpp"
+#include "exports/RunAttributes.hpp"
+#include "projects/Project.hpp"
+#include "simulation/SimulationController.hpp"
 
 #include <cassert>
 
@@ -54,6 +58,22 @@ void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& hea
     file.write(density, {0, 0}, {rows, columns}, heatmap.particlesPerKm2.data());
     file.write(count, {0, 0}, {rows, columns}, heatmap.counts.data());
     file.close();
+}
+
+bool writeRunHeatmap(const std::filesystem::path& path, const SimulationController& controller,
+                     Project& project, double speed) {
+    const std::shared_ptr<Region> region = project.region.get();
+    if (controller.deposits().empty() || !controller.seed() || region == nullptr) {
+        return false;
+    }
+    const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
+    const std::vector<GeoCoordinate> outline = region->waterVertices();
+    if (!mapping || outline.size() < 3) {
+        return false;
+    }
+    const DepositMap deposits = DepositMap::compute(controller.displayParticles.get(), *mapping, outline);
+    writeHeatmapNetCdf(path, deposits.bed, runAttributes(project, *controller.seed(), speed));
+    return true;
 }
 
 } // namespace pelagrin

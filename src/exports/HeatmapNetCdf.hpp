@@ -10,6 +10,9 @@
 
 namespace pelagrin {
 
+class Project;
+class SimulationController;
+
 /// Writes `heatmap` (at least one row and one column, its vectors rows × columns long) to `path`: dimensions
 /// lat and lon, the cells' centres as coordinates, sediment_density (particles per km², double) and
 /// sediment_count (int64) over them, WGS 84 as grid mapping, the CF global attributes stamped `createdAt`
@@ -18,5 +21,11 @@ namespace pelagrin {
 void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& heatmap,
                         const std::vector<NetCdfAttribute>& attributes,
                         std::chrono::system_clock::time_point createdAt = std::chrono::system_clock::now());
+
+/// Writes the bed heatmap of `controller`'s last published frame over `project`'s region, with the run's
+/// attributes (`runAttributes` at `speed`); false, writing nothing, before a run has stepped or while the
+/// project has no outline to map. Throws as `writeHeatmapNetCdf` does.
+bool writeRunHeatmap(const std::filesystem::path& path, const SimulationController& controller,
+                     Project& project, double speed);
 
 } // namespace pelagrin

@@ -111,6 +111,7 @@ void SimulationController::reset(Project& project) {
     } catch (const std::invalid_argument&) {
         // Play names the field; a reset only has nothing to show.
     }
+    displayDeposits_.clear();
     displayParticles = std::vector<Particle>{};
 }
 
@@ -133,6 +134,7 @@ void SimulationController::setUp(RunSettings run) {
     engine_ = std::move(engine);
     seed_ = seed;
     heldRun_ = std::move(run);
+    displayDeposits_.clear();
     displayParticles = std::move(particles);
 }
 
@@ -203,6 +205,8 @@ void SimulationController::publishFrame(const std::shared_ptr<Run>& run) {
         return;
     }
     const double time = run->engine->accumulatedTime;
+    // The records first, so that observers of the particles find them of the same frame.
+    displayDeposits_ = run->engine->deposits();
     displayParticles = run->engine->particles;
     const auto now = clock_();
     if (run->engine->targetSpeed != meteredSpeed_) {

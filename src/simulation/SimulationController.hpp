@@ -108,6 +108,9 @@ public:
     /// Called after every engine step of a run with its engine, for a recording finer than frames (a frame
     /// at 300x is 24 simulated minutes); empty by default. It may stop the run but not start one.
     std::function<void(const SimulationEngine&)> afterStep;
+    /// The deposit records as of the last published frame, one per particle of `displayParticles` and in its
+    /// order; empty until a run has published a stepped frame. Read it when `displayParticles` changes.
+    const std::vector<Deposit>& deposits() const { return displayDeposits_; }
 
 private:
     struct Run;
@@ -130,6 +133,7 @@ private:
     RunState runState_ = RunState::idle;
     std::shared_ptr<SimulationEngine> engine_;
     std::optional<std::uint64_t> seed_;
+    std::vector<Deposit> displayDeposits_;
     /// What the held engine was set up from, while `play` may go on with it (paused, or set up by `reset`).
     std::optional<RunSettings> heldRun_;
     SpeedMeter speedMeter_;

@@ -174,6 +174,9 @@ void SimulationEngine::step() {
         .flow = FlowField(noiseGen, params, accumulatedTime),
     };
     refreshResponses(constants);
+    if (deposits_.size() != particles.size()) {
+        deposits_.resize(particles.size());
+    }
 
     // Chunks move in parallel; the random draws of their fast contacts then follow in list order, so the run
     // is the one a single thread stepping particle after particle would produce.
@@ -257,6 +260,9 @@ void SimulationEngine::stepRange(std::size_t begin, std::size_t end, const StepC
             if (p.z >= waterDepth) {
                 p.z = waterDepth;
                 p.isSedimented = true;
+                if (!deposits_[i].hasSedimented()) {
+                    deposits_[i].sedimentedAt = c.time;
+                }
             } else {
                 p.isSedimented = false;
                 if (p.z <= 0) {
@@ -305,6 +311,7 @@ void SimulationEngine::stepRange(std::size_t begin, std::size_t end, const StepC
                 p.position = contact->point;
                 p.velocity = {};
                 p.isStuck = true;
+                deposits_[i].strandedAt = c.time;
             } else {
                 pending.push_back({i, *contact});
                 continue; // its speed is set once the draw has decided
@@ -321,6 +328,7 @@ void SimulationEngine::resolvePending(const PendingContact& pending) {
         p.position = contact.point;
         p.velocity = {};
         p.isStuck = true;
+        deposits_[pending.particle].strandedAt = accumulatedTime;
     } else {
         // Bounce: placed just off the outline along the normal, most of the tangential motion lost and the
         // normal motion reversed and nearly damped out.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "simulation/BoundaryIndex.hpp"
+#include "simulation/Deposit.hpp"
 #include "simulation/Particle.hpp"
 #include "simulation/PerlinNoise.hpp"
 #include "simulation/RandomSource.hpp"
@@ -98,6 +99,10 @@ public:
     double timeStep = baseStep;
     /// Simulation clock in seconds; never decreases.
     double accumulatedTime = 0.0;
+    /// One record per particle of `particles`, same order: when each stranded and first reached the bed.
+    /// Written only by `step()`; empty before the first step.
+    const std::vector<Deposit>& deposits() const { return deposits_; }
+
     /// The threads the step shares the particles over; the process's shared pool when null. The run is the
     /// same on any pool.
     WorkerPool* workers = nullptr;
@@ -119,6 +124,7 @@ private:
     RandomSource random_;
     BoundaryIndex boundaryIndex_;
     std::vector<Response> responses_;
+    std::vector<Deposit> deposits_;
     double responseGravity_ = 0.0; // the physics `responses_` were worked out for
     double responseViscosity_ = 0.0;
     double responseTimeStep_ = 0.0;

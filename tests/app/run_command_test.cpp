@@ -8,7 +8,10 @@
 
 #include <boost/asio/io_context.hpp>
 #include <chrono>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <numeric>
 #include <sys/stat.h>
 #include <thread>
 
@@ -50,7 +53,8 @@ TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrameAndTrajec
     const std::filesystem::path trajectories = folder / "run.nc";
     const CommandOutcome outcome =
         run({(examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath(),
-             "--trajectories", trajectories.string(), "--every", "60", "--seed", "5"});
+             "--trajectories", trajectories.string(), "--every", "60", "--seed", "5", "--deposits",
+             (folder / "deposits.geojson").string(), "--heatmap", (folder / "bed.nc").string()});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const std::string csv = readFile(csvPath());
     ASSERT_TRUE(csv.starts_with(csvHeader)) << csv;
@@ -62,7 +66,6 @@ TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrameAndTrajec
     EXPECT_NE(outcome.out.find("Particles: "), std::string::npos);
     EXPECT_NE(outcome.out.find("Timeline: 4 samples"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.err.find("pelagrin run:"), std::string::npos) << outcome.err;
-    expectOnlyFiles({"run.nc", "timeline.csv"});
 
     // The release, then the first step past each minute, finer than the frames: the last one ends the run.
     EXPECT_NE(outcome.out.find("Trajectories: 361 samples written to " + trajectories.string()),
@@ -80,6 +83,32 @@ TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrameAndTrajec
     if (!header.empty()) {
         EXPECT_NE(header.find(":featureType = \"trajectory\" ;"), std::string::npos) << header;
     }
+
+    // The deposits: a point per stuck and per sedimented particle of the summary, the stuck ones on the
+    // shore.
+    long stuck = -1;
+    long sedimented = -1;
+    const std::size_t summary = outcome.out.find("Particles: ");
+    ASSERT_EQ(std::sscanf(outcome.out.c_str() + summary, "Particles: %*d active, %ld stuck, %ld sedimented",
+                          &stuck, &sedimented),
+              2)
+        << outcome.out;
+    const auto deposits = nlohmann::json::parse(readFile(folder / "deposits.geojson"));
+    long points = 0;
+    long onShore = 0;
+    for (const auto& feature : deposits["features"]) {
+        points += feature["geometry"]["type"] == "Point";
+        onShore += feature["properties"].value("stranded", 0L);
+    }
+    EXPECT_EQ(points, stuck + sedimented);
+    EXPECT_EQ(onShore, stuck);
+    EXPECT_EQ(deposits["pelagrin"]["sedimented"], sedimented);
+    // The bed's cells hold the sedimented particles, and name the seed.
+    const NetCdfReading bed(folder / "bed.nc");
+    const std::vector<long long> cells = bed.values<long long>("sediment_count");
+    EXPECT_EQ(std::accumulate(cells.begin(), cells.end(), 0LL), sedimented);
+    EXPECT_EQ(bed.number(NC_GLOBAL, "seed"), 5.0);
+    expectOnlyFiles({"bed.nc", "deposits.geojson", "run.nc", "timeline.csv"});
 }
 
 TEST_F(RunCommand, EveryExampleLoadsAndRuns) {
@@ -119,6 +148,9 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
         {{(folder / "fifo.pelagrinproj").string(), "--csv", csvPath()}, 1, "it is not a regular file"},
         {{example, "--csv", (folder / "no such folder" / "t.csv").string()}, 1, "does not exist"},
         {{example, "--csv", (folder / "a folder").string()}, 1, "it is a folder"},
+        {{example, "--deposits", (folder / "no such folder" / "d.geojson").string(), "--csv", csvPath()},
+         1,
+         "cannot write the deposits to"},
         {{example, "--speed", "0", "--csv", csvPath()}, 2, "greater than 0"},
         {{example, "--speed", "-60", "--csv", csvPath()}, 2, "greater than 0"},
         {{example, "--speed", "fast", "--csv", csvPath()}, 2, "greater than 0"},

@@ -15,4 +15,12 @@ inline Particle particleAt(Vec2 position, double radius = 1.0, double density = 
     return p;
 }
 
+/// A released particle at `position` (px) that has come to rest on the shore (`isStuck`) or the bed.
+inline Particle restingAt(Vec2 position, bool isStuck, bool isSedimented) {
+    Particle p = particleAt(position);
+    p.isStuck = isStuck;
+    p.isSedimented = isSedimented;
+    return p;
+}
+
 } // namespace pelagrin::testing

@@ -112,6 +112,11 @@ TEST(ControllerDuration, TheRunStopsAtItsDurationAndItsLastFrameIsStillPublished
     EXPECT_EQ(harness.controller.currentTime.get(), harness.controller.engine()->accumulatedTime);
     EXPECT_EQ(harness.controller.displayParticles.get().size(),
               harness.controller.engine()->particles.size());
+    ASSERT_EQ(harness.controller.deposits().size(), harness.controller.displayParticles.get().size());
+    for (std::size_t i = 0; i < harness.controller.deposits().size(); ++i) {
+        EXPECT_EQ(harness.controller.deposits()[i].hasStranded(),
+                  harness.controller.displayParticles.get()[i].isStuck);
+    }
     EXPECT_EQ(harness.store.history.get().size(), 2u) << "an unpaced run feeds the store after every frame";
     EXPECT_EQ(harness.store.history.get().back().time, harness.controller.currentTime.get());
 

@@ -4,6 +4,8 @@
 #include "analysis/SimulationDataStore.hpp"
 #include "app/cli/RunProgress.hpp"
 #include "app/cli/TrajectoryRecording.hpp"
+#include "exports/DepositsGeoJson.hpp"
+#include "exports/HeatmapNetCdf.hpp"
 #include "projects/ProjectPersistence.hpp"
 #include "simulation/RandomSource.hpp"
 #include "simulation/SimulationController.hpp"
@@ -34,6 +36,8 @@ struct RunOptions {
     std::optional<std::uint64_t> seed;
     std::string trajectoriesPath;
     double trajectoryInterval = 60.0;
+    std::optional<std::string> depositsPath;
+    std::optional<std::string> heatmapPath;
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -54,21 +58,22 @@ CLI::Validator positiveNumber() {
         "POSITIVE");
 }
 
-/// Refuses a CSV destination that could never be written, before hours of simulation are spent on it.
-void checkWritable(const std::filesystem::path& csvPath) {
+/// Refuses a destination for `what` ("the CSV") that could never be written, before hours of simulation are
+/// spent on it.
+void checkWritable(const std::filesystem::path& path, const char* what) {
     namespace fs = std::filesystem;
-    const fs::path folder = csvPath.parent_path().empty() ? fs::path(".") : csvPath.parent_path();
+    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     std::error_code error;
     if (!fs::is_directory(folder, error)) {
-        fail(fmt::format("cannot write the CSV to \"{}\": the folder \"{}\" does not exist", csvPath.string(),
+        fail(fmt::format("cannot write {} to \"{}\": the folder \"{}\" does not exist", what, path.string(),
                          folder.string()));
     }
-    if (fs::is_directory(csvPath, error)) {
-        fail(fmt::format("cannot write the CSV to \"{}\": it is a folder", csvPath.string()));
+    if (fs::is_directory(path, error)) {
+        fail(fmt::format("cannot write {} to \"{}\": it is a folder", what, path.string()));
     }
     if (access(folder.c_str(), W_OK) != 0) {
-        fail(fmt::format("cannot write the CSV to \"{}\": the folder \"{}\" is not writable",
-                         csvPath.string(), folder.string()));
+        fail(fmt::format("cannot write {} to \"{}\": the folder \"{}\" is not writable", what, path.string(),
+                         folder.string()));
     }
 }
 
@@ -95,7 +100,13 @@ void printSummary(const SimulationEngine& engine, const SimulationDataStore& sto
 }
 
 int run(const RunOptions& options) {
-    checkWritable(options.csvPath);
+    checkWritable(options.csvPath, "the CSV");
+    if (options.depositsPath) {
+        checkWritable(*options.depositsPath, "the deposits");
+    }
+    if (options.heatmapPath) {
+        checkWritable(*options.heatmapPath, "the heatmap");
+    }
     std::shared_ptr<Project> project;
     try {
         project = ProjectPersistence::load(options.projectPath);
@@ -165,7 +176,21 @@ int run(const RunOptions& options) {
         if (recording) {
             recording->finish();
         }
-    } catch (const std::runtime_error& error) { // the CSV's FileWriteError or the trajectories' NetCdfError
+        if (options.depositsPath) {
+            const std::optional<std::string> deposits = DepositsGeoJson::ofRun(controller, *project);
+            if (!deposits) {
+                fail(fmt::format("\"{}\" has no water outline to map the deposits on", options.projectPath));
+            }
+            writeFileAtomically(*options.depositsPath, *deposits);
+            fmt::print("Deposits written to {}\n", *options.depositsPath);
+        }
+        if (options.heatmapPath) {
+            if (!writeRunHeatmap(*options.heatmapPath, controller, *project, options.speed)) {
+                fail(fmt::format("\"{}\" has no water outline to map the bed on", options.projectPath));
+            }
+            fmt::print("Bed heatmap written to {}\n", *options.heatmapPath);
+        }
+    } catch (const std::runtime_error& error) { // the files' FileWriteError or the trajectories' NetCdfError
         fail(error.what());
     }
     printSummary(engine, store, controller.currentTime, wasInterrupted, options.csvPath, *controller.seed());
@@ -218,6 +243,13 @@ void addRunCommand(CLI::App& app) {
         ->capture_default_str()
         ->check(positiveNumber())
         ->needs(trajectories);
+    command->add_option(
+        "--deposits", options->depositsPath,
+        "Where the resting particles go as GeoJSON (.geojson), written at the end of the run");
+    command->add_option(
+        "--heatmap", options->heatmapPath,
+        "Where the sedimented particles per km² go as a NetCDF grid (.nc), written at the end "
+        "of the run");
     command->add_flag("--realtime", options->isRealtime,
                       "Pace the run like the app: a 16 ms pause per frame, the statistics twice a second");
     command->callback([options] {

@@ -7,6 +7,7 @@
 #include "app/projects/PhysicalParametersScreen.hpp"
 #include "app/projects/RecoveryCopy.hpp"
 #include "app/simulation/SimulationRendererScreen.hpp"
+#include "exports/DepositsGeoJson.hpp"
 #include "projects/ProjectPersistence.hpp"
 #include "support/BackgroundTask.hpp"
 
@@ -17,7 +18,8 @@ namespace pelagrin {
 
 ProjectWindow::ProjectWindow(AppEnvironment& environment, AppState& appState)
     : environment_(environment), appState_(appState),
-      analysisScreen_(environment.dataStore, environment.stateChanged) {
+      analysisScreen_(environment.dataStore, environment.stateChanged),
+      depositsPanel_(environment.controller, environment.dataStore, environment.stateChanged) {
     performLoad_ = environment_.notifications.observe(NotificationName::performProjectLoad,
                                                       [this](const NotificationCenter::Object& location) {
                                                           if (location) {
@@ -286,6 +288,16 @@ void ProjectWindow::setControl(const Intent& intent) {
     }
 }
 
+std::optional<std::string> ProjectWindow::depositsGeoJson() const {
+    return activeProject_ ? DepositsGeoJson::ofRun(environment_.controller, *activeProject_) : std::nullopt;
+}
+
+nlohmann::json ProjectWindow::analysisState() const {
+    nlohmann::json analysis = analysisScreen_.state();
+    analysis["deposits"] = depositsPanel_.state(activeProject_->region.get().get());
+    return analysis;
+}
+
 nlohmann::json ProjectWindow::state() const {
     using nlohmann::json;
     return {
@@ -299,7 +311,7 @@ nlohmann::json ProjectWindow::state() const {
         {"parameters", activeProject_ ? physicalParametersScreen().state(*activeProject_) : json(nullptr)},
         {"particles", activeProject_ ? particleSettingsScreen().state(*activeProject_) : json(nullptr)},
         {"region", regionScreen() != nullptr ? regionScreen()->state() : json(nullptr)},
-        {"analysis", activeProject_ ? analysisScreen_.state() : json(nullptr)},
+        {"analysis", activeProject_ ? analysisState() : json(nullptr)},
         {"simulation",
          activeProject_ ? simulationRendererState(*activeProject_, environment_.controller) : json(nullptr)}};
 }

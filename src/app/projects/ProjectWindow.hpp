@@ -4,6 +4,7 @@
 #include "app/AppEnvironment.hpp"
 #include "app/AppState.hpp"
 #include "app/analysis/AnalysisScreen.hpp"
+#include "app/analysis/DepositsPanel.hpp"
 #include "app/projects/DirtyTracker.hpp"
 #include "app/projects/SidebarSection.hpp"
 #include "app/water/RegionSelectionScreen.hpp"
@@ -100,6 +101,10 @@ public:
     /// screen, id or value.
     void setControl(const Intent& intent);
 
+    /// The deposits of the controller's last frame over the loaded project, as GeoJSON text; absent while
+    /// none is loaded, before a run has stepped or without an outline.
+    std::optional<std::string> depositsGeoJson() const;
+
     /// The `project` value of the window state.
     nlohmann::json state() const;
 
@@ -116,6 +121,8 @@ private:
     /// Stops the run, forgets the project and posts "CloseProject". May end this window: the caller must
     /// hold it and touch nothing of it afterwards.
     void closeProject();
+    /// The analysis screen's value with its deposits, of the loaded project.
+    nlohmann::json analysisState() const;
 
     AppEnvironment& environment_;
     AppState& appState_;
@@ -134,6 +141,7 @@ private:
     std::unique_ptr<DirtyTracker> dirtyTracker_;
     std::shared_ptr<RegionSelectionScreen> regionScreen_;
     AnalysisScreen analysisScreen_;
+    DepositsPanel depositsPanel_;
     Subscription performLoad_;
     Subscription openedLocation_;
     Subscription keepChanges_;

@@ -7,6 +7,7 @@ import type { SendIntent } from "../app/intents";
 import type { AnalysisState, DistributionChart, MetricCard, TimelineChart } from "./AnalysisState";
 import { chartCanvas } from "./ChartCanvas";
 import { type ChartConfig, distributionChart, timelineChart } from "./chartData";
+import { depositMapView, exportDepositsButton } from "./DepositMapView";
 
 function metricCard(card: MetricCard): TemplateResult {
     return html`<div class="metric-card">
@@ -37,11 +38,14 @@ export function analysisScreen(analysis: AnalysisState, send: SendIntent): Templ
             <button type="button" class="button small export-csv" @click=${() => send({ intent: "exportCSV" })}>
                 ${icon("square.and.arrow.up")}<span>Export CSV</span>
             </button>
+            ${exportDepositsButton(analysis.deposits !== null, send)}
         </div>
         <div class="metric-grid">${analysis.cards.map(metricCard)}</div>
         <hr class="analysis-divider" />
         ${chartBlock(analysis.timeline, () => timelineChart(analysis.timeline))}
         <hr class="analysis-divider" />
         ${chartBlock(analysis.distribution, () => distributionChart(analysis.distribution))}
+        <hr class="analysis-divider" />
+        ${depositMapView(analysis.deposits)}
     </div>`;
 }

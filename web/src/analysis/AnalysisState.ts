@@ -1,6 +1,7 @@
 // The analysis screen's part of the window state, `project.analysis`, and its decoder.
-import { array, type Decoder, DecodeError, nullable, number, object, oneOf, string } from "../app/decode";
+import { absentOr, array, type Decoder, DecodeError, nullable, number, object, oneOf, string } from "../app/decode";
 import { type SymbolName, symbolName } from "../app/icons";
+import { decodeDeposits, type DepositsState } from "./DepositsState";
 
 export const cardColors = ["primary", "orange", "blue", "red"] as const;
 export type CardColor = (typeof cardColors)[number];
@@ -43,6 +44,8 @@ export interface AnalysisState {
     cards: MetricCard[];
     timeline: TimelineChart;
     distribution: DistributionChart;
+    /** Where the last run's particles came to rest; `null` before a run (or from an app that does not send it). */
+    deposits: DepositsState | null;
 }
 
 const chartBlock = {
@@ -70,5 +73,6 @@ export const decodeAnalysis: Decoder<AnalysisState | null> = nullable(
             ...chartBlock,
             bars: array(object<SpeedBar>({ range: string, count: number })),
         }),
+        deposits: absentOr(decodeDeposits),
     }),
 );

@@ -31,6 +31,7 @@ export type Intent =
     | { intent: "dismissOnboarding" }
     | { intent: "setControl"; screen: ControlScreen; id: string; value: number }
     | { intent: "exportCSV" }
+    | { intent: "exportDeposits" }
     | { intent: "setSpeed"; value: number }
     | {
           intent: "mapClick";
