@@ -66,6 +66,10 @@ public:
     Observable<double> activeAverageSpeed; ///< px/s; infinite when an active speed is
     Observable<std::vector<TimePoint>> history;
     Observable<std::vector<SpeedBin>> speedBuckets; ///< five bins once updated, none after a reset
+
+    /// The scale of the speeds fed in: simulation px per metre of the run's region, finite and positive. Set
+    /// before a run's first update; a reset keeps it.
+    double pixelsPerMeter = 1.0;
 };
 
 } // namespace pelagrin

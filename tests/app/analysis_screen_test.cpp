@@ -23,11 +23,11 @@ Particle stuck() {
     return p;
 }
 
-/// 4 stuck particles, 5 at 10 px/s and one at 123.456 px/s.
-std::vector<Particle> mixedSnapshot() {
+/// 4 stuck particles, 5 at 10 mm/s and one at 0.2 m/s, on a scale of `pixelsPerMeter`.
+std::vector<Particle> mixedSnapshot(double pixelsPerMeter = 1.0) {
     std::vector<Particle> particles(4, stuck());
-    particles.insert(particles.end(), 5, moving(10.0));
-    particles.push_back(moving(123.456));
+    particles.insert(particles.end(), 5, moving(0.01 * pixelsPerMeter));
+    particles.push_back(moving(0.2 * pixelsPerMeter));
     return particles;
 }
 
@@ -43,7 +43,7 @@ std::vector<std::string> namesIn(const std::filesystem::path& folder) {
 class AnalysisTest : public WindowTest {
 protected:
     AnalysisTest() {
-        open(*window, projectFile("Lake Study"));
+        open(*window, projectFile("Lake Study", true, true));
         send(*window, {{"intent", "selectSection"}, {"section", "analysis"}});
     }
 
@@ -81,7 +81,7 @@ std::vector<std::string> cardValues(const json& analysis) {
 TEST_F(AnalysisTest, PlaceholdersShowOnlyUntilTheFirstSampleEvenAnEmptyOne) {
     store().reset();
     json screen = analysis();
-    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"0", "0", "0", "0.0 px/s", "0.0 px/s"}));
+    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"0", "0", "0", "0.0 mm/s", "0.0 mm/s"}));
     EXPECT_NE(screen["timeline"]["placeholder"], nullptr);
     EXPECT_EQ(screen["timeline"]["time"], json::array());
     EXPECT_NE(screen["distribution"]["placeholder"], nullptr);
@@ -98,24 +98,27 @@ TEST_F(AnalysisTest, PlaceholdersShowOnlyUntilTheFirstSampleEvenAnEmptyOne) {
     }
 }
 
-TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreAndTheWindowRedrawsOnEachUpdate) {
+TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreInTheRunsScaleAndTheWindowRedrawsOnEachUpdate) {
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    const double pixelsPerMeter = squareRegion()->pixelsPerMeter();
     const int changesBefore = launch->stateChanges;
-    store().update(mixedSnapshot(), 3.0);
+    store().update(mixedSnapshot(pixelsPerMeter), 3.0);
     EXPECT_GT(launch->stateChanges, changesBefore) << "a store update must redraw the window";
 
     const json screen = analysis();
-    // Active average (5 × 10 + 123.456) / 6; the store's global average is not shown anywhere.
-    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"10", "4", "6", "28.9 px/s", "123.5 px/s"}));
+    // Active average (5 × 0.01 + 0.2) / 6 m/s; the store's global average is not shown anywhere.
+    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"10", "4", "6", "41.7 mm/s", "0.20 m/s"}));
+    EXPECT_EQ(screen["timeline"]["xAxisTitle"], "Time (h:min)");
     EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
     EXPECT_EQ(screen["timeline"]["time"], json({3.0}));
     EXPECT_EQ(screen["timeline"]["stuck"], json({4}));
     EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
     const json bars = json::parse(R"([
-        {"range": "0-60", "count": 5}, {"range": "60-120", "count": 0}, {"range": "120-180", "count": 1},
+        {"range": "0-60", "count": 6}, {"range": "60-120", "count": 0}, {"range": "120-180", "count": 0},
         {"range": "180-240", "count": 0}, {"range": "240-300", "count": 0}])");
     EXPECT_EQ(screen["distribution"]["bars"], bars);
 
-    std::vector<Particle> later = mixedSnapshot();
+    std::vector<Particle> later = mixedSnapshot(pixelsPerMeter);
     later[4] = stuck();
     store().update(later, 4.0);
     EXPECT_EQ(analysis()["timeline"]["time"], json({3.0, 4.0}));

@@ -1,7 +1,7 @@
 // AnalysisScreen: the cards' figures and the two charts' data, titles and placeholders.
 #include "app/analysis/AnalysisScreen.hpp"
 
-#include "app/ValueText.hpp"
+#include "app/analysis/SpeedUnit.hpp"
 
 #include <utility>
 
@@ -9,8 +9,6 @@ namespace pelagrin {
 namespace {
 
 using nlohmann::json;
-
-constexpr const char* speedFormat = "%.1f px/s";
 
 json cardJson(const MetricCard& card) {
     return {{"title", card.title}, {"value", card.value}, {"icon", card.icon}, {"color", card.color}};
@@ -27,7 +25,7 @@ json timelineJson(const std::vector<TimePoint>& history) {
     return {{"title", "Accumulation Timeline"},
             {"icon", "clock"},
             {"placeholder", history.empty() ? json("Run simulation to gather data") : json(nullptr)},
-            {"xAxisTitle", "Time (s)"},
+            {"xAxisTitle", "Time (h:min)"},
             {"yAxisTitle", "Particles"},
             {"time", std::move(time)},
             {"stuck", std::move(stuck)}};
@@ -62,12 +60,15 @@ AnalysisScreen::AnalysisScreen(SimulationDataStore& store, std::function<void()>
 
 std::vector<MetricCard> AnalysisScreen::cards() const {
     // The global average speed is the store's too, but this screen shows only the active one.
+    const double pixelsPerMeter = store_.pixelsPerMeter;
     return {
         {"Total Particles", std::to_string(store_.totalParticles.get()), "circle.grid.hex", "primary"},
         {"Accumulated", std::to_string(store_.stuckParticles.get()), "arrow.down.to.line.alt", "orange"},
         {"Active Flow", std::to_string(store_.activeParticles.get()), "wind", "blue"},
-        {"Avg Speed (Active)", decimalText(speedFormat, store_.activeAverageSpeed), "speedometer", "primary"},
-        {"Max Speed", decimalText(speedFormat, store_.maxSpeed), "gauge.with.dots.needle.100percent", "red"},
+        {"Avg Speed (Active)", speedText(store_.activeAverageSpeed / pixelsPerMeter), "speedometer",
+         "primary"},
+        {"Max Speed", speedText(store_.maxSpeed / pixelsPerMeter), "gauge.with.dots.needle.100percent",
+         "red"},
     };
 }
 

@@ -16,14 +16,27 @@ export function countTick(value: number | string): string {
     return Number.isInteger(count) ? String(count) : "";
 }
 
-/** A tick on the time axis, in seconds with at most one decimal: 0, 12.5, 1000. */
+const twoDigits = (value: number) => String(value).padStart(2, "0");
+
+/** A tick on the time axis: simulation seconds as hours and whole minutes, "h:mm" (0:00, 1:05, 12:00). */
 export function timeTick(value: number | string): string {
-    return String(Math.round(Number(value) * 10) / 10);
+    const minutes = Math.floor(Number(value) / 60);
+    return `${Math.floor(minutes / 60)}:${twoDigits(minutes % 60)}`;
+}
+
+/** Steps of the time axis, s: whole minutes and hours, so that no two ticks read alike. */
+const timeSteps = [1, 2, 5, 10, 15, 30, 60, 120, 180, 360, 720, 1440].map((minutes) => minutes * 60);
+const mostTimeTicks = 8;
+
+/** The time axis's step for samples up to `lastTime` (s): the smallest of `timeSteps` giving at most 8 ticks. */
+export function timeStep(lastTime: number): number {
+    const step = timeSteps.find((candidate) => lastTime / candidate <= mostTimeTicks);
+    return step ?? Math.ceil(lastTime / mostTimeTicks / 86400) * 86400;
 }
 
 /** The tooltip of one timeline point, in the chart's value names. */
 export function timelineTooltip(time: number, stuck: number): string[] {
-    return [`Time: ${timeTick(time)} s`, `Stuck: ${stuck}`];
+    return [`Time: ${timeTick(time)}:${twoDigits(Math.floor(time % 60))}`, `Stuck: ${stuck}`];
 }
 
 /** The tooltip of one bar, in the chart's value names. */
@@ -99,7 +112,11 @@ export function timelineChart(timeline: TimelineChart): TimelineConfig {
                 },
             },
             scales: {
-                x: { type: "linear", title: axisTitle(timeline.xAxisTitle), ticks: { callback: timeTick } },
+                x: {
+                    type: "linear",
+                    title: axisTitle(timeline.xAxisTitle),
+                    ticks: { callback: timeTick, stepSize: timeStep(timeline.time.at(-1) ?? 0) },
+                },
                 y: {
                     type: "linear",
                     beginAtZero: true,

@@ -6,6 +6,7 @@ import {
     distributionChart,
     timelineChart,
     timelineTooltip,
+    timeStep,
     timeTick,
 } from "../../src/analysis/chartData";
 import { filledAnalysis } from "./fixtures";
@@ -41,13 +42,21 @@ describe("the charts", () => {
 });
 
 describe("the chart formats", () => {
-    it("label count ticks with whole particles only, and time ticks with at most one decimal", () => {
+    it("label count ticks with whole particles only, and time ticks as h:mm a whole number of minutes apart", () => {
         expect([0, 1, 2000, 0.5, "3"].map(countTick)).toEqual(["0", "1", "2000", "", "3"]);
-        expect([0, 12.5, 1000, 0.25, 7.04].map(timeTick)).toEqual(["0", "12.5", "1000", "0.3", "7"]);
+        expect([0, 59.9, 65, 3600, 43200, "7260"].map(timeTick)).toEqual([
+            "0:00",
+            "0:00",
+            "0:01",
+            "1:00",
+            "12:00",
+            "2:01",
+        ]);
+        expect([0, 60, 480, 481, 43200, 1e6].map(timeStep)).toEqual([60, 60, 60, 120, 7200, 172800]);
     });
 
     it("name the values in the tooltips", () => {
-        expect(timelineTooltip(12.5, 4)).toEqual(["Time: 12.5 s", "Stuck: 4"]);
+        expect(timelineTooltip(3725.5, 4)).toEqual(["Time: 1:02:05", "Stuck: 4"]);
         expect(barTooltip({ range: "60-120", count: 7 })).toEqual(["Range: 60-120 px/s", "Count: 7"]);
     });
 });
