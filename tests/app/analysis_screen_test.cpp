@@ -92,10 +92,11 @@ TEST_F(AnalysisTest, PlaceholdersShowOnlyUntilTheFirstSampleEvenAnEmptyOne) {
     EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
     EXPECT_EQ(screen["timeline"]["time"], json({0.0}));
     EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
-    ASSERT_EQ(screen["distribution"]["bars"].size(), 5u) << "five empty bins are still a chart";
-    for (const json& bar : screen["distribution"]["bars"]) {
-        EXPECT_EQ(bar["count"], 0);
-    }
+    EXPECT_EQ(screen["distribution"]["xAxisTitle"], "Speed (mm/s)");
+    const json bars = screen["distribution"]["bars"];
+    ASSERT_EQ(bars.size(), 10u) << "empty bins are still a chart";
+    EXPECT_EQ(bars.front(), json({{"range", "0.0–0.1"}, {"count", 0}}));
+    EXPECT_EQ(bars.back(), json({{"range", "0.9–1.0"}, {"count", 0}}));
 }
 
 TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreInTheRunsScaleAndTheWindowRedrawsOnEachUpdate) {
@@ -113,10 +114,12 @@ TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreInTheRunsScaleAndTheWindowRedr
     EXPECT_EQ(screen["timeline"]["time"], json({3.0}));
     EXPECT_EQ(screen["timeline"]["stuck"], json({4}));
     EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
-    const json bars = json::parse(R"([
-        {"range": "0-60", "count": 6}, {"range": "60-120", "count": 0}, {"range": "120-180", "count": 0},
-        {"range": "180-240", "count": 0}, {"range": "240-300", "count": 0}])");
-    EXPECT_EQ(screen["distribution"]["bars"], bars);
+    EXPECT_EQ(screen["distribution"]["xAxisTitle"], "Speed (m/s)");
+    EXPECT_EQ(screen["distribution"]["unit"], "m/s");
+    const json bars = screen["distribution"]["bars"];
+    ASSERT_EQ(bars.size(), 10u);
+    EXPECT_EQ(bars.front(), json({{"range", "0.00–0.02"}, {"count", 5}}));
+    EXPECT_EQ(bars.back(), json({{"range", "0.18–0.20"}, {"count", 1}}));
 
     std::vector<Particle> later = mixedSnapshot(pixelsPerMeter);
     later[4] = stuck();

@@ -3,6 +3,9 @@
 
 #include "app/analysis/SpeedUnit.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <fmt/format.h>
 #include <utility>
 
 namespace pelagrin {
@@ -31,17 +34,28 @@ json timelineJson(const std::vector<TimePoint>& history) {
             {"stuck", std::move(stuck)}};
 }
 
-/// One bar per bin in store order; five empty bins are still a chart, only no bins at all is "No data".
-json distributionJson(const std::vector<SpeedBin>& bins) {
+/// "from–to" of every bar in `unit`, with as many decimals as the bars' width needs.
+std::string rangeLabel(const SpeedRange& bin, const SpeedUnit& unit) {
+    const double width = (bin.to - bin.from) * unit.perMeterPerSec;
+    const int decimals = std::max(static_cast<int>(std::ceil(-std::log10(width) - 1e-9)), 0);
+    return fmt::format("{:.{}f}–{:.{}f}", bin.from * unit.perMeterPerSec, decimals,
+                       bin.to * unit.perMeterPerSec, decimals);
+}
+
+/// One bar per bin in store order, labelled in the unit the fastest bar reads best in; empty bins are still
+/// a chart, only no bins at all is "No data".
+json distributionJson(const std::vector<SpeedRange>& bins) {
+    const SpeedUnit unit = SpeedUnit::fitting(bins.empty() ? 0.0 : bins.back().to);
     json bars = json::array();
-    for (const SpeedBin& bin : bins) {
-        bars.push_back({{"range", bin.range}, {"count", bin.count}});
+    for (const SpeedRange& bin : bins) {
+        bars.push_back({{"range", rangeLabel(bin, unit)}, {"count", bin.count}});
     }
     return {{"title", "Velocity Distribution"},
             {"icon", "speedometer"},
             {"placeholder", bins.empty() ? json("No data") : json(nullptr)},
-            {"xAxisTitle", "Speed Range (px/s)"},
+            {"xAxisTitle", fmt::format("Speed ({})", unit.name)},
             {"yAxisTitle", "Particle Count"},
+            {"unit", unit.name},
             {"bars", std::move(bars)}};
 }
 
@@ -55,7 +69,7 @@ AnalysisScreen::AnalysisScreen(SimulationDataStore& store, std::function<void()>
     watches_.push_back(store.activeAverageSpeed.subscribe(notify));
     watches_.push_back(store.maxSpeed.subscribe(notify));
     watches_.push_back(store.history.subscribe(notify));
-    watches_.push_back(store.speedBuckets.subscribe(notify));
+    watches_.push_back(store.fittedSpeedBins.subscribe(notify));
 }
 
 std::vector<MetricCard> AnalysisScreen::cards() const {
@@ -79,7 +93,7 @@ json AnalysisScreen::state() const {
     }
     return {{"cards", std::move(cardList)},
             {"timeline", timelineJson(store_.history)},
-            {"distribution", distributionJson(store_.speedBuckets)}};
+            {"distribution", distributionJson(store_.fittedSpeedBins)}};
 }
 
 } // namespace pelagrin

@@ -29,12 +29,14 @@ export interface TimelineChart extends ChartBlock {
 }
 
 export interface SpeedBar {
-    /** The bin's label, such as "0-60", in px/s. */
+    /** The bin's label in the chart's unit, such as "0.5–1.0". */
     range: string;
     count: number;
 }
 
 export interface DistributionChart extends ChartBlock {
+    /** The unit of the ranges, "m/s" or "mm/s". */
+    unit: string;
     /** In the store's order, which is the category axis's order. */
     bars: SpeedBar[];
 }
@@ -68,6 +70,7 @@ export const decodeAnalysis: Decoder<AnalysisState | null> = nullable(
         timeline: decodeTimeline,
         distribution: object<DistributionChart>({
             ...chartBlock,
+            unit: string,
             bars: array(object<SpeedBar>({ range: string, count: number })),
         }),
     }),

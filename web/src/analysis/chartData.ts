@@ -7,8 +7,6 @@ export type DistributionConfig = ChartConfiguration<"bar", number[], string>;
 export type ChartConfig = TimelineConfig | DistributionConfig;
 
 export const orange = "#ff9f0a";
-/** One colour per speed range, cycled in bin order should there ever be more bins than colours. */
-export const barPalette = ["#0a84ff", "#30d158", "#ffd60a", "#ff9f0a", "#ff453a"] as const;
 
 /** A tick on a count axis: whole particles only, no thousands separator. */
 export function countTick(value: number | string): string {
@@ -40,12 +38,14 @@ export function timelineTooltip(time: number, stuck: number): string[] {
 }
 
 /** The tooltip of one bar, in the chart's value names. */
-export function barTooltip(bar: SpeedBar): string[] {
-    return [`Range: ${bar.range} px/s`, `Count: ${bar.count}`];
+export function barTooltip(bar: SpeedBar, unit: string): string[] {
+    return [`Range: ${bar.range} ${unit}`, `Count: ${bar.count}`];
 }
 
+/** One colour per bar, from blue for the slowest through green and yellow to red for the fastest. */
 export function barColors(bars: SpeedBar[]): string[] {
-    return bars.map((_, index) => barPalette[index % barPalette.length] ?? orange);
+    const last = Math.max(bars.length - 1, 1);
+    return bars.map((_, index) => `hsl(${Math.round(210 - (210 * index) / last)}, 85%, 55%)`);
 }
 
 /** Top to bottom, from the orange at `alpha` to transparent; a flat colour before the chart has its area. */
@@ -148,7 +148,7 @@ export function distributionChart(distribution: DistributionChart): Distribution
                         title: () => "",
                         label: (item: TooltipItem<"bar">) => {
                             const bar = bars[item.dataIndex];
-                            return bar === undefined ? [] : barTooltip(bar);
+                            return bar === undefined ? [] : barTooltip(bar, distribution.unit);
                         },
                     },
                 },

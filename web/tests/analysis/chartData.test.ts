@@ -34,7 +34,7 @@ describe("the charts", () => {
 
     it("draw one bar per range in the store's order, each its own colour, zero-height bars included", () => {
         const config = distributionChart(analysis.distribution);
-        expect(config.data.labels).toEqual(["0-60", "60-120", "120-180", "180-240", "240-300"]);
+        expect(config.data.labels).toEqual(["0–5", "5–10", "10–15", "15–20", "20–25"]);
         expect(config.data.datasets[0]?.data).toEqual([5, 0, 1, 0, 0]);
         expect(new Set(config.data.datasets[0]?.backgroundColor as string[]).size).toBe(5);
         expect(config.options?.scales?.["y"]).toMatchObject({ beginAtZero: true, title: { text: "Particle Count" } });
@@ -57,6 +57,6 @@ describe("the chart formats", () => {
 
     it("name the values in the tooltips", () => {
         expect(timelineTooltip(3725.5, 4)).toEqual(["Time: 1:02:05", "Stuck: 4"]);
-        expect(barTooltip({ range: "60-120", count: 7 })).toEqual(["Range: 60-120 px/s", "Count: 7"]);
+        expect(barTooltip({ range: "0.5–1.0", count: 7 }, "mm/s")).toEqual(["Range: 0.5–1.0 mm/s", "Count: 7"]);
     });
 });

@@ -22,8 +22,9 @@ export function emptyAnalysis(): Record<string, unknown> {
             title: "Velocity Distribution",
             icon: "speedometer",
             placeholder: "No data",
-            xAxisTitle: "Speed Range (px/s)",
+            xAxisTitle: "Speed (mm/s)",
             yAxisTitle: "Particle Count",
+            unit: "mm/s",
             bars: [],
         },
     };
@@ -38,7 +39,7 @@ export function filledAnalysis(): Record<string, unknown> {
         distribution: {
             ...(empty["distribution"] as object),
             placeholder: null,
-            bars: counts.map((count, index) => ({ range: `${index * 60}-${index * 60 + 60}`, count })),
+            bars: counts.map((count, index) => ({ range: `${index * 5}–${index * 5 + 5}`, count })),
         },
     };
 }
