@@ -33,12 +33,12 @@ export function timeStep(lastTime: number): number {
 }
 
 /** The tooltip of one timeline point, in the chart's value names. */
-export function timelineTooltip(time: number, stuck: number): string[] {
+function timelineTooltip(time: number, stuck: number): string[] {
     return [`Time: ${timeTick(time)}:${twoDigits(Math.floor(time % 60))}`, `Stuck: ${stuck}`];
 }
 
 /** The tooltip of one bar, in the chart's value names. */
-export function barTooltip(bar: SpeedBar, unit: string): string[] {
+function barTooltip(bar: SpeedBar, unit: string): string[] {
     return [`Range: ${bar.range} ${unit}`, `Count: ${bar.count}`];
 }
 
@@ -102,6 +102,8 @@ export function timelineChart(timeline: TimelineChart): TimelineConfig {
             responsive: true,
             maintainAspectRatio: false,
             parsing: false,
+            // The line draws no points, so the tooltip follows the pointer's time rather than waiting for a hit.
+            interaction: { mode: "nearest", axis: "x", intersect: false },
             plugins: {
                 legend: { display: false },
                 tooltip: {
@@ -141,6 +143,8 @@ export function distributionChart(distribution: DistributionChart): Distribution
             animation: false,
             responsive: true,
             maintainAspectRatio: false,
+            // Anywhere in a bar's column, so that an empty bar tells its range too.
+            interaction: { mode: "index", intersect: false },
             plugins: {
                 legend: { display: false },
                 tooltip: {

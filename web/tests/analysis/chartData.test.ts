@@ -1,14 +1,7 @@
 import { describe, expect, it } from "vitest";
 import { decodeAnalysis, type AnalysisState } from "../../src/analysis/AnalysisState";
-import {
-    barTooltip,
-    countTick,
-    distributionChart,
-    timelineChart,
-    timelineTooltip,
-    timeStep,
-    timeTick,
-} from "../../src/analysis/chartData";
+import type { TooltipItem } from "chart.js";
+import { countTick, distributionChart, timelineChart, timeStep, timeTick } from "../../src/analysis/chartData";
 import { filledAnalysis } from "./fixtures";
 
 const analysis = decodeAnalysis(filledAnalysis(), "analysis") as AnalysisState;
@@ -55,8 +48,20 @@ describe("the chart formats", () => {
         expect([0, 60, 480, 481, 43200, 1e6].map(timeStep)).toEqual([60, 60, 60, 120, 7200, 172800]);
     });
 
-    it("name the values in the tooltips", () => {
-        expect(timelineTooltip(3725.5, 4)).toEqual(["Time: 1:02:05", "Stuck: 4"]);
-        expect(barTooltip({ range: "0.5–1.0", count: 7 }, "mm/s")).toEqual(["Range: 0.5–1.0 mm/s", "Count: 7"]);
+    it("name the values in the tooltips, which follow the pointer without a hit on a point or bar", () => {
+        const line = timelineChart(analysis.timeline).options;
+        const bars = distributionChart(analysis.distribution).options;
+        expect(line?.interaction).toMatchObject({ intersect: false });
+        expect(bars?.interaction).toMatchObject({ intersect: false });
+        const point = { parsed: { x: 3725.5, y: 4 } } as TooltipItem<"line">;
+        expect(line?.plugins?.tooltip?.callbacks?.label?.call(undefined as never, point)).toEqual([
+            "Time: 1:02:05",
+            "Stuck: 4",
+        ]);
+        const bar = { dataIndex: 2 } as TooltipItem<"bar">;
+        expect(bars?.plugins?.tooltip?.callbacks?.label?.call(undefined as never, bar)).toEqual([
+            "Range: 10–15 mm/s",
+            "Count: 1",
+        ]);
     });
 });
