@@ -99,8 +99,14 @@ TEST_F(AnalysisTest, PlaceholdersShowOnlyUntilTheFirstSampleEvenAnEmptyOne) {
     EXPECT_EQ(bars.back(), json({{"range", "0.9–1.0"}, {"count", 0}}));
 }
 
-TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreInTheRunsScaleAndTheWindowRedrawsOnEachUpdate) {
+TEST_F(AnalysisTest, ARunsSeedCardsAndChartsShowInItsScaleAndTheWindowRedrawsOnEachUpdate) {
+    EXPECT_EQ(analysis()["seed"], nullptr) << "no run yet";
     send(*window, {{"intent", "toolbarPlayPause"}});
+    const std::string seed = std::to_string(launch->controller.seed().value());
+    EXPECT_EQ(analysis()["seed"]["value"].dump(), seed);
+    EXPECT_EQ(analysis()["seed"]["command"], "pelagrin run '" +
+                                                 (projects() / "Lake Study.pelagrinproj").string() +
+                                                 "' --seed " + seed + " --speed 1");
     const double pixelsPerMeter = squareRegion()->pixelsPerMeter();
     const int changesBefore = launch->stateChanges;
     store().update(mixedSnapshot(pixelsPerMeter), 3.0);

@@ -59,9 +59,40 @@ json distributionJson(const std::vector<SpeedRange>& bins) {
             {"bars", std::move(bars)}};
 }
 
+/// `text` as one word of a POSIX shell: as it is when no character of it is special there, else in single
+/// quotes.
+std::string shellWord(const std::string& text) {
+    const bool isPlain =
+        !text.empty() && text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                                "0123456789_./+,:@%=-") == std::string::npos;
+    if (isPlain) {
+        return text;
+    }
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+/// The seed of the current or last run and the command line that repeats it from `project`'s file; null
+/// before the first run.
+json seedJson(const SimulationController& controller, const Project& project) {
+    const std::optional<std::uint64_t> seed = controller.seed();
+    if (!seed) {
+        return nullptr;
+    }
+    const std::string file = project.directoryURL.get().value_or(project.name.get() + ".pelagrinproj");
+    return {{"value", *seed},
+            {"command", fmt::format("pelagrin run {} --seed {} --speed {}", shellWord(file), *seed,
+                                    controller.currentSpeedMultiplier())}};
+}
+
 } // namespace
 
-AnalysisScreen::AnalysisScreen(SimulationDataStore& store, std::function<void()> changed) : store_(store) {
+AnalysisScreen::AnalysisScreen(SimulationDataStore& store, const SimulationController& controller,
+                               std::function<void()> changed)
+    : store_(store), controller_(controller) {
     const auto notify = [changed = std::move(changed)](const auto&) { changed(); };
     watches_.push_back(store.totalParticles.subscribe(notify));
     watches_.push_back(store.stuckParticles.subscribe(notify));
@@ -86,14 +117,15 @@ std::vector<MetricCard> AnalysisScreen::cards() const {
     };
 }
 
-json AnalysisScreen::state() const {
+json AnalysisScreen::state(const Project& project) const {
     json cardList = json::array();
     for (const MetricCard& card : cards()) {
         cardList.push_back(cardJson(card));
     }
     return {{"cards", std::move(cardList)},
             {"timeline", timelineJson(store_.history)},
-            {"distribution", distributionJson(store_.fittedSpeedBins)}};
+            {"distribution", distributionJson(store_.fittedSpeedBins)},
+            {"seed", seedJson(controller_, project)}};
 }
 
 } // namespace pelagrin

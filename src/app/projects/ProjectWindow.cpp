@@ -17,7 +17,7 @@ namespace pelagrin {
 
 ProjectWindow::ProjectWindow(AppEnvironment& environment, AppState& appState)
     : environment_(environment), appState_(appState),
-      analysisScreen_(environment.dataStore, environment.stateChanged) {
+      analysisScreen_(environment.dataStore, environment.controller, environment.stateChanged) {
     performLoad_ = environment_.notifications.observe(NotificationName::performProjectLoad,
                                                       [this](const NotificationCenter::Object& location) {
                                                           if (location) {
@@ -299,7 +299,7 @@ nlohmann::json ProjectWindow::state() const {
         {"parameters", activeProject_ ? physicalParametersScreen().state(*activeProject_) : json(nullptr)},
         {"particles", activeProject_ ? particleSettingsScreen().state(*activeProject_) : json(nullptr)},
         {"region", regionScreen() != nullptr ? regionScreen()->state() : json(nullptr)},
-        {"analysis", activeProject_ ? analysisScreen_.state() : json(nullptr)},
+        {"analysis", activeProject_ ? analysisScreen_.state(*activeProject_) : json(nullptr)},
         {"simulation",
          activeProject_ ? simulationRendererState(*activeProject_, environment_.controller) : json(nullptr)}};
 }

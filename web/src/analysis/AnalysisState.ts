@@ -41,10 +41,18 @@ export interface DistributionChart extends ChartBlock {
     bars: SpeedBar[];
 }
 
+/** The seed of the current or last run and the command line that repeats that run. */
+export interface RunSeed {
+    value: number;
+    command: string;
+}
+
 export interface AnalysisState {
     cards: MetricCard[];
     timeline: TimelineChart;
     distribution: DistributionChart;
+    /** `null` before the first run. */
+    seed: RunSeed | null;
 }
 
 const chartBlock = {
@@ -73,5 +81,6 @@ export const decodeAnalysis: Decoder<AnalysisState | null> = nullable(
             unit: string,
             bars: array(object<SpeedBar>({ range: string, count: number })),
         }),
+        seed: nullable(object<RunSeed>({ value: number, command: string })),
     }),
 );

@@ -37,6 +37,7 @@ describe("decoding the analysis state", () => {
         [withChanged("distribution", { bars: [{ range: "0–5" }] }), "analysis.distribution.bars[0].count"],
         [withChanged("distribution", { unit: null }), "analysis.distribution.unit"],
         [{ cards: [], timeline: emptyAnalysis()["timeline"] }, "analysis.distribution"],
+        [{ ...filledAnalysis(), seed: { value: "1", command: "pelagrin run" } }, "analysis.seed.value"],
     ])("refuses a malformed state, naming the field (%#)", (value, field) => {
         expect(() => decodeAnalysis(value, "analysis")).toThrow(DecodeError);
         expect(() => decodeAnalysis(value, "analysis")).toThrow(field);

@@ -1,4 +1,4 @@
-// The analysis screen's state as the app sends it: a store just reset, and one with two samples.
+// The analysis screen's state as the app sends it: before any run, and during one with two samples.
 export function emptyAnalysis(): Record<string, unknown> {
     const card = (title: string, value: string, icon: string, color: string) => ({ title, value, icon, color });
     return {
@@ -27,6 +27,7 @@ export function emptyAnalysis(): Record<string, unknown> {
             unit: "mm/s",
             bars: [],
         },
+        seed: null,
     };
 }
 
@@ -41,5 +42,6 @@ export function filledAnalysis(): Record<string, unknown> {
             placeholder: null,
             bars: counts.map((count, index) => ({ range: `${index * 5}–${index * 5 + 5}`, count })),
         },
+        seed: { value: 12345, command: "pelagrin run '/home/a/Lake Study.pelagrinproj' --seed 12345 --speed 1" },
     };
 }
