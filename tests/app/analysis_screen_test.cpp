@@ -1,5 +1,5 @@
-// The analysis screen: its cards and charts from the shared data store, and "Export CSV" through the save
-// dialog.
+// The analysis screen: its cards, charts and the run's seed from the shared data store and the controller, and
+// "Export CSV" through the save dialog.
 #include "tests/app/WindowHarness.hpp"
 
 #include <gmock/gmock.h>
@@ -78,48 +78,38 @@ std::vector<std::string> cardValues(const json& analysis) {
     return values;
 }
 
-TEST_F(AnalysisTest, PlaceholdersShowOnlyUntilTheFirstSampleEvenAnEmptyOne) {
-    store().reset();
+TEST_F(AnalysisTest, ARunsSeedAndFiguresShowInItsScaleFromItsFirstSampleEvenAnEmptyOneAndRedrawOnEachUpdate) {
     json screen = analysis();
     EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"0", "0", "0", "0.0 mm/s", "0.0 mm/s"}));
     EXPECT_NE(screen["timeline"]["placeholder"], nullptr);
     EXPECT_EQ(screen["timeline"]["time"], json::array());
     EXPECT_NE(screen["distribution"]["placeholder"], nullptr);
     EXPECT_EQ(screen["distribution"]["bars"], json::array());
+    EXPECT_EQ(screen["seed"], nullptr) << "no run yet";
 
-    store().update({}, 0.0);
-    screen = analysis();
-    EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
-    EXPECT_EQ(screen["timeline"]["time"], json({0.0}));
-    EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
-    EXPECT_EQ(screen["distribution"]["xAxisTitle"], "Speed (mm/s)");
-    const json bars = screen["distribution"]["bars"];
-    ASSERT_EQ(bars.size(), 10u) << "empty bins are still a chart";
-    EXPECT_EQ(bars.front(), json({{"range", "0.0–0.1"}, {"count", 0}}));
-    EXPECT_EQ(bars.back(), json({{"range", "0.9–1.0"}, {"count", 0}}));
-}
-
-TEST_F(AnalysisTest, ARunsSeedCardsAndChartsShowInItsScaleAndTheWindowRedrawsOnEachUpdate) {
-    EXPECT_EQ(analysis()["seed"], nullptr) << "no run yet";
     send(*window, {{"intent", "toolbarPlayPause"}});
     const std::string seed = std::to_string(launch->controller.seed().value());
     EXPECT_EQ(analysis()["seed"]["value"].dump(), seed);
     EXPECT_EQ(analysis()["seed"]["command"], "pelagrin run '" +
                                                  (projects() / "Lake Study.pelagrinproj").string() +
                                                  "' --seed " + seed + " --speed 1");
+
+    // Still water is a chart already, in bars of 0.1 mm/s.
+    store().update({}, 0.0);
+    screen = analysis();
+    EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
+    EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
+    EXPECT_EQ(screen["distribution"]["xAxisTitle"], "Speed (mm/s)");
+    EXPECT_EQ(screen["distribution"]["bars"].back(), json({{"range", "0.9–1.0"}, {"count", 0}}));
+
     const double pixelsPerMeter = squareRegion()->pixelsPerMeter();
     const int changesBefore = launch->stateChanges;
     store().update(mixedSnapshot(pixelsPerMeter), 3.0);
     EXPECT_GT(launch->stateChanges, changesBefore) << "a store update must redraw the window";
-
-    const json screen = analysis();
+    screen = analysis();
     // Active average (5 × 0.01 + 0.2) / 6 m/s; the store's global average is not shown anywhere.
     EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"10", "4", "6", "41.7 mm/s", "0.20 m/s"}));
     EXPECT_EQ(screen["timeline"]["xAxisTitle"], "Time (h:min)");
-    EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
-    EXPECT_EQ(screen["timeline"]["time"], json({3.0}));
-    EXPECT_EQ(screen["timeline"]["stuck"], json({4}));
-    EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
     EXPECT_EQ(screen["distribution"]["xAxisTitle"], "Speed (m/s)");
     EXPECT_EQ(screen["distribution"]["unit"], "m/s");
     const json bars = screen["distribution"]["bars"];
@@ -130,8 +120,8 @@ TEST_F(AnalysisTest, ARunsSeedCardsAndChartsShowInItsScaleAndTheWindowRedrawsOnE
     std::vector<Particle> later = mixedSnapshot(pixelsPerMeter);
     later[4] = stuck();
     store().update(later, 4.0);
-    EXPECT_EQ(analysis()["timeline"]["time"], json({3.0, 4.0}));
-    EXPECT_EQ(analysis()["timeline"]["stuck"], json({4, 5}));
+    EXPECT_EQ(analysis()["timeline"]["time"], json({0.0, 3.0, 4.0}));
+    EXPECT_EQ(analysis()["timeline"]["stuck"], json({0, 4, 5}));
 }
 
 TEST_F(AnalysisTest, IsNullWhileNoProjectIsLoaded) {

@@ -18,11 +18,8 @@ describe("the charts", () => {
         expect(config.data.datasets[0]?.pointRadius).toBe(0);
         expect(config.options?.scales?.["x"]).toMatchObject({ type: "linear", title: { display: true, text: "T" } });
         expect(config.options?.scales?.["y"]).toMatchObject({ title: { display: true, text: "N" } });
-    });
-
-    it("mark a lone timeline sample so that it can be seen", () => {
-        const config = timelineChart({ ...analysis.timeline, time: [3], stuck: [4] });
-        expect(config.data.datasets[0]?.pointRadius).toBeGreaterThan(0);
+        const lone = timelineChart({ ...analysis.timeline, time: [3], stuck: [4] });
+        expect(lone.data.datasets[0]?.pointRadius, "a lone sample is marked so that it can be seen").toBeGreaterThan(0);
     });
 
     it("draw one bar per range in the store's order, each its own colour, zero-height bars included", () => {
