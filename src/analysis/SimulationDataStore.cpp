@@ -14,6 +14,8 @@ namespace {
 constexpr double minimumSampleSpacing = 0.5; // s of simulation time between two timeline samples
 constexpr std::size_t binCount = 5;
 constexpr double fastestBinnedSpeed = 299.99; // px/s; faster particles are counted in the last bin
+constexpr double narrowestFittedSpan = 0.001; // m/s; still water gets bars of 0.1 mm/s
+constexpr double roundingSlack = 1e-9;        // relative; a quotient a hair off a whole number is that number
 
 bool isStuckOrSedimented(const Particle& p) {
     return p.isStuck || p.isSedimented;
@@ -34,6 +36,42 @@ std::vector<SpeedBin> histogram(const std::vector<double>& activeSpeeds) {
     for (std::size_t i = 0; i < binCount; ++i) {
         const auto width = static_cast<int>(SimulationDataStore::speedBinWidth);
         bins.push_back({fmt::format("{}-{}", i * width, (i + 1) * width), counts[i]});
+    }
+    return bins;
+}
+
+/// The narrowest width of 1, 2 or 5 times a power of ten that covers [0, `top`] in at most `maxFittedBins`.
+double niceWidth(double top) {
+    const double least =
+        top / static_cast<double>(SimulationDataStore::maxFittedBins) * (1.0 - roundingSlack);
+    const double decade = std::pow(10.0, std::floor(std::log10(least)));
+    for (const double step : {1.0, 2.0, 5.0}) {
+        if (step * decade >= least) {
+            return step * decade;
+        }
+    }
+    return 10.0 * decade;
+}
+
+std::vector<SpeedRange> fittedHistogram(const std::vector<double>& activeSpeeds, double pixelsPerMeter) {
+    std::vector<double> speedsMPerS;
+    speedsMPerS.reserve(activeSpeeds.size());
+    double top = narrowestFittedSpan;
+    for (const double speed : activeSpeeds) {
+        if (std::isfinite(speed)) {
+            speedsMPerS.push_back(speed / pixelsPerMeter);
+            top = std::max(top, speedsMPerS.back());
+        }
+    }
+    const double width = niceWidth(top);
+    const double lastIndex = std::max(std::ceil(top / width * (1.0 - roundingSlack)), 1.0) - 1.0;
+    std::vector<SpeedRange> bins(static_cast<std::size_t>(lastIndex) + 1);
+    for (std::size_t i = 0; i < bins.size(); ++i) {
+        bins[i].from = static_cast<double>(i) * width;
+        bins[i].to = static_cast<double>(i + 1) * width;
+    }
+    for (const double speed : speedsMPerS) {
+        ++bins[static_cast<std::size_t>(std::clamp(std::floor(speed / width), 0.0, lastIndex))].count;
     }
     return bins;
 }
@@ -94,6 +132,7 @@ void SimulationDataStore::update(std::span<const Particle> particles, double tim
     }
 
     speedBuckets = histogram(activeSpeeds);
+    fittedSpeedBins = fittedHistogram(activeSpeeds, pixelsPerMeter);
 }
 
 void SimulationDataStore::reset() {
@@ -105,6 +144,7 @@ void SimulationDataStore::reset() {
     maxSpeed = 0.0;
     activeAverageSpeed = 0.0;
     speedBuckets.set({});
+    fittedSpeedBins.set({});
 }
 
 std::string SimulationDataStore::exportCSV() const {

@@ -31,6 +31,16 @@ struct SpeedBin {
     bool operator==(const SpeedBin&) const = default;
 };
 
+/// One bar of the fitted speed histogram: the active particles whose speed lies in [from, to) m/s; the last
+/// bar holds its upper end too.
+struct SpeedRange {
+    double from = 0.0; ///< m/s
+    double to = 0.0;   ///< m/s
+    std::int64_t count = 0;
+
+    bool operator==(const SpeedRange&) const = default;
+};
+
 /// Fed by the controller with whole particle snapshots, read by the analysis screen. Lives on the app
 /// thread; every property notifies when assigned, so a screen redraws from it.
 class SimulationDataStore {
@@ -39,6 +49,8 @@ public:
     static constexpr std::size_t historyLimit = 2000;
     /// Width of a histogram bin, px/s; speeds from 4 × this upward share the last bin.
     static constexpr double speedBinWidth = 60.0;
+    /// The most bars of `fittedSpeedBins`.
+    static constexpr std::size_t maxFittedBins = 12;
     /// The first line of every CSV export, with its line feed.
     static constexpr std::string_view csvHeader =
         "Time (s),Stuck Particles,Active Particles,Avg Speed (Global),Active Avg Speed,Max Speed\n";
@@ -66,6 +78,14 @@ public:
     Observable<double> activeAverageSpeed; ///< px/s; infinite when an active speed is
     Observable<std::vector<TimePoint>> history;
     Observable<std::vector<SpeedBin>> speedBuckets; ///< five bins once updated, none after a reset
+    /// The active particles' finite speeds over [0, the fastest of them] (at least 1 mm/s), in as few bars of
+    /// one width as fit within `maxFittedBins`, the width 1, 2 or 5 times a power of ten m/s; none after a
+    /// reset.
+    Observable<std::vector<SpeedRange>> fittedSpeedBins;
+
+    /// The scale of the speeds fed in: simulation px per metre of the run's region, finite and positive. Set
+    /// before a run's first update; a reset keeps it.
+    double pixelsPerMeter = 1.0;
 };
 
 } // namespace pelagrin

@@ -129,6 +129,7 @@ void SimulationController::setUp(RunSettings run) {
 
     stop();
     store_.reset();
+    store_.pixelsPerMeter = run.params.pixelsPerMeter;
     currentTime = 0.0;
     totalDuration = run.duration;
     engine_ = std::move(engine);

@@ -107,6 +107,43 @@ TEST(DataStoreStatistics, StuckAndSedimentedCountInTheGlobalAverageOnlyAndInfini
     }
 }
 
+TEST(DataStoreFittedBins, AFewBarsOfA125WidthSpanTheFinitePartOfTheRange) {
+    struct Case {
+        const char* name;
+        std::vector<Particle> particles; // px/s at 10 px/m
+        double width;                    // m/s
+        std::vector<std::int64_t> counts;
+    };
+    std::vector<Particle> outlier(9, particle(0.1));
+    outlier.push_back(particle(10.0));
+    const std::vector<Case> cases = {
+        {"all equal: one top bar", std::vector<Particle>(4, particle(3.0)), 0.05, {0, 0, 0, 0, 0, 4}},
+        {"one outlier", outlier, 0.1, {9, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+        {"zero speeds: 1 mm/s at least",
+         std::vector<Particle>(3, particle(0.0)),
+         0.0001,
+         {3, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"not finite or stuck: left out",
+         {particle(infinity), particle(std::nan("")), particle(2.0), particle(50.0, true)},
+         0.02,
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulationDataStore store;
+        store.pixelsPerMeter = 10.0;
+        store.update(c.particles, 0.0);
+        const std::vector<SpeedRange>& bins = store.fittedSpeedBins.get();
+        std::vector<std::int64_t> counts;
+        for (const SpeedRange& bin : bins) {
+            EXPECT_NEAR(bin.to - bin.from, c.width, c.width * 1e-9);
+            counts.push_back(bin.count);
+        }
+        EXPECT_EQ(counts, c.counts);
+        EXPECT_EQ(bins.front().from, 0.0);
+    }
+}
+
 TEST(DataStoreTimeline, SamplesAreMoreThanHalfASecondApartAndKeepTheirFrameMaximum) {
     SimulationDataStore store;
     const std::vector<std::pair<double, double>> frames = {
@@ -139,9 +176,12 @@ TEST(DataStoreLifecycle, ResetEmptiesTheBinsAndNotifiesItsReaders) {
     store.update(std::vector{particle(100.0)}, 1.0);
     int notifications = 0;
     auto watch = store.speedBuckets.subscribe([&](const std::vector<SpeedBin>&) { ++notifications; });
+    auto fittedWatch =
+        store.fittedSpeedBins.subscribe([&](const std::vector<SpeedRange>&) { ++notifications; });
     store.reset();
-    EXPECT_EQ(notifications, 1);
+    EXPECT_EQ(notifications, 2);
     EXPECT_TRUE(store.speedBuckets.get().empty());
+    EXPECT_TRUE(store.fittedSpeedBins.get().empty());
     EXPECT_TRUE(store.history.get().empty());
     EXPECT_EQ(store.maxSpeed.get(), 0.0);
     EXPECT_EQ(store.totalParticles.get(), 0);

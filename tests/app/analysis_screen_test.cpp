@@ -1,5 +1,5 @@
-// The analysis screen: its cards and charts from the shared data store, and "Export CSV" through the save
-// dialog.
+// The analysis screen: its cards, charts and the run's seed from the shared data store and the controller, and
+// "Export CSV" through the save dialog.
 #include "tests/app/WindowHarness.hpp"
 
 #include <gmock/gmock.h>
@@ -23,11 +23,11 @@ Particle stuck() {
     return p;
 }
 
-/// 4 stuck particles, 5 at 10 px/s and one at 123.456 px/s.
-std::vector<Particle> mixedSnapshot() {
+/// 4 stuck particles, 5 at 10 mm/s and one at 0.2 m/s, on a scale of `pixelsPerMeter`.
+std::vector<Particle> mixedSnapshot(double pixelsPerMeter = 1.0) {
     std::vector<Particle> particles(4, stuck());
-    particles.insert(particles.end(), 5, moving(10.0));
-    particles.push_back(moving(123.456));
+    particles.insert(particles.end(), 5, moving(0.01 * pixelsPerMeter));
+    particles.push_back(moving(0.2 * pixelsPerMeter));
     return particles;
 }
 
@@ -43,7 +43,7 @@ std::vector<std::string> namesIn(const std::filesystem::path& folder) {
 class AnalysisTest : public WindowTest {
 protected:
     AnalysisTest() {
-        open(*window, projectFile("Lake Study"));
+        open(*window, projectFile("Lake Study", true, true));
         send(*window, {{"intent", "selectSection"}, {"section", "analysis"}});
     }
 
@@ -78,48 +78,50 @@ std::vector<std::string> cardValues(const json& analysis) {
     return values;
 }
 
-TEST_F(AnalysisTest, PlaceholdersShowOnlyUntilTheFirstSampleEvenAnEmptyOne) {
-    store().reset();
+TEST_F(AnalysisTest, ARunsSeedAndFiguresShowInItsScaleFromItsFirstSampleEvenAnEmptyOneAndRedrawOnEachUpdate) {
     json screen = analysis();
-    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"0", "0", "0", "0.0 px/s", "0.0 px/s"}));
+    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"0", "0", "0", "0.0 mm/s", "0.0 mm/s"}));
     EXPECT_NE(screen["timeline"]["placeholder"], nullptr);
     EXPECT_EQ(screen["timeline"]["time"], json::array());
     EXPECT_NE(screen["distribution"]["placeholder"], nullptr);
     EXPECT_EQ(screen["distribution"]["bars"], json::array());
+    EXPECT_EQ(screen["seed"], nullptr) << "no run yet";
 
+    send(*window, {{"intent", "toolbarPlayPause"}});
+    const std::string seed = std::to_string(launch->controller.seed().value());
+    EXPECT_EQ(analysis()["seed"]["value"].dump(), seed);
+    EXPECT_EQ(analysis()["seed"]["command"], "pelagrin run '" +
+                                                 (projects() / "Lake Study.pelagrinproj").string() +
+                                                 "' --seed " + seed + " --speed 1");
+
+    // Still water is a chart already, in bars of 0.1 mm/s.
     store().update({}, 0.0);
     screen = analysis();
     EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
-    EXPECT_EQ(screen["timeline"]["time"], json({0.0}));
     EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
-    ASSERT_EQ(screen["distribution"]["bars"].size(), 5u) << "five empty bins are still a chart";
-    for (const json& bar : screen["distribution"]["bars"]) {
-        EXPECT_EQ(bar["count"], 0);
-    }
-}
+    EXPECT_EQ(screen["distribution"]["xAxisTitle"], "Speed (mm/s)");
+    EXPECT_EQ(screen["distribution"]["bars"].back(), json({{"range", "0.9–1.0"}, {"count", 0}}));
 
-TEST_F(AnalysisTest, CardsAndChartsShowTheFedStoreAndTheWindowRedrawsOnEachUpdate) {
+    const double pixelsPerMeter = squareRegion()->pixelsPerMeter();
     const int changesBefore = launch->stateChanges;
-    store().update(mixedSnapshot(), 3.0);
+    store().update(mixedSnapshot(pixelsPerMeter), 3.0);
     EXPECT_GT(launch->stateChanges, changesBefore) << "a store update must redraw the window";
+    screen = analysis();
+    // Active average (5 × 0.01 + 0.2) / 6 m/s; the store's global average is not shown anywhere.
+    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"10", "4", "6", "41.7 mm/s", "0.20 m/s"}));
+    EXPECT_EQ(screen["timeline"]["xAxisTitle"], "Time (h:min)");
+    EXPECT_EQ(screen["distribution"]["xAxisTitle"], "Speed (m/s)");
+    EXPECT_EQ(screen["distribution"]["unit"], "m/s");
+    const json bars = screen["distribution"]["bars"];
+    ASSERT_EQ(bars.size(), 10u);
+    EXPECT_EQ(bars.front(), json({{"range", "0.00–0.02"}, {"count", 5}}));
+    EXPECT_EQ(bars.back(), json({{"range", "0.18–0.20"}, {"count", 1}}));
 
-    const json screen = analysis();
-    // Active average (5 × 10 + 123.456) / 6; the store's global average is not shown anywhere.
-    EXPECT_EQ(cardValues(screen), (std::vector<std::string>{"10", "4", "6", "28.9 px/s", "123.5 px/s"}));
-    EXPECT_EQ(screen["timeline"]["placeholder"], nullptr);
-    EXPECT_EQ(screen["timeline"]["time"], json({3.0}));
-    EXPECT_EQ(screen["timeline"]["stuck"], json({4}));
-    EXPECT_EQ(screen["distribution"]["placeholder"], nullptr);
-    const json bars = json::parse(R"([
-        {"range": "0-60", "count": 5}, {"range": "60-120", "count": 0}, {"range": "120-180", "count": 1},
-        {"range": "180-240", "count": 0}, {"range": "240-300", "count": 0}])");
-    EXPECT_EQ(screen["distribution"]["bars"], bars);
-
-    std::vector<Particle> later = mixedSnapshot();
+    std::vector<Particle> later = mixedSnapshot(pixelsPerMeter);
     later[4] = stuck();
     store().update(later, 4.0);
-    EXPECT_EQ(analysis()["timeline"]["time"], json({3.0, 4.0}));
-    EXPECT_EQ(analysis()["timeline"]["stuck"], json({4, 5}));
+    EXPECT_EQ(analysis()["timeline"]["time"], json({0.0, 3.0, 4.0}));
+    EXPECT_EQ(analysis()["timeline"]["stuck"], json({0, 4, 5}));
 }
 
 TEST_F(AnalysisTest, IsNullWhileNoProjectIsLoaded) {

@@ -22,8 +22,8 @@ test("see the empty analysis screen and export its CSV", async () => {
             "0",
             "0",
             "0",
-            "0.0 px/s",
-            "0.0 px/s",
+            "0.0 mm/s",
+            "0.0 mm/s",
         ]);
         await screenshot(page, "analysis-1-placeholders");
 

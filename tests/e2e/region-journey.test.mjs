@@ -1,6 +1,6 @@
 // A whole study by hand: draw a small lake on the map, move a vertex and take the move back and forth, place
-// the emission point inside it, apply, run the simulation at 60x and watch particles strand, then export the
-// timeline as CSV.
+// the emission point inside it, apply, run the simulation at 60x and watch particles strand, read the run's
+// seed and speeds, then export the timeline as CSV.
 import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import path from "node:path";
@@ -151,6 +151,10 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
         await page.waitForFunction((element) => Number(element.textContent) > 0, await accumulated.elementHandle(), {
             timeout: 30_000,
         });
+        const seedLine = await page.locator(".run-seed").textContent();
+        assert.match(seedLine, /^Seed (\d+) · repeat with pelagrin run .+\.pelagrinproj'? --seed \1 --speed 60$/);
+        const maxSpeed = page.locator(".metric-card", { hasText: "Max Speed" }).locator(".metric-card-value");
+        assert.match(await maxSpeed.textContent(), /^\d+\.\d+ (m|mm)\/s$/);
         await screenshot(page, "region-4-analysis");
 
         await page.getByRole("button", { name: "Export CSV" }).click();

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "analysis/SimulationDataStore.hpp"
+#include "projects/Project.hpp"
+#include "simulation/SimulationController.hpp"
 
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -19,22 +21,26 @@ struct MetricCard {
 };
 
 /// The "Charts & Heatmaps" screen of a project window. It keeps no state of its own: it reads the store and
-/// tells `changed` after every assignment of a property it shows, so the window redraws.
+/// the controller's seed, and tells `changed` after every assignment of a store property it shows, so the
+/// window redraws (a new run's seed comes with the store's reset).
 class AnalysisScreen {
 public:
-    /// `store` must outlive the screen.
-    AnalysisScreen(SimulationDataStore& store, std::function<void()> changed);
+    /// `store` and `controller` must outlive the screen.
+    AnalysisScreen(SimulationDataStore& store, const SimulationController& controller,
+                   std::function<void()> changed);
     AnalysisScreen(const AnalysisScreen&) = delete;
     AnalysisScreen& operator=(const AnalysisScreen&) = delete;
 
     /// The five cards: total, accumulated, active, active average speed and maximum speed.
     std::vector<MetricCard> cards() const;
 
-    /// `{"cards", "timeline", "distribution"}`, the value of `project.analysis`.
-    nlohmann::json state() const;
+    /// `{"cards", "timeline", "distribution", "seed"}`, the value of `project.analysis` in the window of
+    /// `project`, whose file the seed's command line names.
+    nlohmann::json state(const Project& project) const;
 
 private:
     const SimulationDataStore& store_;
+    const SimulationController& controller_;
     std::vector<Subscription> watches_;
 };
 

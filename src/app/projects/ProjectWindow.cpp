@@ -18,7 +18,7 @@ namespace pelagrin {
 
 ProjectWindow::ProjectWindow(AppEnvironment& environment, AppState& appState)
     : environment_(environment), appState_(appState),
-      analysisScreen_(environment.dataStore, environment.stateChanged),
+      analysisScreen_(environment.dataStore, environment.controller, environment.stateChanged),
       depositsPanel_(environment.controller, environment.dataStore, environment.stateChanged) {
     performLoad_ = environment_.notifications.observe(NotificationName::performProjectLoad,
                                                       [this](const NotificationCenter::Object& location) {
@@ -293,7 +293,7 @@ std::optional<std::string> ProjectWindow::depositsGeoJson() const {
 }
 
 nlohmann::json ProjectWindow::analysisState() const {
-    nlohmann::json analysis = analysisScreen_.state();
+    nlohmann::json analysis = analysisScreen_.state(*activeProject_);
     analysis["deposits"] = depositsPanel_.state(activeProject_->region.get().get());
     return analysis;
 }

@@ -4,7 +4,7 @@ import "./analysis.css";
 import { html, type TemplateResult } from "lit-html";
 import { icon } from "../app/icons";
 import type { SendIntent } from "../app/intents";
-import type { AnalysisState, DistributionChart, MetricCard, TimelineChart } from "./AnalysisState";
+import type { AnalysisState, DistributionChart, MetricCard, RunSeed, TimelineChart } from "./AnalysisState";
 import { chartCanvas } from "./ChartCanvas";
 import { type ChartConfig, distributionChart, timelineChart } from "./chartData";
 import { depositMapView, exportDepositsButton } from "./DepositMapView";
@@ -15,6 +15,12 @@ function metricCard(card: MetricCard): TemplateResult {
         <div class="metric-card-value">${card.value}</div>
         <div class="metric-card-title">${card.title}</div>
     </div>`;
+}
+
+/** Selectable, so that the command can be copied into a terminal. */
+function seedLine(seed: RunSeed | null): TemplateResult | null {
+    if (seed === null) return null;
+    return html`<p class="run-seed">Seed ${seed.value} · repeat with <code>${seed.command}</code></p>`;
 }
 
 function chartPlaceholder(text: string): TemplateResult {
@@ -35,6 +41,7 @@ function chartBlock(block: TimelineChart | DistributionChart, config: () => Char
 export function analysisScreen(analysis: AnalysisState, send: SendIntent): TemplateResult {
     return html`<div class="analysis-screen">
         <div class="analysis-header">
+            ${seedLine(analysis.seed)}
             <button type="button" class="button small export-csv" @click=${() => send({ intent: "exportCSV" })}>
                 ${icon("square.and.arrow.up")}<span>Export CSV</span>
             </button>

@@ -30,14 +30,22 @@ export interface TimelineChart extends ChartBlock {
 }
 
 export interface SpeedBar {
-    /** The bin's label, such as "0-60", in px/s. */
+    /** The bin's label in the chart's unit, such as "0.5–1.0". */
     range: string;
     count: number;
 }
 
 export interface DistributionChart extends ChartBlock {
+    /** The unit of the ranges, "m/s" or "mm/s". */
+    unit: string;
     /** In the store's order, which is the category axis's order. */
     bars: SpeedBar[];
+}
+
+/** The seed of the current or last run and the command line that repeats that run. */
+export interface RunSeed {
+    value: number;
+    command: string;
 }
 
 export interface AnalysisState {
@@ -46,6 +54,8 @@ export interface AnalysisState {
     distribution: DistributionChart;
     /** Where the last run's particles came to rest; `null` before a run (or from an app that does not send it). */
     deposits: DepositsState | null;
+    /** `null` before the first run. */
+    seed: RunSeed | null;
 }
 
 const chartBlock = {
@@ -71,8 +81,10 @@ export const decodeAnalysis: Decoder<AnalysisState | null> = nullable(
         timeline: decodeTimeline,
         distribution: object<DistributionChart>({
             ...chartBlock,
+            unit: string,
             bars: array(object<SpeedBar>({ range: string, count: number })),
         }),
         deposits: absentOr(decodeDeposits),
+        seed: nullable(object<RunSeed>({ value: number, command: string })),
     }),
 );

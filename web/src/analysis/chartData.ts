@@ -7,8 +7,6 @@ export type DistributionConfig = ChartConfiguration<"bar", number[], string>;
 export type ChartConfig = TimelineConfig | DistributionConfig;
 
 export const orange = "#ff9f0a";
-/** One colour per speed range, cycled in bin order should there ever be more bins than colours. */
-export const barPalette = ["#0a84ff", "#30d158", "#ffd60a", "#ff9f0a", "#ff453a"] as const;
 
 /** A tick on a count axis: whole particles only, no thousands separator. */
 export function countTick(value: number | string): string {
@@ -16,23 +14,38 @@ export function countTick(value: number | string): string {
     return Number.isInteger(count) ? String(count) : "";
 }
 
-/** A tick on the time axis, in seconds with at most one decimal: 0, 12.5, 1000. */
+const twoDigits = (value: number) => String(value).padStart(2, "0");
+
+/** A tick on the time axis: simulation seconds as hours and whole minutes, "h:mm" (0:00, 1:05, 12:00). */
 export function timeTick(value: number | string): string {
-    return String(Math.round(Number(value) * 10) / 10);
+    const minutes = Math.floor(Number(value) / 60);
+    return `${Math.floor(minutes / 60)}:${twoDigits(minutes % 60)}`;
+}
+
+/** Steps of the time axis, s: whole minutes and hours, so that no two ticks read alike. */
+const timeSteps = [1, 2, 5, 10, 15, 30, 60, 120, 180, 360, 720, 1440].map((minutes) => minutes * 60);
+const mostTimeTicks = 8;
+
+/** The time axis's step for samples up to `lastTime` (s): the smallest of `timeSteps` giving at most 8 ticks. */
+export function timeStep(lastTime: number): number {
+    const step = timeSteps.find((candidate) => lastTime / candidate <= mostTimeTicks);
+    return step ?? Math.ceil(lastTime / mostTimeTicks / 86400) * 86400;
 }
 
 /** The tooltip of one timeline point, in the chart's value names. */
-export function timelineTooltip(time: number, stuck: number): string[] {
-    return [`Time: ${timeTick(time)} s`, `Stuck: ${stuck}`];
+function timelineTooltip(time: number, stuck: number): string[] {
+    return [`Time: ${timeTick(time)}:${twoDigits(Math.floor(time % 60))}`, `Stuck: ${stuck}`];
 }
 
 /** The tooltip of one bar, in the chart's value names. */
-export function barTooltip(bar: SpeedBar): string[] {
-    return [`Range: ${bar.range} px/s`, `Count: ${bar.count}`];
+function barTooltip(bar: SpeedBar, unit: string): string[] {
+    return [`Range: ${bar.range} ${unit}`, `Count: ${bar.count}`];
 }
 
+/** One colour per bar, from blue for the slowest through green and yellow to red for the fastest. */
 export function barColors(bars: SpeedBar[]): string[] {
-    return bars.map((_, index) => barPalette[index % barPalette.length] ?? orange);
+    const last = Math.max(bars.length - 1, 1);
+    return bars.map((_, index) => `hsl(${Math.round(210 - (210 * index) / last)}, 85%, 55%)`);
 }
 
 /** Top to bottom, from the orange at `alpha` to transparent; a flat colour before the chart has its area. */
@@ -89,6 +102,8 @@ export function timelineChart(timeline: TimelineChart): TimelineConfig {
             responsive: true,
             maintainAspectRatio: false,
             parsing: false,
+            // The line draws no points, so the tooltip follows the pointer's time rather than waiting for a hit.
+            interaction: { mode: "nearest", axis: "x", intersect: false },
             plugins: {
                 legend: { display: false },
                 tooltip: {
@@ -99,7 +114,11 @@ export function timelineChart(timeline: TimelineChart): TimelineConfig {
                 },
             },
             scales: {
-                x: { type: "linear", title: axisTitle(timeline.xAxisTitle), ticks: { callback: timeTick } },
+                x: {
+                    type: "linear",
+                    title: axisTitle(timeline.xAxisTitle),
+                    ticks: { callback: timeTick, stepSize: timeStep(timeline.time.at(-1) ?? 0) },
+                },
                 y: {
                     type: "linear",
                     beginAtZero: true,
@@ -124,6 +143,8 @@ export function distributionChart(distribution: DistributionChart): Distribution
             animation: false,
             responsive: true,
             maintainAspectRatio: false,
+            // Anywhere in a bar's column, so that an empty bar tells its range too.
+            interaction: { mode: "index", intersect: false },
             plugins: {
                 legend: { display: false },
                 tooltip: {
@@ -131,7 +152,7 @@ export function distributionChart(distribution: DistributionChart): Distribution
                         title: () => "",
                         label: (item: TooltipItem<"bar">) => {
                             const bar = bars[item.dataIndex];
-                            return bar === undefined ? [] : barTooltip(bar);
+                            return bar === undefined ? [] : barTooltip(bar, distribution.unit);
                         },
                     },
                 },

@@ -19,12 +19,17 @@ vi.mock("../../src/analysis/chartLibrary", () => ({
 const onAnalysis = (analysis: Record<string, unknown>) => projectChanges({ selectedSection: "analysis", analysis });
 
 describe("the analysis screen's charts", () => {
-    it("appear with data, redraw in place as the state changes, and end with a reset", () => {
+    it("appear with data and the run's seed, redraw in place as the state changes, and end with a reset", () => {
         const { container, socket } = mountApp(onAnalysis(emptyAnalysis()));
         expect(container.querySelector("canvas")).toBeNull();
         expect(drawn.created).toHaveLength(0);
 
+        expect(container.querySelector(".run-seed")).toBeNull();
+
         socket.receiveState(onAnalysis(filledAnalysis()));
+        expect(container.querySelector(".run-seed")?.textContent).toBe(
+            "Seed 12345 · repeat with pelagrin run '/home/a/Lake Study.pelagrinproj' --seed 12345 --speed 1",
+        );
         expect(container.querySelector(".chart-placeholder")).toBeNull();
         expect(drawn.created.map(({ type }) => type)).toEqual(["line", "bar"]);
         expect(drawn.created.every(({ canvas }) => canvas.isConnected)).toBe(true);

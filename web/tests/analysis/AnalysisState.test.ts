@@ -21,7 +21,10 @@ describe("decoding the analysis state", () => {
         expect(empty?.distribution.placeholder).toBe("No data");
         const filled = decodeAnalysis(filledAnalysis(), "analysis");
         expect(filled?.timeline).toMatchObject({ placeholder: null, time: [0.5, 12.5], stuck: [0, 4] });
-        expect(filled?.distribution.bars[2]).toEqual({ range: "120-180", count: 1 });
+        expect(filled?.distribution).toMatchObject({
+            unit: "mm/s",
+            bars: [{}, {}, { range: "10–15", count: 1 }, {}, {}],
+        });
     });
 
     it.each([
@@ -31,8 +34,10 @@ describe("decoding the analysis state", () => {
         [withChanged("timeline", { stuck: [0] }), 'analysis.timeline: "time" has 2 values but "stuck" 1'],
         [withChanged("timeline", { time: [0.5, "12.5"] }), "analysis.timeline.time[1]"],
         [withChanged("timeline", { placeholder: undefined }), "analysis.timeline.placeholder"],
-        [withChanged("distribution", { bars: [{ range: "0-60" }] }), "analysis.distribution.bars[0].count"],
+        [withChanged("distribution", { bars: [{ range: "0–5" }] }), "analysis.distribution.bars[0].count"],
+        [withChanged("distribution", { unit: null }), "analysis.distribution.unit"],
         [{ cards: [], timeline: emptyAnalysis()["timeline"] }, "analysis.distribution"],
+        [{ ...filledAnalysis(), seed: { value: "1", command: "pelagrin run" } }, "analysis.seed.value"],
     ])("refuses a malformed state, naming the field (%#)", (value, field) => {
         expect(() => decodeAnalysis(value, "analysis")).toThrow(DecodeError);
         expect(() => decodeAnalysis(value, "analysis")).toThrow(field);

@@ -1,13 +1,7 @@
 import { describe, expect, it } from "vitest";
 import { decodeAnalysis, type AnalysisState } from "../../src/analysis/AnalysisState";
-import {
-    barTooltip,
-    countTick,
-    distributionChart,
-    timelineChart,
-    timelineTooltip,
-    timeTick,
-} from "../../src/analysis/chartData";
+import type { TooltipItem } from "chart.js";
+import { countTick, distributionChart, timelineChart, timeStep, timeTick } from "../../src/analysis/chartData";
 import { filledAnalysis } from "./fixtures";
 
 const analysis = decodeAnalysis(filledAnalysis(), "analysis") as AnalysisState;
@@ -24,16 +18,13 @@ describe("the charts", () => {
         expect(config.data.datasets[0]?.pointRadius).toBe(0);
         expect(config.options?.scales?.["x"]).toMatchObject({ type: "linear", title: { display: true, text: "T" } });
         expect(config.options?.scales?.["y"]).toMatchObject({ title: { display: true, text: "N" } });
-    });
-
-    it("mark a lone timeline sample so that it can be seen", () => {
-        const config = timelineChart({ ...analysis.timeline, time: [3], stuck: [4] });
-        expect(config.data.datasets[0]?.pointRadius).toBeGreaterThan(0);
+        const lone = timelineChart({ ...analysis.timeline, time: [3], stuck: [4] });
+        expect(lone.data.datasets[0]?.pointRadius, "a lone sample is marked so that it can be seen").toBeGreaterThan(0);
     });
 
     it("draw one bar per range in the store's order, each its own colour, zero-height bars included", () => {
         const config = distributionChart(analysis.distribution);
-        expect(config.data.labels).toEqual(["0-60", "60-120", "120-180", "180-240", "240-300"]);
+        expect(config.data.labels).toEqual(["0–5", "5–10", "10–15", "15–20", "20–25"]);
         expect(config.data.datasets[0]?.data).toEqual([5, 0, 1, 0, 0]);
         expect(new Set(config.data.datasets[0]?.backgroundColor as string[]).size).toBe(5);
         expect(config.options?.scales?.["y"]).toMatchObject({ beginAtZero: true, title: { text: "Particle Count" } });
@@ -41,13 +32,33 @@ describe("the charts", () => {
 });
 
 describe("the chart formats", () => {
-    it("label count ticks with whole particles only, and time ticks with at most one decimal", () => {
+    it("label count ticks with whole particles only, and time ticks as h:mm a whole number of minutes apart", () => {
         expect([0, 1, 2000, 0.5, "3"].map(countTick)).toEqual(["0", "1", "2000", "", "3"]);
-        expect([0, 12.5, 1000, 0.25, 7.04].map(timeTick)).toEqual(["0", "12.5", "1000", "0.3", "7"]);
+        expect([0, 59.9, 65, 3600, 43200, "7260"].map(timeTick)).toEqual([
+            "0:00",
+            "0:00",
+            "0:01",
+            "1:00",
+            "12:00",
+            "2:01",
+        ]);
+        expect([0, 60, 480, 481, 43200, 1e6].map(timeStep)).toEqual([60, 60, 60, 120, 7200, 172800]);
     });
 
-    it("name the values in the tooltips", () => {
-        expect(timelineTooltip(12.5, 4)).toEqual(["Time: 12.5 s", "Stuck: 4"]);
-        expect(barTooltip({ range: "60-120", count: 7 })).toEqual(["Range: 60-120 px/s", "Count: 7"]);
+    it("name the values in the tooltips, which follow the pointer without a hit on a point or bar", () => {
+        const line = timelineChart(analysis.timeline).options;
+        const bars = distributionChart(analysis.distribution).options;
+        expect(line?.interaction).toMatchObject({ intersect: false });
+        expect(bars?.interaction).toMatchObject({ intersect: false });
+        const point = { parsed: { x: 3725.5, y: 4 } } as TooltipItem<"line">;
+        expect(line?.plugins?.tooltip?.callbacks?.label?.call(undefined as never, point)).toEqual([
+            "Time: 1:02:05",
+            "Stuck: 4",
+        ]);
+        const bar = { dataIndex: 2 } as TooltipItem<"bar">;
+        expect(bars?.plugins?.tooltip?.callbacks?.label?.call(undefined as never, bar)).toEqual([
+            "Range: 10–15 mm/s",
+            "Count: 1",
+        ]);
     });
 });

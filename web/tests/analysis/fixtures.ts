@@ -1,4 +1,4 @@
-// The analysis screen's state as the app sends it: a store just reset, and one with two samples.
+// The analysis screen's state as the app sends it: before any run, and during one with two samples.
 export function emptyAnalysis(): Record<string, unknown> {
     const card = (title: string, value: string, icon: string, color: string) => ({ title, value, icon, color });
     return {
@@ -6,14 +6,14 @@ export function emptyAnalysis(): Record<string, unknown> {
             card("Total Particles", "0", "circle.grid.hex", "primary"),
             card("Accumulated", "0", "arrow.down.to.line.alt", "orange"),
             card("Active Flow", "0", "wind", "blue"),
-            card("Avg Speed (Active)", "0.0 px/s", "speedometer", "primary"),
-            card("Max Speed", "0.0 px/s", "gauge.with.dots.needle.100percent", "red"),
+            card("Avg Speed (Active)", "0.0 mm/s", "speedometer", "primary"),
+            card("Max Speed", "0.0 mm/s", "gauge.with.dots.needle.100percent", "red"),
         ],
         timeline: {
             title: "Accumulation Timeline",
             icon: "clock",
             placeholder: "Run simulation to gather data",
-            xAxisTitle: "Time (s)",
+            xAxisTitle: "Time (h:min)",
             yAxisTitle: "Particles",
             time: [],
             stuck: [],
@@ -22,10 +22,12 @@ export function emptyAnalysis(): Record<string, unknown> {
             title: "Velocity Distribution",
             icon: "speedometer",
             placeholder: "No data",
-            xAxisTitle: "Speed Range (px/s)",
+            xAxisTitle: "Speed (mm/s)",
             yAxisTitle: "Particle Count",
+            unit: "mm/s",
             bars: [],
         },
+        seed: null,
     };
 }
 
@@ -38,7 +40,8 @@ export function filledAnalysis(): Record<string, unknown> {
         distribution: {
             ...(empty["distribution"] as object),
             placeholder: null,
-            bars: counts.map((count, index) => ({ range: `${index * 60}-${index * 60 + 60}`, count })),
+            bars: counts.map((count, index) => ({ range: `${index * 5}–${index * 5 + 5}`, count })),
         },
+        seed: { value: 12345, command: "pelagrin run '/home/a/Lake Study.pelagrinproj' --seed 12345 --speed 1" },
     };
 }
