@@ -7,6 +7,7 @@
 #include "app/AppThread.hpp"
 #include "app/BrowserWindows.hpp"
 #include "app/DesktopBrowser.hpp"
+#include "app/InstanceListener.hpp"
 #include "app/NotificationCenter.hpp"
 #include "app/UserSettings.hpp"
 #include "app/server/LocalServer.hpp"
@@ -18,9 +19,11 @@
 #include "support/UserInterfaceThread.hpp"
 #include "water/WaterBoundaryService.hpp"
 
+#include <algorithm>
 #include <boost/asio/signal_set.hpp>
 #include <csignal>
 #include <iostream>
+#include <optional>
 
 namespace pelagrin {
 
@@ -41,22 +44,48 @@ struct PelagrinApp::State {
                                        {options.webRoot, options.port, LocalServer::randomToken()}, windows) {
     }
 
+    /// A window for each file, or one when there is none: opened in the browser, or announced when the app
+    /// opens none itself.
+    void openWindows(const std::vector<std::filesystem::path>& files, bool opensBrowser) {
+        const std::string address = server.url();
+        for (std::size_t i = 0; i < std::max<std::size_t>(files.size(), 1); ++i) {
+            if (i < files.size()) {
+                windows.openInNextWindow(files[i]);
+                std::cout << "📂 " << files[i].string() << " opens in the next window of " << address
+                          << std::endl;
+            }
+            if (opensBrowser && !openInDesktopBrowser(address)) {
+                std::cout << "No browser could be started; open " << address << " in one." << std::endl;
+            }
+        }
+    }
+
     NotificationCenter notifications;
     WaterBoundaryService waterBoundary;
     AppEnvironment environment;
     BrowserWindows windows;
     LocalServer server;
+    std::optional<InstanceListener> instanceListener;
 };
 
 PelagrinApp::PelagrinApp(Options options) : state_(std::make_unique<State>(options)) {
     // What a launch that was killed while saving left behind in the app's own folders.
     removeStaleTemporaries(userDataFolder());
     removeStaleTemporaries(userConfigFolder());
+    if (!options.instanceSocket.empty()) {
+        try {
+            state_->instanceListener.emplace(userInterfaceContext(), options.instanceSocket,
+                                             [this, opensBrowser = options.opensBrowser](auto files) {
+                                                 state_->openWindows(files, opensBrowser);
+                                             });
+        } catch (const std::exception& error) {
+            // The app works all the same; only files opened from outside start an app of their own.
+            std::cout << "Files opened later will not reach this app: " << error.what() << std::endl;
+        }
+    }
     // Printed in every case: on a machine without a desktop the address is the only way in.
     std::cout << "Pelagrin is running at " << url() << std::endl;
-    if (options.opensBrowser && !openInDesktopBrowser(url())) {
-        std::cout << "No browser could be started; open the address above in one." << std::endl;
-    }
+    state_->openWindows(options.files, options.opensBrowser);
 }
 
 PelagrinApp::~PelagrinApp() = default;
@@ -71,6 +100,8 @@ void PelagrinApp::run() {
         if (error) {
             return;
         }
+        // A launch from now on starts an app of its own rather than handing its files to this one.
+        state_->instanceListener.reset();
         stopApp(state_->environment);
         state_->server.stop();
         AppThread::shared().stop();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pelagrin {
 
@@ -20,9 +21,14 @@ public:
         std::uint16_t port = 0;
         /// Open the page in the desktop's browser once the server listens.
         bool opensBrowser = true;
+        /// Project files (absolute paths) to open, each in a window of its own; none: one window.
+        std::vector<std::filesystem::path> files;
+        /// Where later launches hand over their files; empty: nowhere, each launch stands alone.
+        std::filesystem::path instanceSocket;
     };
 
-    /// Opens the stores, binds the server, prints the page's address and opens it; throws an exception
+    /// Opens the stores, binds the server, listens at the instance socket, prints the page's address and
+    /// opens a window for each file (or one); throws an exception
     /// derived from std::exception, with a message for the user, when the stores or the port cannot be had.
     explicit PelagrinApp(Options options);
     ~PelagrinApp();
