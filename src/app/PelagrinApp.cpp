@@ -9,6 +9,7 @@
 #include "app/DesktopBrowser.hpp"
 #include "app/InstanceListener.hpp"
 #include "app/NotificationCenter.hpp"
+#include "app/PageToken.hpp"
 #include "app/UserSettings.hpp"
 #include "app/server/LocalServer.hpp"
 #include "projects/ObjectStore.hpp"
@@ -24,6 +25,7 @@
 #include <csignal>
 #include <iostream>
 #include <optional>
+#include <system_error>
 
 namespace pelagrin {
 
@@ -40,8 +42,26 @@ struct PelagrinApp::State {
                       [this] { windows.refresh(); },
                       std::cout,
                       waterBoundary},
-          windows(environment), server(userInterfaceContext(),
-                                       {options.webRoot, options.port, LocalServer::randomToken()}, windows) {
+          windows(environment), server(serve(options, windows)) {
+        UserSettings::shared().pagePort = server.port();
+    }
+
+    /// The server on the port asked for; without one, on the last launch's port when that is free, else on
+    /// a free one. The token outlives the launch, so the page's address does as well.
+    static LocalServer serve(const Options& options, BrowserWindows& listener) {
+        LocalServer::Options served{
+            options.webRoot, options.port.value_or(0),
+            keptPageToken(userConfigFolder() / "page-token", options.renewsToken, std::cerr)};
+        const std::optional<std::uint16_t> lastPort = UserSettings::shared().pagePort;
+        if (!options.port && lastPort) {
+            try {
+                return LocalServer(userInterfaceContext(), {served.webRoot, *lastPort, served.token},
+                                   listener);
+            } catch (const std::system_error&) {
+                // Taken by something else meanwhile: any port will do, and a bookmark needs the new one.
+            }
+        }
+        return LocalServer(userInterfaceContext(), served, listener);
     }
 
     /// A window for each file, or one when there is none: opened in the browser, or announced when the app

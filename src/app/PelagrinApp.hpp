@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,10 @@ public:
     struct Options {
         /// The built user interface.
         std::filesystem::path webRoot;
-        /// 0: a free port.
-        std::uint16_t port = 0;
+        /// 0: a free port; absent: the port of the last launch when it is free, else a free one.
+        std::optional<std::uint16_t> port;
+        /// Replace the kept token of the page's address with a fresh one, so that old addresses stop working.
+        bool renewsToken = false;
         /// Open the page in the desktop's browser once the server listens.
         bool opensBrowser = true;
         /// Project files (absolute paths) to open, each in a window of its own; none: one window.

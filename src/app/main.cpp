@@ -68,6 +68,11 @@ int runApp(pelagrin::PelagrinApp::Options options) {
     options.files = *files;
     try {
         options.instanceSocket = pelagrin::instanceSocketPath();
+        if (options.renewsToken && pelagrin::isInstanceListening(options.instanceSocket)) {
+            std::fprintf(stderr,
+                         "pelagrin: --new-token: Pelagrin is running with the token it has; quit it first\n");
+            return 1;
+        }
         if (pelagrin::handToRunningInstance(options.instanceSocket, options.files) ==
             pelagrin::Handover::accepted) {
             std::printf("Pelagrin is already running: it opens %s.\n",
@@ -109,8 +114,13 @@ int main(int argc, char** argv) {
     pelagrin::PelagrinApp::Options options;
     options.webRoot = defaultWebRoot();
     bool noBrowser = false;
-    app.add_option("--port", options.port, "Port of the app's page on 127.0.0.1; by default a free one");
+    app.add_option(
+        "--port", options.port,
+        "Port of the app's page on 127.0.0.1; 0 for a free one; by default the last one when free");
     app.add_flag("--no-browser", noBrowser, "Print the page's address without opening a browser");
+    app.add_flag(
+        "--new-token", options.renewsToken,
+        "Replace the kept token of the page's address, so that old addresses and bookmarks stop working");
     app.add_option("--web-root", options.webRoot, "Folder of the built user interface")
         ->capture_default_str();
     app.add_option("files", options.files,

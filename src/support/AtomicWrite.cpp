@@ -62,7 +62,7 @@ void syncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     // Same folder as the target: rename is atomic only within one file system.
     // Appended piece by piece: g++ 12 at -O3 mistakes `"." + string` for an overlapping copy (-Wrestrict).
@@ -77,9 +77,11 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         fail(path, errno);
     }
     // mkostemp creates the file as 0600; a saved document should get the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    if (access == FileAccess::usual) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
 
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
         const int error = errno;
