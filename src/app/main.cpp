@@ -20,11 +20,19 @@ namespace {
 
 constexpr int usageError = 2;
 
-/// The built user interface: `--web-root`, else $PELAGRIN_WEB_ROOT, else the build's own.
+/// The built user interface: `--web-root`, else $PELAGRIN_WEB_ROOT, else the installed one beside the program
+/// (../share/pelagrin/web), else the build's own.
 std::filesystem::path defaultWebRoot() {
-    const char* root = std::getenv("PELAGRIN_WEB_ROOT");
-    return root != nullptr && *root != '\0' ? std::filesystem::path(root)
-                                            : std::filesystem::path(PELAGRIN_WEB_ROOT);
+    if (const char* root = std::getenv("PELAGRIN_WEB_ROOT"); root != nullptr && *root != '\0') {
+        return root;
+    }
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (const std::filesystem::path installed = program.parent_path() / PELAGRIN_INSTALLED_WEB_ROOT;
+        !error && std::filesystem::is_regular_file(installed / "index.html", error)) {
+        return installed.lexically_normal();
+    }
+    return PELAGRIN_WEB_ROOT;
 }
 
 /// Why `file` cannot be opened as a project file, or empty when it can be read.
