@@ -10,7 +10,7 @@ WERROR      ?= OFF
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS  = -G Ninja -DPELAGRIN_WERROR=$(WERROR)
 
-.PHONY: all deps web build build-asan test test-unit test-asan test-web test-e2e bench fuzz run install format clean
+.PHONY: all deps web build build-asan test test-unit test-asan test-web test-e2e bench fuzz run install package format clean
 
 all: build
 
@@ -74,6 +74,10 @@ run: build
 # when set, is put before every path (for staging or packaging).
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package (installing under /usr) in $(BUILD_DIR), its dependencies found by dpkg-shlibdeps.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 format: deps
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
