@@ -5,11 +5,12 @@ ASAN_DIR    ?= build-asan
 RELEASE_DIR ?= build-release
 FUZZ_DIR    ?= build-fuzz
 FUZZ_SECONDS ?= 60
+PREFIX      ?= /usr/local
 WERROR      ?= OFF
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS  = -G Ninja -DPELAGRIN_WERROR=$(WERROR)
 
-.PHONY: all deps web build build-asan test test-unit test-asan test-web test-e2e bench fuzz run format clean
+.PHONY: all deps web build build-asan test test-unit test-asan test-web test-e2e bench fuzz run install package format clean
 
 all: build
 
@@ -69,6 +70,15 @@ fuzz: deps
 
 run: build
 	$(BUILD_DIR)/src/app/pelagrin
+
+# The program, its page, the examples, the desktop entry, MIME type, icons and manual under PREFIX; DESTDIR,
+# when set, is put before every path (for staging or packaging).
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package (installing under /usr) in $(BUILD_DIR), its dependencies found by dpkg-shlibdeps.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 format: deps
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i

@@ -53,7 +53,12 @@ void BrowserWindows::opened(WindowConnection& connection) {
     windows_.emplace(&connection, std::move(window));
     connection.sendText(
         messageText(nlohmann::json{{"type", "hello"}, {"protocol", protocolVersion}, {"window", number}}));
-    added.model.shown();
+    std::optional<std::filesystem::path> file;
+    if (!filesForNextWindows_.empty()) {
+        file = std::move(filesForNextWindows_.front());
+        filesForNextWindows_.pop_front();
+    }
+    added.model.shown(file);
     refresh();
 }
 

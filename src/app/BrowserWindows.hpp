@@ -6,6 +6,8 @@
 
 #include <boost/asio/any_io_executor.hpp>
 #include <cstdint>
+#include <deque>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -38,6 +40,10 @@ public:
     void received(WindowConnection& connection, std::string_view text) override;
     void closed(WindowConnection& connection) override;
 
+    /// The next window that opens shows `file` (a project file handed to the app) rather than the last
+    /// project; files wait in the order given, one per window.
+    void openInNextWindow(std::filesystem::path file) { filesForNextWindows_.push_back(std::move(file)); }
+
     /// Sends every window what changed, once, after the work already queued on the app thread.
     void refresh();
 
@@ -55,6 +61,7 @@ private:
     std::ostream& diagnostics_;
     std::map<WindowConnection*, std::unique_ptr<Window>> windows_;
     int windowsOpened_ = 0;
+    std::deque<std::filesystem::path> filesForNextWindows_;
     bool isRefreshPending_ = false;
     /// Snapshots published so far: the frame number of the latest one.
     std::uint32_t framesPublished_ = 0;

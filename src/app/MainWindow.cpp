@@ -96,8 +96,8 @@ MainWindow::MainWindow(AppEnvironment& environment, int number)
     sharedStateWatches_.push_back(environment_.settings.autoOpenLastProject.subscribe(changed));
 }
 
-void MainWindow::shown() {
-    root_.shown();
+void MainWindow::shown(const std::optional<std::filesystem::path>& file) {
+    root_.shown(file);
 }
 
 json MainWindow::state() const {

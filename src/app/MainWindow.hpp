@@ -5,7 +5,9 @@
 #include "app/AppState.hpp"
 #include "app/RootView.hpp"
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <vector>
 
 namespace pelagrin {
@@ -23,8 +25,9 @@ public:
 
     int number() const { return number_; }
 
-    /// The first show: reopens the last project when the preference allows.
-    void shown();
+    /// The first show: opens `file` when one was handed to the app for this window, else reopens the last
+    /// project when the preference allows.
+    void shown(const std::optional<std::filesystem::path>& file = std::nullopt);
 
     /// The window state: an object with the keys "root", "welcome", "createProject", "fileDialog", "alert",
     /// "preferences", "project" and "controller".

@@ -37,8 +37,15 @@ Subscription RootView::observe(std::string_view name,
     });
 }
 
-void RootView::shown() {
-    if (std::exchange(wasShown_, true) || openHome() || !environment_.settings.autoOpenLastProject) {
+void RootView::shown(const std::optional<std::filesystem::path>& file) {
+    if (std::exchange(wasShown_, true) || openHome()) {
+        return;
+    }
+    if (file) {
+        routeLoad(*file);
+        return;
+    }
+    if (!environment_.settings.autoOpenLastProject) {
         return;
     }
     const std::optional<std::string> last = environment_.settings.lastOpenedProjectURL;

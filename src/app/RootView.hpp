@@ -24,8 +24,9 @@ public:
     /// Both arguments must outlive the view.
     RootView(AppEnvironment& environment, AppState& appState);
 
-    /// First show: reopens the last project when the preference allows and its file still exists.
-    void shown();
+    /// First show: opens `file` as "LoadProjectInHomeView" would, when given; else reopens the last project
+    /// when the preference allows and its file still exists.
+    void shown(const std::optional<std::filesystem::path>& file = std::nullopt);
 
     /// Whether the project window is shown (else the welcome content).
     bool openHome() const { return projectWindow_ != nullptr; }

@@ -33,6 +33,7 @@ UserSettings::UserSettings(std::filesystem::path path) : path_(std::move(path)) 
     lastOpenedWrites_ = lastOpenedProjectURL.subscribe([this](const auto&) { write(); });
     onboardingWrites_ = hasSeenOnboarding.subscribe([this](bool) { write(); });
     mapAreaWrites_ = lastMapArea.subscribe([this](const auto&) { write(); });
+    pagePortWrites_ = pagePort.subscribe([this](const auto&) { write(); });
 }
 
 void UserSettings::read() {
@@ -71,6 +72,8 @@ void UserSettings::read() {
             lastMapArea = MapArea::fromJson(*area);
         }
     });
+    readSetting(
+        [&] { pagePort = static_cast<std::uint16_t>(settings.wholeNumberWithin("pagePort", 1, 65535)); });
 }
 
 void UserSettings::write() const {
@@ -81,6 +84,9 @@ void UserSettings::write() const {
     }
     if (lastMapArea.get()) {
         stored["lastMapArea"] = lastMapArea->value().toJson();
+    }
+    if (pagePort.get()) {
+        stored["pagePort"] = *pagePort.get();
     }
     // A failed write keeps the running app's values; the message says why they will not last.
     try {

@@ -4,6 +4,7 @@
 #include "app/water/MapArea.hpp"
 #include "simulation/Observable.hpp"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,6 +33,9 @@ public:
     /// "lastMapArea": the region map's view when the user last panned or zoomed it, where the map opens for a
     /// project without an outline or emission point; absent before the first.
     Observable<std::optional<MapArea>> lastMapArea;
+    /// "pagePort": the port the app's page was last served on (1 to 65535), tried first at the next launch
+    /// so that a bookmark of the page keeps working; absent before the first.
+    Observable<std::optional<std::uint16_t>> pagePort;
 
     const std::filesystem::path& path() const { return path_; }
 
@@ -44,6 +48,7 @@ private:
     Subscription lastOpenedWrites_;
     Subscription onboardingWrites_;
     Subscription mapAreaWrites_;
+    Subscription pagePortWrites_;
 };
 
 } // namespace pelagrin

@@ -60,9 +60,9 @@ void syncFolder(const std::filesystem::path& folder) {
     }
 }
 
-// Creates the temporary of a write of `path` and opens it; `temporary` receives its path. Throws
-// std::system_error.
-int openTemporary(const std::filesystem::path& path, std::string& temporary) {
+// Creates the temporary of a write of `path` and opens it with `access`; `temporary` receives its path.
+// Throws std::system_error.
+int openTemporary(const std::filesystem::path& path, FileAccess access, std::string& temporary) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     // Same folder as the target: rename is atomic only within one file system.
     // Appended piece by piece: g++ 12 at -O3 mistakes `"." + string` for an overlapping copy (-Wrestrict).
@@ -76,10 +76,12 @@ int openTemporary(const std::filesystem::path& path, std::string& temporary) {
     if (fd < 0) {
         throw std::system_error(errno, std::generic_category());
     }
-    // mkostemp creates the file as 0600; a saved document should get the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // mkostemp creates the file as 0600, right for a secret; a saved document gets the usual permissions.
+    if (access == FileAccess::usual) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
     return fd;
 }
 
@@ -87,16 +89,16 @@ int openTemporary(const std::filesystem::path& path, std::string& temporary) {
 
 std::filesystem::path createTemporaryBeside(const std::filesystem::path& path) {
     std::string temporary;
-    ::close(openTemporary(path, temporary));
+    ::close(openTemporary(path, FileAccess::usual, temporary));
     return temporary;
 }
 
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::string temporary;
     int fd = -1;
     try {
-        fd = openTemporary(path, temporary);
+        fd = openTemporary(path, access, temporary);
     } catch (const std::system_error& error) {
         fail(path, error.code().value());
     }

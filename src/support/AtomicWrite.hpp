@@ -13,11 +13,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// Who may read and write a written file.
+enum class FileAccess {
+    usual,     ///< as the umask allows (0666 less the umask), as for a saved document
+    ownerOnly, ///< mode 0600, from the start: for a secret
+};
+
 /// Writes `bytes` to `path` through a temporary file in the same folder that is flushed to disk and then
 /// renamed over the target. Readers see either the old or the new content, never a mix, and a failure at any
 /// step (unwritable folder, full disk) leaves the old file as it was and no temporary file behind.
 /// Temporaries a killed process left in that folder are removed afterwards. Throws `FileWriteError`.
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         FileAccess access = FileAccess::usual);
 
 /// Creates an empty temporary file beside `path` (same folder, so a rename onto `path` is atomic) and returns
 /// its path, for a writer that fills a file piece by piece and renames it over `path` once complete. Named as
