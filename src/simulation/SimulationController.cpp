@@ -219,11 +219,13 @@ void SimulationController::publishFrame(const std::shared_ptr<Run>& run) {
         measuredRates_[meteredSpeed_] = *rate;
     }
     currentTime = time;
-    if (!pacing_.recordInterval || now - run->lastRecord > *pacing_.recordInterval) {
+    // The last frame always goes in: the statistics of a finished run show its end, not a moment before.
+    const bool isLast = totalDuration <= time;
+    if (isLast || !pacing_.recordInterval || now - run->lastRecord > *pacing_.recordInterval) {
         store_.update(displayParticles.get(), time);
         run->lastRecord = now;
     }
-    if (totalDuration <= time) {
+    if (isLast) {
         endLoop(RunState::finished);
     }
 
