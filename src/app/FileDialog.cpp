@@ -14,20 +14,6 @@
 namespace pelagrin {
 namespace {
 
-/// The ending of the files a save dialog of `kind` writes; empty for the dialogs that choose.
-std::string_view saveExtension(FileDialog::Kind kind) {
-    switch (kind) {
-    case FileDialog::Kind::csvFile:
-        return ".csv";
-    case FileDialog::Kind::geoJsonFile:
-        return ".geojson";
-    case FileDialog::Kind::folder:
-    case FileDialog::Kind::projectFile:
-        break;
-    }
-    return {};
-}
-
 bool isProjectFile(const std::filesystem::path& path) {
     return path.extension() == ProjectCreation::kFileExtension;
 }
@@ -56,6 +42,21 @@ std::filesystem::path absolutePath(const Intent& intent, const char* key = "path
 
 } // namespace
 
+std::string_view FileDialog::saveExtension() const {
+    switch (kind_) {
+    case Kind::csvFile:
+        return ".csv";
+    case Kind::geoJsonFile:
+        return ".geojson";
+    case Kind::netCdfFile:
+        return ".nc";
+    case Kind::folder:
+    case Kind::projectFile:
+        break;
+    }
+    return {};
+}
+
 FileDialog::FileDialog(Kind kind, const std::filesystem::path& folder) : kind_(kind), folder_(folder) {
     try {
         entries_ = list(folder_);
@@ -76,7 +77,7 @@ std::vector<FileDialog::Entry> FileDialog::list(const std::filesystem::path& fol
         // A folder dialog shows files too, greyed, so that a folder of files does not look empty.
         const bool isListedFile = kind_ == Kind::folder ||
                                   (kind_ == Kind::projectFile && isProjectFile(item.path())) ||
-                                  (savesFile() && item.path().extension() == saveExtension(kind_));
+                                  (savesFile() && item.path().extension() == saveExtension());
         const bool listed = isFolder || (isListedFile && item.is_regular_file(unreadable));
         if (listed) {
             entries.push_back({std::move(name), item.path(), isFolder});
@@ -137,7 +138,7 @@ std::filesystem::path FileDialog::destination(const Intent& intent) const {
     const std::filesystem::path folder = absolutePath(intent, "folder");
     const std::string name = intent.path("name").native();
     // A name, not a path: a separator would write elsewhere, and ".csv" alone would be a hidden file.
-    const std::string_view extension = saveExtension(kind_);
+    const std::string_view extension = saveExtension();
     const bool isPlainName = name.size() > extension.size() && name.find('/') == std::string::npos;
     if (!isPlainName || !name.ends_with(extension)) {
         throw intent.error("\"name\" must be a file name ending in " + std::string(extension));
@@ -162,6 +163,8 @@ nlohmann::json FileDialog::state() const {
             return {"Open Pelagrin Project", "Open"};
         case Kind::geoJsonFile:
             return {"Export Deposits", "Save"};
+        case Kind::netCdfFile:
+            return {"Export Heatmap", "Save"};
         case Kind::csvFile:
             break;
         }
@@ -176,8 +179,10 @@ nlohmann::json FileDialog::state() const {
         {"entries", std::move(entries)},
         {"error", error_ ? nlohmann::json(*error_) : nlohmann::json(nullptr)}};
     if (savesFile()) {
-        state["fileName"] = kind_ == Kind::csvFile ? proposedCsvName : proposedGeoJsonName;
-        state["fileExtension"] = saveExtension(kind_);
+        state["fileName"] = kind_ == Kind::csvFile       ? proposedCsvName
+                            : kind_ == Kind::geoJsonFile ? proposedGeoJsonName
+                                                         : proposedNetCdfName;
+        state["fileExtension"] = saveExtension();
     }
     return state;
 }

@@ -23,18 +23,22 @@ public:
         projectFile, ///< "Open Pelagrin Project": folders to walk into and ".pelagrinproj" files
         csvFile,     ///< "Export CSV": a save dialog; folders to walk into and ".csv" files to replace
         geoJsonFile, ///< "Export Deposits": a save dialog; folders and ".geojson" files to replace
+        netCdfFile,  ///< "Export Heatmap": a save dialog; folders and ".nc" files to replace
     };
 
     /// The names the save dialogs propose.
     static constexpr const char* proposedCsvName = "SimulationData.csv";
     static constexpr const char* proposedGeoJsonName = "Deposits.geojson";
+    static constexpr const char* proposedNetCdfName = "BedHeatmap.nc";
 
     /// A dialog of `kind` listing `folder`; an unreadable folder shows no entries and the error.
     FileDialog(Kind kind, const std::filesystem::path& folder);
 
     Kind kind() const { return kind_; }
     /// Whether the dialog names a file to write ("fileDialogSave") rather than choosing an existing item.
-    bool savesFile() const { return kind_ == Kind::csvFile || kind_ == Kind::geoJsonFile; }
+    bool savesFile() const { return !saveExtension().empty(); }
+    /// The ending of the files a save dialog writes (".csv" …); empty for the dialogs that choose.
+    std::string_view saveExtension() const;
 
     /// Lists `path` instead; throws IntentError for a relative path. An unreadable folder (missing, a file,
     /// no permission) keeps the current listing and sets `error`.
@@ -49,8 +53,8 @@ public:
     std::filesystem::path choice(const Intent& intent) const;
 
     /// Where a save dialog's "fileDialogSave" writes: its absolute "folder" joined with its "name", a plain
-    /// file name ending in the dialog's extension (".csv", ".geojson"). Throws IntentError otherwise. Whether
-    /// the folder can be written to is found out only by writing.
+    /// file name ending in the dialog's extension (".csv", ".geojson", ".nc"). Throws IntentError otherwise.
+    /// Whether the folder can be written to is found out only by writing.
     std::filesystem::path destination(const Intent& intent) const;
 
     /// `{"title", "confirm", "choosesFolders", "folder", "parent", "entries", "error"}`, and for a save

@@ -384,7 +384,8 @@ bool MainWindow::handleRegion(const Intent& intent) {
 }
 
 bool MainWindow::handleAnalysis(const Intent& intent) {
-    if (intent.name() != "exportCSV" && intent.name() != "exportDeposits") {
+    const std::string& name = intent.name();
+    if (name != "exportCSV" && name != "exportDeposits" && name != "exportHeatmap") {
         return false;
     }
     const std::shared_ptr<ProjectWindow>& project = root_.projectWindow();
@@ -393,8 +394,14 @@ bool MainWindow::handleAnalysis(const Intent& intent) {
     require(showsAnalysis, intent, "the analysis screen is not shown");
     // The button lies under any sheet or dialog, which are modal.
     require(root_.fileDialog() == nullptr && root_.createSheet() == nullptr, intent, "a dialog is shown");
-    if (intent.name() == "exportCSV") {
+    if (name == "exportCSV") {
         root_.showExportDialog();
+        return true;
+    }
+    if (name == "exportHeatmap") {
+        std::optional<RunHeatmap> heatmap = project->runHeatmap();
+        require(heatmap.has_value(), intent, "no run has deposits to export");
+        root_.showHeatmapExportDialog(std::move(*heatmap));
         return true;
     }
     std::optional<std::string> deposits = project->depositsGeoJson();

@@ -8,6 +8,14 @@
 #include <utility>
 
 namespace pelagrin {
+namespace {
+
+/// An export of `text`, written atomically.
+std::function<void(const std::filesystem::path&)> textWriter(std::string text) {
+    return [text = std::move(text)](const std::filesystem::path& path) { writeFileAtomically(path, text); };
+}
+
+} // namespace
 
 RootView::RootView(AppEnvironment& environment, AppState& appState)
     : environment_(environment), appState_(appState) {
@@ -129,21 +137,28 @@ void RootView::dismissAlert() {
 
 void RootView::cancelDialog() {
     fileDialog_.reset();
-    exportText_.clear();
+    exportWriter_ = nullptr;
 }
 
 void RootView::showExportDialog() {
-    showSaveDialog(FileDialog::Kind::csvFile, DialogPurpose::exportCSV, environment_.dataStore.exportCSV());
+    showSaveDialog(FileDialog::Kind::csvFile, DialogPurpose::exportCSV,
+                   textWriter(environment_.dataStore.exportCSV()));
 }
 
 void RootView::showDepositsExportDialog(std::string text) {
-    showSaveDialog(FileDialog::Kind::geoJsonFile, DialogPurpose::exportDeposits, std::move(text));
+    showSaveDialog(FileDialog::Kind::geoJsonFile, DialogPurpose::exportDeposits, textWriter(std::move(text)));
 }
 
-void RootView::showSaveDialog(FileDialog::Kind kind, DialogPurpose purpose, std::string text) {
+void RootView::showHeatmapExportDialog(RunHeatmap heatmap) {
+    showSaveDialog(
+        FileDialog::Kind::netCdfFile, DialogPurpose::exportHeatmap,
+        [heatmap = std::move(heatmap)](const std::filesystem::path& path) { heatmap.write(path); });
+}
+
+void RootView::showSaveDialog(FileDialog::Kind kind, DialogPurpose purpose, ExportWriter write) {
     const std::optional<std::string>& project = appState_.openedProjectURL.get();
     showDialog(kind, purpose, project ? std::filesystem::path(*project).parent_path() : startFolder());
-    exportText_ = std::move(text);
+    exportWriter_ = std::move(write);
 }
 
 void RootView::saveInDialog(const Intent& intent) {
@@ -153,11 +168,11 @@ void RootView::saveInDialog(const Intent& intent) {
         throw intent.error("a file of that name exists; replacing it needs \"replace\": true");
     }
     fileDialog_.reset();
-    const std::string text = std::exchange(exportText_, {});
+    const ExportWriter write = std::exchange(exportWriter_, nullptr);
     try {
-        writeFileAtomically(destination, text);
+        write(destination);
         alert_ = Alert{"Export finished", "The simulation data was saved to " + destination.string() + "."};
-    } catch (const FileWriteError& error) {
+    } catch (const std::runtime_error& error) { // FileWriteError, or NetCdfError for a NetCDF export
         // The old file, if any, is intact; the message says what to fix before exporting again.
         alert_ = Alert{"The export failed.", error.what()};
     }
@@ -178,6 +193,7 @@ void RootView::chooseInDialog(const Intent& intent) {
         break;
     case DialogPurpose::exportCSV:
     case DialogPurpose::exportDeposits:
+    case DialogPurpose::exportHeatmap:
         break; // a save dialog confirms with "fileDialogSave"
     }
 }

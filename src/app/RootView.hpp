@@ -6,6 +6,7 @@
 #include "app/FileDialog.hpp"
 #include "app/projects/CreateProjectSheet.hpp"
 #include "app/projects/ProjectWindow.hpp"
+#include "exports/HeatmapNetCdf.hpp"
 
 #include <filesystem>
 #include <memory>
@@ -54,6 +55,7 @@ public:
         openFromMenu,    ///< the menu's "Open Project…": "LoadProjectInHomeView"
         exportCSV,       ///< the analysis screen's "Export CSV": the file to write the timeline to
         exportDeposits,  ///< the analysis screen's "Export Deposits": the file to write the GeoJSON to
+        exportHeatmap,   ///< the analysis screen's "Export Heatmap": the file to write the NetCDF grid to
     };
     /// Shows a project dialog for `purpose`, in place of any dialog shown.
     void showOpenDialog(DialogPurpose purpose);
@@ -67,10 +69,12 @@ public:
     void showExportDialog();
     /// "Export Deposits": as "Export CSV", for the deposits' GeoJSON `text` as it stands now.
     void showDepositsExportDialog(std::string text);
+    /// "Export Heatmap": as "Export CSV", for the bed `heatmap` as it stands now.
+    void showHeatmapExportDialog(RunHeatmap heatmap);
     /// A "fileDialogSave" (only while the dialog `savesFile()`): checks the destination (IntentError,
     /// changing nothing, also for an existing file unless "replace" is true), closes the dialog and writes
-    /// the text there atomically. The alert then says where the file went, or why it could not be written
-    /// (an existing file keeps its content).
+    /// the export there, replacing a file only once the new one is complete. The alert then says where the
+    /// file went, or why it could not be written (an existing file keeps its content).
     void saveInDialog(const Intent& intent);
     void cancelDialog();
 
@@ -103,10 +107,12 @@ private:
     std::optional<CreateProjectSheet> createSheet_;
     std::optional<FileDialog> fileDialog_;
     DialogPurpose dialogPurpose_ = DialogPurpose::openFromWelcome;
-    /// A save dialog for `text`, in the project's folder.
-    void showSaveDialog(FileDialog::Kind kind, DialogPurpose purpose, std::string text);
-    /// What an export dialog writes, taken when it opened.
-    std::string exportText_;
+    /// Writes an export to the chosen file; throws std::runtime_error saying why it could not.
+    using ExportWriter = std::function<void(const std::filesystem::path&)>;
+    /// A save dialog for what `write` writes, in the project's folder.
+    void showSaveDialog(FileDialog::Kind kind, DialogPurpose purpose, ExportWriter write);
+    /// Writes what an export dialog was opened for, as it stood then.
+    ExportWriter exportWriter_;
     std::optional<Alert> alert_;
     bool wasShown_ = false;
     std::vector<Subscription> subscriptions_;

@@ -60,20 +60,19 @@ void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& hea
     file.close();
 }
 
-bool writeRunHeatmap(const std::filesystem::path& path, const SimulationController& controller,
-                     Project& project, double speed) {
+std::optional<RunHeatmap> RunHeatmap::of(const SimulationController& controller, Project& project,
+                                         double speed) {
     const std::shared_ptr<Region> region = project.region.get();
     if (controller.deposits().empty() || !controller.seed() || region == nullptr) {
-        return false;
+        return std::nullopt;
     }
     const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
     const std::vector<GeoCoordinate> outline = region->waterVertices();
     if (!mapping || outline.size() < 3) {
-        return false;
+        return std::nullopt;
     }
     const DepositMap deposits = DepositMap::compute(controller.displayParticles.get(), *mapping, outline);
-    writeHeatmapNetCdf(path, deposits.bed, runAttributes(project, *controller.seed(), speed));
-    return true;
+    return RunHeatmap{deposits.bed, runAttributes(project, *controller.seed(), speed)};
 }
 
 } // namespace pelagrin

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace pelagrin {
@@ -22,10 +23,19 @@ void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& hea
                         const std::vector<NetCdfAttribute>& attributes,
                         std::chrono::system_clock::time_point createdAt = std::chrono::system_clock::now());
 
-/// Writes the bed heatmap of `controller`'s last published frame over `project`'s region, with the run's
-/// attributes (`runAttributes` at `speed`); false, writing nothing, before a run has stepped or while the
-/// project has no outline to map. Throws as `writeHeatmapNetCdf` does.
-bool writeRunHeatmap(const std::filesystem::path& path, const SimulationController& controller,
-                     Project& project, double speed);
+/// The bed heatmap of a run as of one frame, with the run's attributes: taken when the user asks for it,
+/// written wherever they then choose.
+struct RunHeatmap {
+    BedHeatmap bed;
+    std::vector<NetCdfAttribute> attributes;
+
+    /// The heatmap of `controller`'s last published frame over `project`'s region, with `runAttributes` at
+    /// `speed`; absent before a run has stepped or while the project has no outline to map.
+    static std::optional<RunHeatmap> of(const SimulationController& controller, Project& project,
+                                        double speed);
+
+    /// Throws as `writeHeatmapNetCdf` does.
+    void write(const std::filesystem::path& path) const { writeHeatmapNetCdf(path, bed, attributes); }
+};
 
 } // namespace pelagrin

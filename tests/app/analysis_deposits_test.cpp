@@ -1,6 +1,7 @@
 // The analysis screen's deposits: the map's grid, stretches and sentences from the last run.
 #include "app/analysis/DepositsPanel.hpp"
 #include "tests/app/WindowHarness.hpp"
+#include "tests/exports/NetCdfReading.hpp"
 
 #include <algorithm>
 #include <gmock/gmock.h>
@@ -36,8 +37,10 @@ protected:
 
 TEST_F(AnalysisDeposits, AfterARunTheMapsFiguresAddUpToItsRestingParticlesAndResetClearsThem) {
     EXPECT_EQ(deposits(), nullptr) << "before any run";
-    expectRefused(*window, {{"intent", "exportDeposits"}},
-                  "exportDeposits: not applicable: no run has deposits");
+    for (const char* intent : {"exportDeposits", "exportHeatmap"}) {
+        expectRefused(*window, {{"intent", intent}},
+                      std::string(intent) + ": not applicable: no run has deposits");
+    }
     runToEnd();
     const json shown = deposits();
     ASSERT_TRUE(shown.is_object()) << shown.dump();
@@ -100,6 +103,15 @@ TEST_F(AnalysisDeposits, AfterARunTheMapsFiguresAddUpToItsRestingParticlesAndRes
     }
     EXPECT_EQ(points, totals["stranded"].get<std::int64_t>() + totals["sedimented"].get<std::int64_t>());
     EXPECT_EQ(file["pelagrin"]["seed"], launch->controller.seed().value());
+
+    // "Export Heatmap": the bed as a NetCDF grid whose cells hold the sedimented particles.
+    send(*window, {{"intent", "exportHeatmap"}});
+    EXPECT_EQ(window->state()["fileDialog"]["fileName"], "BedHeatmap.nc");
+    send(*window, {{"intent", "fileDialogSave"}, {"folder", projects().string()}, {"name", "BedHeatmap.nc"}});
+    const NetCdfReading grid(projects() / "BedHeatmap.nc");
+    const std::vector<long long> cells = grid.values<long long>("sediment_count");
+    EXPECT_EQ(std::accumulate(cells.begin(), cells.end(), 0LL), totals["sedimented"].get<long long>());
+    EXPECT_EQ(grid.number(NC_GLOBAL, "seed"), static_cast<double>(launch->controller.seed().value()));
 
     send(*window, {{"intent", "toolbarReset"}});
     EXPECT_EQ(deposits(), nullptr) << "a fresh run has no deposits yet";

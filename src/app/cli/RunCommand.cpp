@@ -185,9 +185,11 @@ int run(const RunOptions& options) {
             fmt::print("Deposits written to {}\n", *options.depositsPath);
         }
         if (options.heatmapPath) {
-            if (!writeRunHeatmap(*options.heatmapPath, controller, *project, options.speed)) {
+            const std::optional<RunHeatmap> heatmap = RunHeatmap::of(controller, *project, options.speed);
+            if (!heatmap) {
                 fail(fmt::format("\"{}\" has no water outline to map the bed on", options.projectPath));
             }
+            heatmap->write(*options.heatmapPath);
             fmt::print("Bed heatmap written to {}\n", *options.heatmapPath);
         }
     } catch (const std::runtime_error& error) { // the files' FileWriteError or the trajectories' NetCdfError

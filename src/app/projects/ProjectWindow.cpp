@@ -292,6 +292,12 @@ std::optional<std::string> ProjectWindow::depositsGeoJson() const {
     return activeProject_ ? DepositsGeoJson::ofRun(environment_.controller, *activeProject_) : std::nullopt;
 }
 
+std::optional<RunHeatmap> ProjectWindow::runHeatmap() const {
+    const SimulationController& controller = environment_.controller;
+    return activeProject_ ? RunHeatmap::of(controller, *activeProject_, controller.currentSpeedMultiplier())
+                          : std::nullopt;
+}
+
 nlohmann::json ProjectWindow::analysisState() const {
     nlohmann::json analysis = analysisScreen_.state(*activeProject_);
     analysis["deposits"] = depositsPanel_.state(activeProject_->region.get().get());

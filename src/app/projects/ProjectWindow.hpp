@@ -8,6 +8,7 @@
 #include "app/projects/DirtyTracker.hpp"
 #include "app/projects/SidebarSection.hpp"
 #include "app/water/RegionSelectionScreen.hpp"
+#include "exports/HeatmapNetCdf.hpp"
 
 #include <filesystem>
 #include <functional>
@@ -104,6 +105,9 @@ public:
     /// The deposits of the controller's last frame over the loaded project, as GeoJSON text; absent while
     /// none is loaded, before a run has stepped or without an outline.
     std::optional<std::string> depositsGeoJson() const;
+    /// The bed heatmap of the last published frame, with the run's attributes at the current speed; absent as
+    /// `depositsGeoJson` is.
+    std::optional<RunHeatmap> runHeatmap() const;
 
     /// The `project` value of the window state.
     nlohmann::json state() const;

@@ -7,7 +7,7 @@ import type { SendIntent } from "../app/intents";
 import type { AnalysisState, DistributionChart, MetricCard, RunSeed, TimelineChart } from "./AnalysisState";
 import { chartCanvas } from "./ChartCanvas";
 import { type ChartConfig, distributionChart, timelineChart } from "./chartData";
-import { depositMapView, exportDepositsButton } from "./DepositMapView";
+import { depositMapView, exportDepositButtons } from "./DepositMapView";
 
 function metricCard(card: MetricCard): TemplateResult {
     return html`<div class="metric-card">
@@ -45,7 +45,7 @@ export function analysisScreen(analysis: AnalysisState, send: SendIntent): Templ
             <button type="button" class="button small export-csv" @click=${() => send({ intent: "exportCSV" })}>
                 ${icon("square.and.arrow.up")}<span>Export CSV</span>
             </button>
-            ${exportDepositsButton(analysis.deposits !== null, send)}
+            ${exportDepositButtons(analysis.deposits !== null, send)}
         </div>
         <div class="metric-grid">${analysis.cards.map(metricCard)}</div>
         <hr class="analysis-divider" />

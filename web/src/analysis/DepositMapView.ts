@@ -16,16 +16,18 @@ function legend(title: string, scale: LegendScale): TemplateResult {
     </figure>`;
 }
 
-/** "Export Deposits": the resting particles as GeoJSON, through the save dialog; there is nothing before a run. */
-export function exportDepositsButton(hasDeposits: boolean, send: SendIntent): TemplateResult {
-    return html`<button
-        type="button"
-        class="button small export-deposits"
-        ?disabled=${!hasDeposits}
-        @click=${() => send({ intent: "exportDeposits" })}
-    >
-        ${icon("square.and.arrow.up")}<span>Export Deposits</span>
-    </button>`;
+/**
+ * "Export Deposits" (the resting particles as GeoJSON) and "Export Heatmap" (the bed grid as NetCDF), through
+ * the save dialog; there is nothing to export before a run.
+ */
+export function exportDepositButtons(hasDeposits: boolean, send: SendIntent): TemplateResult {
+    const button = (intent: "exportDeposits" | "exportHeatmap", className: string, label: string) =>
+        html`<button type="button" class="button small ${className}" ?disabled=${!hasDeposits}
+            @click=${() => send({ intent })}>
+            ${icon("square.and.arrow.up")}<span>${label}</span>
+        </button>`;
+    return html`${button("exportDeposits", "export-deposits", "Export Deposits")}
+    ${button("exportHeatmap", "export-heatmap", "Export Heatmap")}`;
 }
 
 export function depositMapView(deposits: DepositsState | null): TemplateResult {

@@ -32,6 +32,7 @@ export type Intent =
     | { intent: "setControl"; screen: ControlScreen; id: string; value: number }
     | { intent: "exportCSV" }
     | { intent: "exportDeposits" }
+    | { intent: "exportHeatmap" }
     | { intent: "setSpeed"; value: number }
     | {
           intent: "mapClick";
