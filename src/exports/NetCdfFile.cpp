@@ -22,6 +22,9 @@ NetCdfFile::NetCdfFile(std::filesystem::path path, std::string what)
         std::filesystem::remove(temporary_, ignored);
         check(status);
     }
+    // Every value of every variable is written, so filling them first would only write the file twice.
+    int previousMode = 0;
+    check(nc_set_fill(id_, NC_NOFILL, &previousMode));
 }
 
 NetCdfFile::~NetCdfFile() {
