@@ -91,8 +91,8 @@ void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
 }
 
 void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
-                       const std::vector<std::size_t>& count, const float* values) {
-    check(nc_put_vara_float(id_, variable, start.data(), count.data(), values));
+                       const std::vector<std::size_t>& count, const std::int16_t* values) {
+    check(nc_put_vara_short(id_, variable, start.data(), count.data(), values));
 }
 
 void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,

@@ -60,7 +60,7 @@ public:
     void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
                const double* values);
     void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
-               const float* values);
+               const std::int16_t* values);
     void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
                const int* values);
     void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,

@@ -6,14 +6,15 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cmath>
 #include <numeric>
 
 namespace pelagrin {
 
 namespace {
 
-// A chunk spans every particle and as many samples as fill about this many bytes of floats: one chunk a
-// sample for large runs (20,000 particles make 80 KB), so an append writes whole chunks and nothing is read
+// A chunk spans every particle and as many samples as fill about this many bytes of packed values: one chunk
+// a sample for large runs (20,000 particles make 40 KB), so an append writes whole chunks and nothing is read
 // back; small runs gather samples so that the file is not mostly chunk index.
 constexpr std::size_t chunkTargetBytes = 64 * 1024;
 constexpr std::size_t maxObsChunk = 1024;
@@ -30,14 +31,32 @@ signed char statusOf(const Particle& particle) {
     return particle.isActive ? active : notReleased;
 }
 
+// The stored range used: a little short of the type's, so that rounding at the interval's ends never wraps.
+constexpr double packedHalfRange = 32000.0;
+
 } // namespace
 
+TrajectoryWriter::PackedAxis TrajectoryWriter::PackedAxis::over(double low, double high) {
+    assert(high > low);
+    return {(low + high) / 2, (high - low) / 2 / packedHalfRange};
+}
+
+std::int16_t TrajectoryWriter::PackedAxis::pack(double value) const {
+    // NaN falls to the interval's middle rather than to an undefined conversion.
+    const double stored = std::clamp(std::round((value - offset) / scale), -packedHalfRange, packedHalfRange);
+    return static_cast<std::int16_t>(std::isnan(stored) ? 0.0 : stored);
+}
+
 TrajectoryWriter::TrajectoryWriter(const std::filesystem::path& path, std::size_t particleCount,
-                                   const CanvasMapping& mapping,
+                                   const CanvasMapping& mapping, double waterDepth,
                                    std::chrono::system_clock::time_point runStart,
                                    const std::vector<NetCdfAttribute>& attributes)
     : file_(path, "trajectories"), particleCount_(particleCount), mapping_(mapping),
-      obsChunk_(std::clamp<std::size_t>(chunkTargetBytes / (sizeof(float) * particleCount), 1, maxObsChunk)),
+      lonAxis_(PackedAxis::over(mapping.minLongitude, mapping.maxLongitude)),
+      latAxis_(PackedAxis::over(mapping.minLatitude, mapping.maxLatitude)),
+      zAxis_(PackedAxis::over(0.0, std::max(waterDepth, 1.0))),
+      obsChunk_(
+          std::clamp<std::size_t>(chunkTargetBytes / (sizeof(std::int16_t) * particleCount), 1, maxObsChunk)),
       lonValues_(particleCount), latValues_(particleCount), zValues_(particleCount),
       statusValues_(particleCount) {
     assert(particleCount > 0);
@@ -66,12 +85,18 @@ TrajectoryWriter::TrajectoryWriter(const std::filesystem::path& path, std::size_
         file_.setChunkCache(variable, obsChunk_ == 1 ? 0 : particleCount * obsChunk_ * elementBytes);
         return variable;
     };
-    // Single precision, as peers write positions: under 2 m anywhere on Earth, 10 cm in the Alps' longitudes.
-    lon_ = addSampled("lon", NC_FLOAT, sizeof(float));
+    // Packed: the writing, not the stepping, bounds how fast a recorded run goes, and this halves it.
+    auto addPacked = [&](const std::string& name, const PackedAxis& axis) {
+        const int variable = addSampled(name, NC_SHORT, sizeof(std::int16_t));
+        file_.putDoubles(variable, "scale_factor", std::array{axis.scale});
+        file_.putDoubles(variable, "add_offset", std::array{axis.offset});
+        return variable;
+    };
+    lon_ = addPacked("lon", lonAxis_);
     putLongitudeAttributes(file_, lon_, "longitude of the particle");
-    lat_ = addSampled("lat", NC_FLOAT, sizeof(float));
+    lat_ = addPacked("lat", latAxis_);
     putLatitudeAttributes(file_, lat_, "latitude of the particle");
-    z_ = addSampled("z", NC_FLOAT, sizeof(float));
+    z_ = addPacked("z", zAxis_);
     file_.putText(z_, "standard_name", "depth");
     file_.putText(z_, "long_name", "depth below the surface");
     file_.putText(z_, "units", "m");
@@ -101,9 +126,9 @@ void TrajectoryWriter::append(double time, std::span<const Particle> particles) 
     for (std::size_t i = 0; i < particleCount_; ++i) {
         const Particle& particle = particles[i];
         const GeoCoordinate where = mapping_.toGeo(particle.position);
-        lonValues_[i] = static_cast<float>(where.longitude);
-        latValues_[i] = static_cast<float>(where.latitude);
-        zValues_[i] = static_cast<float>(particle.z);
+        lonValues_[i] = lonAxis_.pack(where.longitude);
+        latValues_[i] = latAxis_.pack(where.latitude);
+        zValues_[i] = zAxis_.pack(particle.z);
         statusValues_[i] = statusOf(particle);
     }
     // A column of the (trajectory, obs) arrays: every particle at this sample.

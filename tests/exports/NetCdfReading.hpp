@@ -57,6 +57,18 @@ public:
         return result;
     }
 
+    /// Every value of a packed variable as a CF reader sees it: add_offset + scale_factor × stored.
+    std::vector<double> unpacked(const std::string& name) const {
+        const int id = variable(name);
+        const double scale = number(id, "scale_factor");
+        const double offset = number(id, "add_offset");
+        std::vector<double> values = this->values<double>(name);
+        for (double& value : values) {
+            value = offset + scale * value;
+        }
+        return values;
+    }
+
     /// The chunk sizes of a variable, one per dimension.
     std::vector<std::size_t> chunking(const std::string& name) const {
         const int id = variable(name);

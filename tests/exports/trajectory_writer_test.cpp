@@ -18,7 +18,7 @@ TEST(TrajectoryWriter, SamplesReadBackAsOneTrajectoryPerParticle) {
     const std::filesystem::path path = folder / "run.nc";
     // Waiting, then drifting, then one strands and one settles on the bottom.
     std::vector<Particle> particles(4);
-    TrajectoryWriter writer(path, particles.size(), mapping,
+    TrajectoryWriter writer(path, particles.size(), mapping, 10.0,
                             std::chrono::sys_days{std::chrono::year{2026} / 5 / 1},
                             {{"seed", std::int64_t{7}}});
     writer.append(0.0, particles);
@@ -40,10 +40,15 @@ TEST(TrajectoryWriter, SamplesReadBackAsOneTrajectoryPerParticle) {
     EXPECT_EQ(file.dimension("obs"), 3u);
     EXPECT_EQ(file.values<long long>("trajectory"), (std::vector<long long>{0, 1, 2, 3}));
     EXPECT_EQ(file.values<double>("time"), (std::vector{0.0, 60.0, 120.0}));
-    // Particle 1 at its second sample: a quarter of the canvas east and south of the north-west corner.
-    EXPECT_DOUBLE_EQ(file.values<double>("lon")[1 * 3 + 1], 8.5);
-    EXPECT_DOUBLE_EQ(file.values<double>("lat")[1 * 3 + 1], 46.75);
-    EXPECT_EQ(file.values<double>("z")[1 * 3 + 1], 2.5);
+    // Particle 1 at its second sample: a quarter of the canvas east and south of the north-west corner. The
+    // packed step is 1/64,000 of the lake's box and of the water column.
+    EXPECT_NEAR(file.unpacked("lon")[1 * 3 + 1], 8.5, 2.0 / 64'000);
+    EXPECT_NEAR(file.unpacked("lat")[1 * 3 + 1], 46.75, 1.0 / 64'000);
+    EXPECT_NEAR(file.unpacked("z")[1 * 3 + 1], 2.5, 10.0 / 64'000);
+    // The box's corners and the column's ends are within the packed range.
+    EXPECT_NEAR(file.unpacked("lon")[0], 8.0, 2.0 / 64'000);
+    EXPECT_NEAR(file.unpacked("lat")[0], 47.0, 1.0 / 64'000);
+    EXPECT_NEAR(file.unpacked("z")[0], 0.0, 10.0 / 64'000);
     EXPECT_EQ(file.values<signed char>("status"),
               (std::vector<signed char>{0, 1, 1, 0, 1, 1, 0, 1, 2, 0, 1, 3}));
     const int status = file.variable("status");
@@ -62,7 +67,7 @@ TEST(TrajectoryWriter, SamplesReadBackAsOneTrajectoryPerParticle) {
 TEST(TrajectoryWriter, ALargeRunsSampleIsOneWholeChunkPerVariable) {
     // So an append only ever writes, whatever the run's length: nothing of earlier samples is read or held.
     TemporaryFolder folder;
-    TrajectoryWriter writer(folder / "large.nc", 20000, mapping, {}, {});
+    TrajectoryWriter writer(folder / "large.nc", 20000, mapping, 10.0, {}, {});
     writer.close();
     const NetCdfReading file(folder / "large.nc");
     for (const std::string name : {"lon", "lat", "z", "status"}) {

@@ -31,7 +31,7 @@ TrajectoryRecording::TrajectoryRecording(const std::filesystem::path& path, doub
                                          SimulationController& controller, Project& project)
     : controller_(controller), every_(every),
       writer_(path, controller.engine()->particles.size(), mappingOf(project),
-              std::chrono::system_clock::now(),
+              controller.engine()->params.waterDepth, std::chrono::system_clock::now(),
               runAttributes(project, *controller.seed(), controller.currentSpeedMultiplier())),
       nextSample_(every) {
     writer_.append(0.0, controller.engine()->particles);
