@@ -1,5 +1,5 @@
-// The analysis screen: its cards, charts and the run's seed from the shared data store and the controller, and
-// "Export CSV" through the save dialog.
+// The analysis screen: its cards, charts and the run's seed from the shared data store and the controller,
+// and "Export CSV" through the save dialog.
 #include "tests/app/WindowHarness.hpp"
 
 #include <gmock/gmock.h>
