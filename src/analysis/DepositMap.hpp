@@ -2,7 +2,7 @@
 #pragma once
 
 #include "analysis/BedHeatmap.hpp"
-#include "projects/CanvasMapping.hpp"
+#include "simulation/CanvasMapping.hpp"
 #include "simulation/GeoCoordinate.hpp"
 #include "simulation/Particle.hpp"
 

@@ -1,7 +1,7 @@
 // DepositsGeoJson: a run's resting particles, the lake's outline and its shore stretches as a GeoJSON file.
 #pragma once
 
-#include "projects/CanvasMapping.hpp"
+#include "simulation/CanvasMapping.hpp"
 #include "simulation/Deposit.hpp"
 #include "simulation/GeoCoordinate.hpp"
 #include "simulation/Particle.hpp"

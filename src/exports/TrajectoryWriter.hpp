@@ -2,7 +2,7 @@
 #pragma once
 
 #include "exports/NetCdfFile.hpp"
-#include "projects/CanvasMapping.hpp"
+#include "simulation/CanvasMapping.hpp"
 #include "simulation/Particle.hpp"
 
 #include <chrono>

@@ -1,7 +1,7 @@
 // Region: the water body of a project, its emission point and their mapping onto the simulation canvas.
 #pragma once
 
-#include "projects/CanvasMapping.hpp"
+#include "simulation/CanvasMapping.hpp"
 #include "simulation/GeoCoordinate.hpp"
 #include "simulation/Observable.hpp"
 #include "simulation/Vec2.hpp"
