@@ -57,18 +57,18 @@ describe("particle colours", () => {
         }
     });
 
-    it("leave out particles not yet released", () => {
-        expect([0, isStuckBit, drifting].map(isDrawn)).toEqual([false, false, true]);
-    });
-
-    it("give flow vectors to drifting particles, however slowly the app finds them moving", () => {
-        const cases = [
-            [drifting, true],
-            [drifting | isMovingBit, true],
-            [drifting | isMovingBit | isStuckBit, false],
-            [drifting | isMovingBit | isSedimentedBit, false],
-            [isMovingBit, false],
-        ] as const;
-        expect(cases.map(([flags]) => hasFlowVector(flags))).toEqual(cases.map(([, hasVector]) => hasVector));
-    });
+    it.each([
+        [0, false, false],
+        [isStuckBit, false, false],
+        [drifting, true, true],
+        [drifting | isMovingBit, true, true],
+        [drifting | isMovingBit | isStuckBit, true, false],
+        [drifting | isMovingBit | isSedimentedBit, true, false],
+        [isMovingBit, false, false],
+    ])(
+        "draw flags %i: drawn %s, with a flow vector %s however slowly the app finds it moving",
+        (flags, drawn, vector) => {
+            expect([isDrawn(flags), hasFlowVector(flags)]).toEqual([drawn, vector]);
+        },
+    );
 });
