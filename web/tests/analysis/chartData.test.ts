@@ -22,11 +22,10 @@ describe("the charts", () => {
         expect(lone.data.datasets[0]?.pointRadius, "a lone sample is marked so that it can be seen").toBeGreaterThan(0);
     });
 
-    it("draw one bar per range in the store's order, each its own colour, zero-height bars included", () => {
+    it("draw one bar per range in the store's order, zero-height bars included", () => {
         const config = distributionChart(analysis.distribution);
         expect(config.data.labels).toEqual(["0–5", "5–10", "10–15", "15–20", "20–25"]);
         expect(config.data.datasets[0]?.data).toEqual([5, 0, 1, 0, 0]);
-        expect(new Set(config.data.datasets[0]?.backgroundColor as string[]).size).toBe(5);
     });
 });
 
