@@ -1,5 +1,6 @@
-// A new user's first hour: create a project, find the lake by name, detect it, run at once with nothing set,
-// pause and resume, let the run finish, save, and reopen the project to find the map framed on the lake.
+// A new user's first hour: create a project, press Play too early, find the lake by name, detect it, run at once
+// with nothing set, pause and resume, let the run finish, save, and reopen the project to find the map framed on
+// the lake.
 import assert from "node:assert/strict";
 import { test } from "node:test";
 import { setTimeout as sleep } from "node:timers/promises";
@@ -35,6 +36,15 @@ test("the first hour: find a lake, run it with the defaults, pause, finish and r
             async ({ page }) => {
                 page.setDefaultTimeout(10_000);
                 await createProject(page, "First Hour");
+
+                // Without water, Play says what to do.
+                await page.getByText("Simulation Renderer", { exact: true }).click();
+                await page.getByRole("toolbar").getByRole("button", { name: "Play" }).click();
+                await page
+                    .getByRole("alertdialog")
+                    .getByText("Mark the water body on the Select Region screen first")
+                    .waitFor();
+                await page.getByRole("button", { name: "OK" }).click();
 
                 // Find the lake by name, then detect it with one click.
                 await page.getByText("Select Region", { exact: true }).click();

@@ -42,15 +42,19 @@ export async function makeHome() {
     return { home, env: { HOME: home, ...folders } };
 }
 
+/** The environment pelagrin runs in with `home`: the user's own XDG folders are out of reach, every one replaced. */
+export function appEnvironment(home) {
+    const env = Object.fromEntries(Object.entries(process.env).filter(([name]) => !name.startsWith("XDG_")));
+    return { ...env, ...home.env };
+}
+
 /**
  * Starts `pelagrin --no-browser --port 0` with `home` and resolves once it has printed its URL; rejects
  * when it exits first or stays silent too long.
  */
 export async function startApp(home, args = []) {
-    // The user's own XDG folders stay out of reach: every one the app might read is replaced.
-    const env = Object.fromEntries(Object.entries(process.env).filter(([name]) => !name.startsWith("XDG_")));
     const child = spawn(binary, ["--no-browser", "--port", "0", ...args], {
-        env: { ...env, ...home.env },
+        env: appEnvironment(home),
         stdio: ["ignore", "pipe", "pipe"],
     });
     const output = [];

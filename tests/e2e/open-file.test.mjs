@@ -7,7 +7,7 @@ import path from "node:path";
 import { fileURLToPath } from "node:url";
 import { promisify } from "node:util";
 import { test } from "node:test";
-import { binary, screenshot, withApp } from "./harness.mjs";
+import { appEnvironment, binary, screenshot, withApp } from "./harness.mjs";
 
 const example = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../../examples/kettle-pond.pelagrinproj");
 
@@ -16,17 +16,17 @@ test("a second pelagrin FILE opens the file in a new window of the running app",
         await page.getByText("No recent projects").waitFor();
         const file = path.join(home.home, "Documents", "Kettle Pond.pelagrinproj");
         await copyFile(example, file);
-        const env = Object.fromEntries(Object.entries(process.env).filter(([name]) => !name.startsWith("XDG_")));
+        const env = appEnvironment(home);
 
         // A file that is not there opens nothing and says so.
         const missing = path.join(home.home, "missing.pelagrinproj");
-        await assert.rejects(promisify(execFile)(binary, [missing], { env: { ...env, ...home.env } }), (error) => {
+        await assert.rejects(promisify(execFile)(binary, [missing], { env }), (error) => {
             assert.equal(error.code, 1);
             assert.equal(error.stderr, `Cannot open ${missing}: no such file\n`);
             return true;
         });
 
-        const handed = await promisify(execFile)(binary, [file], { env: { ...env, ...home.env }, timeout: 20_000 });
+        const handed = await promisify(execFile)(binary, [file], { env, timeout: 20_000 });
         assert.match(handed.stdout, /already running/);
         // The file waits for the app's next window from before the handover returns.
         const second = await page.context().newPage();

@@ -1,6 +1,7 @@
-// A whole study by hand: draw a small lake on the map, move a vertex and take the move back and forth, place
-// the emission point inside it, apply, run the simulation at 60x and watch particles strand, read the run's
-// seed and speeds, then export the timeline as CSV.
+// A whole study by hand: the analysis screen and its CSV before any run, draw a small lake on the map, move a
+// vertex and take the move back and forth, place the emission point inside it, apply, run the simulation at 60x
+// and watch particles strand, read the run's seed and speeds, then export the timeline again over the first
+// file.
 import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import path from "node:path";
@@ -41,6 +42,30 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
     await withApp(async ({ page, home }) => {
         page.setDefaultTimeout(10_000);
         await createProject(page, "Pond Study");
+        const documents = path.join(home.home, "Documents");
+        const csvFile = path.join(documents, "SimulationData.csv");
+
+        // Before any run: zeros on the analysis screen's cards, both placeholders, and a CSV of the header alone,
+        // saved through the save dialog into the project's folder, which the app says.
+        await page.getByText("Charts & Heatmaps", { exact: true }).click();
+        await page.getByText("Run simulation to gather data").waitFor();
+        await page.locator(".chart-placeholder", { hasText: "No data" }).waitFor();
+        const zeros = ["0", "0", "0", "0.0 mm/s", "0.0 mm/s"];
+        assert.deepEqual(await page.locator(".metric-card-value").allTextContents(), zeros);
+        await screenshot(page, "analysis-1-placeholders");
+        await page.getByRole("button", { name: "Export CSV" }).click();
+        const dialog = page.locator(".file-dialog");
+        await dialog.getByText("Export CSV").waitFor();
+        assert.equal(await dialog.locator(".file-name").inputValue(), "SimulationData.csv");
+        await dialog.locator(".file-dialog-folder", { hasText: documents }).waitFor();
+        await screenshot(page, "analysis-2-save-dialog");
+        await dialog.getByRole("button", { name: "Save", exact: true }).click();
+        await dialog.waitFor({ state: "detached" });
+        const alert = page.locator(".app-alert");
+        await alert.getByText(`The simulation data was saved to ${csvFile}.`).waitFor();
+        await alert.getByRole("button", { name: "OK" }).click();
+        assert.equal(await readFile(csvFile, "utf8"), `${timelineCsvHeader}\n`, "an empty timeline, the header alone");
+
         await page.getByText("Select Region", { exact: true }).click();
         const map = page.locator(".region-map");
         await map.waitFor();
@@ -157,13 +182,16 @@ test("draw a lake, place the emission point, run at 60x and export the stranded 
         assert.match(await maxSpeed.textContent(), /^\d+\.\d+ (m|mm)\/s$/);
         await screenshot(page, "region-4-analysis");
 
+        // Paused and exported again, the file is there: the dialog asks before it writes over it.
+        await page.keyboard.press("Control+r");
+        await page.getByRole("toolbar").getByRole("button", { name: "Play" }).waitFor();
         await page.getByRole("button", { name: "Export CSV" }).click();
-        const dialog = page.locator(".file-dialog");
         await dialog.getByRole("button", { name: "Save", exact: true }).click();
-        await dialog.waitFor({ state: "detached" });
-        const lines = (await readFile(path.join(home.home, "Documents", "SimulationData.csv"), "utf8"))
-            .trim()
-            .split("\n");
+        await dialog.getByText("“SimulationData.csv” already exists. Do you want to replace it?").waitFor();
+        await screenshot(page, "analysis-3-replace-question");
+        await dialog.getByRole("button", { name: "Replace" }).click();
+        await alert.getByText(`The simulation data was saved to ${csvFile}.`).waitFor();
+        const lines = (await readFile(csvFile, "utf8")).trim().split("\n");
         assert.equal(lines[0], timelineCsvHeader);
         assert.ok(lines.length > 1, "the timeline holds samples of the run");
     });

@@ -9,25 +9,23 @@ const analysis = decodeAnalysis(filledAnalysis(), "analysis") as AnalysisState;
 describe("the charts", () => {
     it("draw the timeline as one line of stuck particles over time, under the state's axis titles", () => {
         const config = timelineChart({ ...analysis.timeline, xAxisTitle: "T", yAxisTitle: "N" });
-        expect(config.type).toBe("line");
-        expect(config.data.datasets).toHaveLength(1);
-        expect(config.data.datasets[0]?.data).toEqual([
-            { x: 0.5, y: 0 },
-            { x: 12.5, y: 4 },
+        expect(config.data.datasets.map((dataset) => dataset.data)).toEqual([
+            [
+                { x: 0.5, y: 0 },
+                { x: 12.5, y: 4 },
+            ],
         ]);
+        expect(config.options?.scales?.["x"]).toMatchObject({ type: "linear", title: { text: "T" } });
+        expect(config.options?.scales?.["y"]).toMatchObject({ title: { text: "N" } });
         expect(config.data.datasets[0]?.pointRadius).toBe(0);
-        expect(config.options?.scales?.["x"]).toMatchObject({ type: "linear", title: { display: true, text: "T" } });
-        expect(config.options?.scales?.["y"]).toMatchObject({ title: { display: true, text: "N" } });
         const lone = timelineChart({ ...analysis.timeline, time: [3], stuck: [4] });
         expect(lone.data.datasets[0]?.pointRadius, "a lone sample is marked so that it can be seen").toBeGreaterThan(0);
     });
 
-    it("draw one bar per range in the store's order, each its own colour, zero-height bars included", () => {
+    it("draw one bar per range in the store's order, zero-height bars included", () => {
         const config = distributionChart(analysis.distribution);
         expect(config.data.labels).toEqual(["0–5", "5–10", "10–15", "15–20", "20–25"]);
         expect(config.data.datasets[0]?.data).toEqual([5, 0, 1, 0, 0]);
-        expect(new Set(config.data.datasets[0]?.backgroundColor as string[]).size).toBe(5);
-        expect(config.options?.scales?.["y"]).toMatchObject({ beginAtZero: true, title: { text: "Particle Count" } });
     });
 });
 

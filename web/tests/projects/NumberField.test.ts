@@ -79,12 +79,4 @@ describe("the number fields of a parameter screen", () => {
         socket.receive({ type: "error", intent: "setControl", message: "setControl: refused" });
         expect(depth.value).toBe("10");
     });
-
-    it("stand beside the particle count too", () => {
-        const { container, socket } = mountApp(projectChanges({ selectedSection: "particles" }));
-        const countField = field(container, "count");
-        enter(countField, "7250");
-        press("Enter", {}, countField);
-        expect(socket.sent).toEqual([{ intent: "setControl", screen: "particles", id: "count", value: 7250 }]);
-    });
 });

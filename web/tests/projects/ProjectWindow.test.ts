@@ -3,29 +3,16 @@ import { onboardingFadeMs } from "../../src/projects/ProjectWindow";
 import { byText, click, mountApp, projectChanges } from "../support";
 
 describe("the project window", () => {
-    it("selects a section, and sends the toolbar's and the close button's intents", () => {
-        const { container, socket } = mountApp(projectChanges());
-        expect(container.querySelector(".sidebar-row.selected")?.getAttribute("data-section")).toBe("parameters");
-        click(container.querySelector('[data-section="analysis"]')!);
-        click(byText(container, ".toolbar-button", "Reset"));
-        click(container.querySelector(".play-pause")!);
-        click(byText(container, ".toolbar-button", "Save"));
-        click(container.querySelector(".window-close")!);
-        expect(socket.sent).toEqual([
-            { intent: "selectSection", section: "analysis" },
-            { intent: "toolbarReset" },
-            { intent: "toolbarPlayPause" },
-            { intent: "toolbarSave" },
-            { intent: "closeRequest" },
-        ]);
-    });
-
-    it("shows pause while the simulation runs and play otherwise", () => {
+    // Choosing a section, Play, Save and the close button are every journey's clicks; Reset and the marks are not.
+    it("marks the section shown, shows pause while the simulation runs, and sends Reset", () => {
         const { container, socket } = mountApp(projectChanges());
         const symbol = () => container.querySelector(".play-pause .icon")?.getAttribute("data-symbol");
+        expect(container.querySelector(".sidebar-row.selected")?.getAttribute("data-section")).toBe("parameters");
         expect(symbol()).toBe("play.fill");
         socket.receiveState({ controller: { isRunning: true, currentTime: 12, totalDuration: 43200 } });
         expect(symbol()).toBe("pause.fill");
+        click(byText(container, ".toolbar-button", "Reset"));
+        expect(socket.sent).toEqual([{ intent: "toolbarReset" }]);
     });
 
     it("asks the browser to confirm leaving only while the project is edited", () => {
@@ -57,11 +44,9 @@ describe("the project window", () => {
         expect(container.querySelector(".sidebar")).not.toBeNull();
     });
 
+    // Cancel, Discard Changes and Restore are the project journey's clicks.
     it.each([
         [{ showCloseAlert: true }, "Save", { intent: "closeAlert", choice: "save" }],
-        [{ showCloseAlert: true }, "Discard Changes", { intent: "closeAlert", choice: "discard" }],
-        [{ showCloseAlert: true }, "Cancel", { intent: "closeAlert", choice: "cancel" }],
-        [{ showRestoreAlert: true }, "Restore", { intent: "restoreAlert", choice: "restore" }],
         [{ showRestoreAlert: true }, "Discard", { intent: "restoreAlert", choice: "discard" }],
     ])("sends the choice of the alert %o's %s button", (shown, title, intent) => {
         const { container, socket } = mountApp(projectChanges(shown));

@@ -27,15 +27,12 @@ function drawnCanvas(map: RendererMap, bounds: GeoBounds): number[] {
     return [left, top, viewX(mapping, 800) - left, viewY(mapping, 600) - top];
 }
 
-// Mercator makes a box 1° of longitude by 0.5° of latitude about 60° N as tall as it is wide, and one 1° by 1°
-// about 47.5° N 1.48 times as tall as wide; fitted with 24 points to spare on the tighter axis, centred.
-const nearSquare = { south: 59.75, north: 60.25, west: 0, east: 1 };
+// Mercator makes a box 1° by 1° about 47.5° N 1.48 times as tall as wide; fitted with 24 points to spare on the
+// tighter axis, centred. That the ratio is the same in any window is the renderer journey's; this is its value.
 const tall = { south: 47, north: 48, west: 8, east: 9 };
 
 describe("the renderer's map", () => {
     it.each([
-        ["a square lake in a wide window", nearSquare, 1200, 700, [274.01, 24, 651.99, 652]],
-        ["a square lake in a tall window", nearSquare, 700, 1000, [24, 173.99, 652, 652.01]],
         ["a tall lake in a wide window", tall, 1200, 700, [379.77, 24, 440.47, 652]],
         ["a tall lake in a tall window", tall, 700, 1000, [28.43, 24, 643.13, 952]],
     ] as const)("draws %s in its true proportions, letterboxed", (_, bounds, width, height, expected) => {

@@ -82,44 +82,30 @@ describe("stamping a dot", () => {
         expect([Math.min(...xs), Math.max(...xs), Math.min(...ys), Math.max(...ys)]).toEqual([9, 11, 5, 7]);
     });
 
-    it("lays a later dot over an earlier one", () => {
-        const pixels = buffer(20, 12);
-        stamp(pixels, 7, 8, 6, red);
-        stamp(pixels, 5, 9, 6, blue);
-        expect([rgba(pixels, 8, 6), rgba(pixels, 9, 6), rgba(pixels, 6, 6)]).toEqual([
-            [0, 0, 255, 255],
-            [0, 0, 255, 255],
-            [255, 0, 0, 255],
-        ]);
-    });
-
-    it("leaves out what falls outside the buffer without wrapping round a row or writing past it", () => {
-        const pixels = buffer(10, 6);
-        stamp(pixels, 5, -0.5, -0.5);
-        stamp(pixels, 5, 10.5, 3);
-        stamp(pixels, 5, 5, 6.5);
-        expect(guardsUntouched(pixels)).toBe(true);
-        const wrapped = touched(pixels).filter((spot) => {
-            const [x = 0, y = 0] = spot.split(",").map(Number);
-            return (x <= 2 && y >= 2) || (x >= 6 && y === 0);
-        });
-        expect(wrapped).toEqual([]);
-        expect([rgba(pixels, 0, 0), rgba(pixels, 9, 3), rgba(pixels, 5, 5)]).toEqual(Array(3).fill([255, 0, 0, 255]));
-    });
-
-    it("writes nothing for a dot wholly outside the buffer", () => {
-        const pixels = buffer(10, 6);
-        for (const [x, y] of [
-            [-4, 3],
-            [14, 3],
-            [5, -4],
-            [5, 10],
-            [-100, -100],
-        ] as const)
+    it.each([
+        [-0.5, -0.5, [0, 0]],
+        [10.5, 3, [9, 3]],
+        [5, 6.5, [5, 5]],
+        [-4, 3, null],
+        [14, 3, null],
+        [5, -4, null],
+        [5, 10, null],
+        [-100, -100, null],
+    ] as const)(
+        "clips a dot at (%d, %d) to the buffer, never wrapping round a row or writing past it",
+        (x, y, inside) => {
+            const pixels = buffer(10, 6);
             stamp(pixels, 5, x, y);
-        expect(touched(pixels)).toEqual([]);
-        expect(guardsUntouched(pixels)).toBe(true);
-    });
+            expect(guardsUntouched(pixels)).toBe(true);
+            const astray = touched(pixels).filter((spot) => {
+                const [px = 0, py = 0] = spot.split(",").map(Number);
+                return Math.abs(px + 0.5 - x) > 3 || Math.abs(py + 0.5 - y) > 3;
+            });
+            expect(astray).toEqual([]);
+            if (inside === null) expect(touched(pixels)).toEqual([]);
+            else expect(rgba(pixels, inside[0], inside[1])).toEqual([255, 0, 0, 255]);
+        },
+    );
 });
 
 describe("a dot's anti-aliased rim", () => {
@@ -139,10 +125,14 @@ describe("a dot's anti-aliased rim", () => {
         expect(a).toBe(Math.round(255 * rimCoverage));
     });
 
-    it("mixes with an opaque dot beneath in proportion to its coverage", () => {
+    it("mixes with an opaque dot beneath in proportion to its coverage, which it covers inside", () => {
         const pixels = buffer(12, 12);
         stamp(pixels, 9, 6, 6, blue);
         stamp(pixels, 3, 5.5, 5.5, red);
+        expect([rgba(pixels, 5, 5), rgba(pixels, 8, 6)]).toEqual([
+            [255, 0, 0, 255],
+            [0, 0, 255, 255],
+        ]);
         const [r, g, b, a] = rgba(pixels, rimX, rimY);
         expect(a).toBe(255);
         expect(r).toBe(Math.round(255 * rimCoverage));

@@ -1,6 +1,7 @@
 import { describe, expect, it } from "vitest";
 import { decodeParticleFrame } from "../../src/simulation/ParticleFrame";
 import { legendOf, niceCeiling, speedTopOf } from "../../src/simulation/legend";
+import { sedimentedColor, stuckColor } from "../../src/simulation/particleColors";
 import { bytes, documentedFrameHex } from "./frames";
 
 describe("the renderer's legend", () => {
@@ -18,10 +19,9 @@ describe("the renderer's legend", () => {
     });
 
     it("shows the stranded and sedimented colours the particles are drawn in", () => {
-        expect(legendOf(1, 10, 1, false).swatches.map((swatch) => swatch.color)).toEqual([
-            "rgb(255, 149, 0)",
-            "rgb(162, 132, 94)",
-        ]);
+        const css = ([red, green, blue]: readonly number[]) => `rgb(${red}, ${green}, ${blue})`;
+        const swatches = legendOf(1, 10, 1, false).swatches.map((swatch) => swatch.color);
+        expect(swatches).toEqual([css(stuckColor), css(sedimentedColor)]);
     });
 
     it("tops the speed ramp with a round figure at or above the fastest particle in the water", () => {

@@ -6,8 +6,9 @@ import { autoDetectingRegion, drawnRegion, freshRegion, regionWindow } from "./f
 const button = (root: ParentNode, label: string) => byText<HTMLButtonElement>(root, "button", label);
 
 describe("the region screen", () => {
-    it("enables Clear and Apply only once the app allows them, saying why not, and turns the arrow as told", () => {
+    it("enables Clear and Apply as the app allows, saying why not, and turns the arrow, on one map", () => {
         const { container, socket } = mountApp(regionWindow(freshRegion()));
+        const map = container.querySelector("pelagrin-region-map");
         const apply = () => button(container, "Apply Region");
         const why = "The outline needs at least 3 distinct vertices";
         expect([button(container, "Clear").disabled, apply().disabled]).toEqual([true, true]);
@@ -16,6 +17,9 @@ describe("the region screen", () => {
         expect([button(container, "Clear").disabled, apply().disabled]).toEqual([false, false]);
         expect(container.querySelector("#region-apply-reason")).toBeNull();
         expect(container.querySelector<HTMLElement>(".direction-icon")?.style.transform).toBe("rotate(135.7deg)");
+        expect(container.querySelector("pelagrin-region-map"), "the map, and its view, outlast a state").toBe(map);
+        socket.receiveState(projectChanges({ selectedSection: "parameters" }));
+        expect(container.querySelector("pelagrin-region-map")).toBeNull();
     });
 
     it("warns of an emission point outside the water beside its radius", () => {
@@ -66,15 +70,5 @@ describe("the region screen", () => {
         expect(container.querySelector('.region-map-area [role="status"]')?.textContent).toBe(text);
         socket.receiveState(regionWindow(drawnRegion()));
         expect(container.querySelector(".region-applied-notice")).toBeNull();
-    });
-
-    it("keeps one map element across states, and draws none for another section", () => {
-        const { container, socket } = mountApp(regionWindow(freshRegion()));
-        const map = container.querySelector("pelagrin-region-map");
-        expect(map).not.toBeNull();
-        socket.receiveState(regionWindow(drawnRegion()));
-        expect(container.querySelector("pelagrin-region-map")).toBe(map);
-        socket.receiveState(projectChanges({ selectedSection: "parameters" }));
-        expect(container.querySelector("pelagrin-region-map")).toBeNull();
     });
 });
