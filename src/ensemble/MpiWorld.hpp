@@ -11,7 +11,8 @@
 
 namespace pelagrin {
 
-/// What one gather moved: the bytes that reached rank 0 and the wall-clock time it took.
+/// What one gather moved: the bytes that reached rank 0 and the wall-clock time it took once every rank was
+/// ready.
 struct GatherCost {
     std::size_t bytes = 0;
     double seconds = 0.0;

@@ -16,6 +16,7 @@
 #include <fmt/format.h>
 #include <memory>
 #include <optional>
+#include <sched.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,6 +54,21 @@ void requestStop(int) {
         world->abort(exitFailed);
     }
     throw CLI::RuntimeError(exitFailed);
+}
+
+/// The threads this process may keep busy: the cores it is bound to when mpirun, Slurm or taskset bound it,
+/// else the machine's cores shared among this machine's ranks.
+unsigned threadsOfThisProcess() {
+    const auto machineCores = std::max(1u, std::thread::hardware_concurrency());
+    cpu_set_t mask;
+    CPU_ZERO(&mask);
+    if (sched_getaffinity(0, sizeof(mask), &mask) == 0) {
+        const auto boundCores = static_cast<unsigned>(CPU_COUNT(&mask));
+        if (boundCores >= 1 && boundCores < machineCores) {
+            return boundCores;
+        }
+    }
+    return std::max(1u, machineCores / static_cast<unsigned>(MpiWorld::localSize()));
 }
 
 /// The plan, or the command-line mistake that prevents it (status 2).
@@ -103,8 +119,7 @@ int run(const EnsembleOptions& options) {
          k += static_cast<std::size_t>(ranks)) {
         mine.push_back(k);
     }
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned threads = std::max(1u, cores / static_cast<unsigned>(MpiWorld::localSize()));
+    const unsigned threads = threadsOfThisProcess();
     if (isWriter) {
         fmt::print(stderr, "Ensemble of \"{}\": {} members, seeds {} to {}, {} process{} of {} thread{}\n",
                    options.projectPath, options.memberCount, seed, seed + options.memberCount - 1, ranks,
