@@ -44,15 +44,6 @@ std::map<std::string, std::vector<double>> netCdfValues(const std::filesystem::p
     return values;
 }
 
-std::vector<std::string> fileNames(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class EnsembleCommand : public testing::Test {
 protected:
     std::vector<std::string> command(const std::filesystem::path& out, std::vector<std::string> extra) const {
@@ -114,8 +105,8 @@ TEST_F(EnsembleCommand, GivesTheSameResultsInOneProcessAndOverThreeRanks) {
     const std::vector<std::string> expected{
         "manifest.json", "member-0.csv",        "member-1.csv",   "member-2.csv", "member-3.csv",
         "member-4.csv",  "probability.geojson", "probability.nc", "timeline.csv", "timeline.nc"};
-    ASSERT_EQ(fileNames(folder / "alone"), expected);
-    ASSERT_EQ(fileNames(folder / "ranks"), expected);
+    ASSERT_EQ(namesIn(folder / "alone"), expected);
+    ASSERT_EQ(namesIn(folder / "ranks"), expected);
     for (const std::string& name : expected) {
         if (name.ends_with(".nc")) {
             EXPECT_EQ(netCdfValues(folder / "alone" / name), netCdfValues(folder / "ranks" / name)) << name;
