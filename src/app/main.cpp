@@ -3,6 +3,7 @@
 #include "app/PelagrinApp.hpp"
 #include "app/RunningInstance.hpp"
 #include "app/cli/DetectCommand.hpp"
+#include "app/cli/EnsembleCommand.hpp"
 #include "app/cli/RunCommand.hpp"
 
 #include <CLI/CLI.hpp>
@@ -135,6 +136,7 @@ int main(int argc, char** argv) {
                    "Project files (.pelagrinproj) to open, each in a window of its own");
     pelagrin::addDetectCommand(app);
     pelagrin::addRunCommand(app);
+    pelagrin::addEnsembleCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::RuntimeError& error) {

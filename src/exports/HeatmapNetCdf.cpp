@@ -24,6 +24,25 @@ std::vector<double> centres(double first, double size, int count) {
 
 } // namespace
 
+BedGrid BedGrid::define(NetCdfFile& file, const BedHeatmap& heatmap) {
+    BedGrid grid;
+    grid.latDimension = file.addDimension("lat", static_cast<std::size_t>(heatmap.rows));
+    grid.lonDimension = file.addDimension("lon", static_cast<std::size_t>(heatmap.columns));
+    grid.lat = file.addVariable("lat", NC_DOUBLE, {grid.latDimension});
+    putLatitudeAttributes(file, grid.lat, "latitude of the cell centre");
+    grid.lon = file.addVariable("lon", NC_DOUBLE, {grid.lonDimension});
+    putLongitudeAttributes(file, grid.lon, "longitude of the cell centre");
+    addWgs84Crs(file);
+    return grid;
+}
+
+void BedGrid::writeCoordinates(NetCdfFile& file, const BedHeatmap& heatmap) const {
+    file.write(lat, {0}, {static_cast<std::size_t>(heatmap.rows)},
+               centres(heatmap.south, heatmap.cellLatitude, heatmap.rows).data());
+    file.write(lon, {0}, {static_cast<std::size_t>(heatmap.columns)},
+               centres(heatmap.west, heatmap.cellLongitude, heatmap.columns).data());
+}
+
 void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& heatmap,
                         const std::vector<NetCdfAttribute>& attributes,
                         std::chrono::system_clock::time_point createdAt) {
@@ -33,18 +52,12 @@ void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& hea
            heatmap.particlesPerKm2.size() == rows * columns);
 
     NetCdfFile file(path, "the heatmap");
-    const int latDimension = file.addDimension("lat", rows);
-    const int lonDimension = file.addDimension("lon", columns);
-    const int lat = file.addVariable("lat", NC_DOUBLE, {latDimension});
-    putLatitudeAttributes(file, lat, "latitude of the cell centre");
-    const int lon = file.addVariable("lon", NC_DOUBLE, {lonDimension});
-    putLongitudeAttributes(file, lon, "longitude of the cell centre");
-    addWgs84Crs(file);
-
-    const int density = file.addVariable("sediment_density", NC_DOUBLE, {latDimension, lonDimension});
+    const BedGrid grid = BedGrid::define(file, heatmap);
+    const int density =
+        file.addVariable("sediment_density", NC_DOUBLE, {grid.latDimension, grid.lonDimension});
     file.putText(density, "long_name", "sedimented particles per square kilometre of bed");
     file.putText(density, "units", "km-2");
-    const int count = file.addVariable("sediment_count", NC_INT64, {latDimension, lonDimension});
+    const int count = file.addVariable("sediment_count", NC_INT64, {grid.latDimension, grid.lonDimension});
     file.putText(count, "long_name", "sedimented particles in the cell");
     file.putText(count, "units", "1");
     for (const int variable : {density, count}) {
@@ -53,8 +66,7 @@ void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& hea
     putCfGlobals(file, "Sedimented particles of a Pelagrin run", createdAt, attributes);
     file.endDefinitions();
 
-    file.write(lat, {0}, {rows}, centres(heatmap.south, heatmap.cellLatitude, heatmap.rows).data());
-    file.write(lon, {0}, {columns}, centres(heatmap.west, heatmap.cellLongitude, heatmap.columns).data());
+    grid.writeCoordinates(file, heatmap);
     file.write(density, {0, 0}, {rows, columns}, heatmap.particlesPerKm2.data());
     file.write(count, {0, 0}, {rows, columns}, heatmap.counts.data());
     file.close();

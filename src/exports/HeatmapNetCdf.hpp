@@ -14,6 +14,20 @@ namespace pelagrin {
 class Project;
 class SimulationController;
 
+/// The lat/lon grid of a bed heatmap in a file being defined: its dimensions and coordinate variables.
+struct BedGrid {
+    int latDimension = -1;
+    int lonDimension = -1;
+    int lat = -1;
+    int lon = -1;
+
+    /// Adds the grid of `heatmap` (at least one row and one column) to `file` before `endDefinitions`: the
+    /// dimensions, the cells' centres as CF coordinates and the WGS 84 "crs" its data variables refer to.
+    static BedGrid define(NetCdfFile& file, const BedHeatmap& heatmap);
+    /// Writes the cells' centres, after `endDefinitions`.
+    void writeCoordinates(NetCdfFile& file, const BedHeatmap& heatmap) const;
+};
+
 /// Writes `heatmap` (at least one row and one column, its vectors rows × columns long) to `path`: dimensions
 /// lat and lon, the cells' centres as coordinates, sediment_density (particles per km², double) and
 /// sediment_count (int64) over them, WGS 84 as grid mapping, the CF global attributes stamped `createdAt`

@@ -126,6 +126,7 @@ void SimulationController::setUp(RunSettings run) {
                                                        run.duration, run.emissionRadiusPx, random);
     auto engine = std::make_shared<SimulationEngine>(particles, run.params, run.boundary, std::move(random));
     engine->simDurationLimit = run.duration;
+    engine->workers = workers;
 
     stop();
     store_.reset();

@@ -19,6 +19,7 @@ namespace pelagrin {
 
 class Project;
 class SimulationDataStore;
+class WorkerPool;
 
 /// How a run loop paces itself. The interactive default pauses 16 ms after each frame and feeds the data
 /// store at most once per half second of wall-clock time; a headless run may drop both.
@@ -108,6 +109,9 @@ public:
     /// Called after every engine step of a run with its engine, for a recording finer than frames (a frame
     /// at 300x is 24 simulated minutes); empty by default. It may stop the run but not start one.
     std::function<void(const SimulationEngine&)> afterStep;
+    /// The threads the engines of runs started from now on step on; the process's shared pool when null. It
+    /// must outlive the runs. A run is the same on any pool.
+    WorkerPool* workers = nullptr;
     /// The deposit records as of the last published frame, one per particle of `displayParticles` and in its
     /// order; empty until a run has published a stepped frame. Read it when `displayParticles` changes.
     const std::vector<Deposit>& deposits() const { return displayDeposits_; }

@@ -31,15 +31,6 @@ std::vector<Particle> mixedSnapshot(double pixelsPerMeter = 1.0) {
     return particles;
 }
 
-std::vector<std::string> namesIn(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& item : std::filesystem::directory_iterator(folder)) {
-        names.push_back(item.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class AnalysisTest : public WindowTest {
 protected:
     AnalysisTest() {

@@ -2,12 +2,12 @@
 #include "app/cli/RunCommand.hpp"
 
 #include "analysis/SimulationDataStore.hpp"
+#include "app/cli/CommandOptions.hpp"
 #include "app/cli/RunProgress.hpp"
 #include "app/cli/TrajectoryRecording.hpp"
 #include "exports/DepositsGeoJson.hpp"
 #include "exports/HeatmapNetCdf.hpp"
 #include "projects/ProjectPersistence.hpp"
-#include "simulation/RandomSource.hpp"
 #include "simulation/SimulationController.hpp"
 #include "support/AtomicWrite.hpp"
 
@@ -43,19 +43,6 @@ struct RunOptions {
 [[noreturn]] void fail(const std::string& message) {
     fmt::print(stderr, "pelagrin run: {}\n", message);
     throw CLI::RuntimeError(1);
-}
-
-/// A command-line number that must be finite and greater than 0.
-CLI::Validator positiveNumber() {
-    return CLI::Validator(
-        [](const std::string& text) {
-            double value = 0.0;
-            const bool isNumber = CLI::detail::lexical_cast(text, value);
-            return isNumber && std::isfinite(value) && value > 0.0
-                       ? std::string()
-                       : fmt::format("must be a number greater than 0, got \"{}\"", text);
-        },
-        "POSITIVE");
 }
 
 /// Refuses a destination for `what` ("the CSV") that could never be written, before hours of simulation are
@@ -216,25 +203,9 @@ void addRunCommand(CLI::App& app) {
                      "(the app offers 1, 10, 60 and 300)")
         ->capture_default_str()
         ->check(positiveNumber());
-    command->add_option_function<std::string>(
-        "--seed",
-        [options](const std::string& text) {
-            // Whole digits only: CLI11's own conversion would wrap "-1" round to 2^64 - 1.
-            std::uint64_t value = 0;
-            const bool isDigits = !text.empty() && text.size() <= 16 &&
-                                  text.find_first_not_of("0123456789") == std::string::npos;
-            if (isDigits) {
-                value = std::stoull(text);
-            }
-            if (!isDigits || value > RandomSource::maxSeed) {
-                throw CLI::ValidationError("--seed",
-                                           fmt::format("must be a whole number from 0 to {}, got \"{}\"",
-                                                       RandomSource::maxSeed, text));
-            }
-            options->seed = value;
-        },
-        "Seed of the run's random draws; the same seed at the same speed gives the same particles "
-        "(default: the project's, else a fresh one, printed)");
+    addSeedOption(*command, options->seed,
+                  "Seed of the run's random draws; the same seed at the same speed gives the same particles "
+                  "(default: the project's, else a fresh one, printed)");
     command->add_option("--csv", options->csvPath, "Where the timeline CSV goes")->capture_default_str();
     CLI::Option* trajectories = command->add_option(
         "--trajectories", options->trajectoriesPath,

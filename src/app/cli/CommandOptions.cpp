@@ -1,0 +1,44 @@
+// CommandOptions: the positive numbers and the seed.
+#include "app/cli/CommandOptions.hpp"
+
+#include "simulation/RandomSource.hpp"
+
+#include <cmath>
+#include <fmt/format.h>
+
+namespace pelagrin {
+
+CLI::Validator positiveNumber() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            double value = 0.0;
+            const bool isNumber = CLI::detail::lexical_cast(text, value);
+            return isNumber && std::isfinite(value) && value > 0.0
+                       ? std::string()
+                       : fmt::format("must be a number greater than 0, got \"{}\"", text);
+        },
+        "POSITIVE");
+}
+
+CLI::Option* addSeedOption(CLI::App& command, std::optional<std::uint64_t>& seed, const std::string& what) {
+    return command.add_option_function<std::string>(
+        "--seed",
+        [&seed](const std::string& text) {
+            // Whole digits only: CLI11's own conversion would wrap "-1" round to 2^64 - 1.
+            std::uint64_t value = 0;
+            const bool isDigits = !text.empty() && text.size() <= 16 &&
+                                  text.find_first_not_of("0123456789") == std::string::npos;
+            if (isDigits) {
+                value = std::stoull(text);
+            }
+            if (!isDigits || value > RandomSource::maxSeed) {
+                throw CLI::ValidationError("--seed",
+                                           fmt::format("must be a whole number from 0 to {}, got \"{}\"",
+                                                       RandomSource::maxSeed, text));
+            }
+            seed = value;
+        },
+        what);
+}
+
+} // namespace pelagrin
