@@ -1,5 +1,5 @@
 // The project window: edit marking, saving, the close paths, the toolbar and the onboarding.
-#include "tests/app/WindowHarness.hpp"
+#include "tests/app/RegionHarness.hpp"
 
 #include <gmock/gmock.h>
 
@@ -34,8 +34,7 @@ TEST_F(ProjectWindowTest, EveryControlOfEveryScreenMarksTheProjectEdited) {
         return json{{"intent", "setControl"}, {"screen", screen}, {"id", id}, {"value", value}};
     };
     const auto click = [](double latitude, double longitude, bool alt = false) {
-        return json{{"intent", "mapClick"}, {"latitude", latitude}, {"longitude", longitude}, {"alt", alt},
-                    {"shift", false},       {"ctrl", false},        {"meta", false}};
+        return mapClick(latitude, longitude, alt ? Keys::alt : Keys::none);
     };
     const json triangle = {click(47.0, 8.0), click(47.1, 8.0), click(47.1, 8.1)};
     const struct {
@@ -43,18 +42,11 @@ TEST_F(ProjectWindowTest, EveryControlOfEveryScreenMarksTheProjectEdited) {
         json before; // saved before the edit, so that the window starts clean
         json edit;
     } cases[] = {
-        // A bare project: the first edit creates the parameters, even with the value the creation gives.
+        // A bare project: the first edit on either screen creates the parameters, even with the value the
+        // creation gives.
         {false, json::array(), control("parameters", "simulationDuration", 3600)},
-        {false, json::array(), control("parameters", "waterDepth", 10.0)},
-        {false, json::array(), control("parameters", "windSpeed", 4.5)},
-        {false, json::array(), control("parameters", "windDirection", 90)},
-        {false, json::array(), control("parameters", "flowSpeed", 1.5)},
         {false, json::array(), control("parameters", "turbulence", 0.3)},
-        {false, json::array(), control("parameters", "viscosity", 1.5)},
-        {false, json::array(), control("parameters", "gravityScale", 0.5)},
         {false, json::array(), control("particles", "radius", 2.0)},
-        {false, json::array(), control("particles", "density", 1.2)},
-        {false, json::array(), control("particles", "colorMode", 2)},
         {false, json::array(), control("particles", "count", 1000)},
         // Parameters and settings that exist already.
         {true, json::array(), control("parameters", "turbulence", 2.0)},
@@ -201,13 +193,7 @@ TEST_F(ProjectWindowTest, PlayRunsAnyProjectWithWaterOnItsDefaultsAndSaysWhatIsM
 TEST_F(ProjectWindowTest, PlayRunsTheOutlineAndEmissionPointTheRegionScreenShowsAndApplySaysWhatItDid) {
     const auto window = windowWith("Lake Study", true, true);
     const auto click = [&](double latitude, double longitude, bool alt) {
-        send(*window, {{"intent", "mapClick"},
-                       {"latitude", latitude},
-                       {"longitude", longitude},
-                       {"alt", alt},
-                       {"shift", false},
-                       {"ctrl", false},
-                       {"meta", false}});
+        send(*window, mapClick(latitude, longitude, alt ? Keys::alt : Keys::none));
     };
     click(47.25, 8.75, true); // the emission point, never applied
     send(*window, {{"intent", "toolbarPlayPause"}});
