@@ -194,7 +194,7 @@ TEST_F(LoadRouting, TheShownFileIsNotReadAgainEvenWhenItChangedOnDisk) {
 TEST_F(LoadRouting, AnotherProjectReplacesADirtyOneWithoutAsking) {
     const auto window = launch->openWindow();
     open(*window, projectFile("Lake Study"));
-    send(*window, {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "flowSpeed"}, {"value", 1.5}});
+    send(*window, setControl("parameters", "flowSpeed", 1.5));
     ASSERT_EQ(window->state()["project"]["isDirty"], true);
     send(*window, {{"intent", "openProject"}});
     send(*window, {{"intent", "fileDialogChoose"}, {"path", projectFile("Pond").string()}});

@@ -45,7 +45,6 @@ protected:
         }
         send(window, std::move(message));
     }
-    static bool isDirty(const MainWindow& window) { return window.state()["project"]["isDirty"]; }
 };
 
 TEST_F(RegionSelection, AStoredRegionIsShownAndChoicesOfViewLeaveItClean) {

@@ -46,7 +46,7 @@ protected:
 TEST_F(SimulationRenderer,
        ShowsTheWaterPolygonInSimulationPixelsWithItsGroundAndColourModeAndNoneWithoutARegion) {
     const auto renderer = rendererWindow();
-    send(*renderer, {{"intent", "setControl"}, {"screen", "particles"}, {"id", "colorMode"}, {"value", 2}});
+    send(*renderer, setControl("particles", "colorMode", 2));
     const json simulation = renderer->state()["project"]["simulation"];
     EXPECT_EQ(simulation["colorMode"], 2) << "the particle settings' colour mode";
     EXPECT_EQ(simulation["water"]["vertices"], json::parse("[[0, 600], [800, 600], [800, 0], [0, 0]]"));
@@ -104,8 +104,7 @@ TEST_F(SimulationRenderer, PlayPauseAndTheBadgeFollowTheRun) {
 
 TEST_F(SimulationRenderer, AFinishedRunKeepsItsBadgeWithTheFinalCounts) {
     const auto window = rendererWindow();
-    send(*window,
-         {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "simulationDuration"}, {"value", 3600}});
+    send(*window, setControl("parameters", "simulationDuration", 3600));
     send(*window, {{"intent", "setSpeed"}, {"value", 300}}); // 1440 s a frame
     send(*window, {{"intent", "toolbarPlayPause"}});
     launch->runLoop.run();
