@@ -54,8 +54,6 @@ protected:
     /// Points the detection at the server at `baseUrl`.
     void serve(const std::string& baseUrl) { launch->waterBoundary.setBaseUrl(baseUrl); }
 
-    /// The shown project, as the object store holds it.
-    Project& project() const { return *launch->objectStore.projects().back(); }
     Region& region() const { return *project().region.get(); }
 
     static nlohmann::json screen(const MainWindow& window) { return window.state()["project"]["region"]; }

@@ -83,6 +83,12 @@ inline void send(MainWindow& window, nlohmann::json intent) {
     window.handle(Intent(std::move(intent)));
 }
 
+/// The "setControl" intent of the parameter screens: `id` on `screen` ("parameters" or "particles") to
+/// `value`.
+inline nlohmann::json setControl(const char* screen, const char* id, double value) {
+    return {{"intent", "setControl"}, {"screen", screen}, {"id", id}, {"value", value}};
+}
+
 /// A region whose outline is the square of 47–48° N, 8–9° E, selected at its centre; it fills the canvas.
 inline std::shared_ptr<Region> squareRegion() {
     auto region = std::make_shared<Region>("Square", 47.5, 8.5);
@@ -127,6 +133,9 @@ protected:
         return path;
     }
 
+    /// The shown project, as the object store holds it.
+    Project& project() const { return *launch->objectStore.projects().back(); }
+
     /// Opens `path` through the menu's "Open Project…" in `window`, which works whatever the windows show
     /// (a new window may have reopened the last project already), and lets the load finish.
     void open(MainWindow& window, const std::filesystem::path& path) {
@@ -138,6 +147,11 @@ protected:
     TemporaryFolder folder;
     std::unique_ptr<Launch> launch;
 };
+
+/// Whether the project `window` shows has edits that are not saved.
+inline bool isDirty(const MainWindow& window) {
+    return window.state()["project"]["isDirty"];
+}
 
 /// Sends `intent`, which must be refused with a message containing `message`, and leave the state as it was.
 inline void expectRefused(MainWindow& window, const nlohmann::json& intent, const std::string& message) {

@@ -115,16 +115,6 @@ TEST_F(AnalysisTest, ARunsSeedAndFiguresShowInItsScaleFromItsFirstSampleEvenAnEm
     EXPECT_EQ(analysis()["timeline"]["stuck"], json({0, 4, 5}));
 }
 
-TEST_F(AnalysisTest, IsNullWhileNoProjectIsLoaded) {
-    send(*window, {{"intent", "closeProject"}});
-    send(*window, {{"intent", "openProject"}});
-    send(*window, {{"intent", "fileDialogChoose"}, {"path", projectFile("Pond").string()}});
-    const json project = window->state()["project"];
-    ASSERT_EQ(project["isLoaded"], false) << "the file is still being read";
-    EXPECT_EQ(project["analysis"], nullptr);
-    launch->settle();
-}
-
 TEST_F(AnalysisTest, TheSaveDialogStartsInTheProjectsFolderAndListsFoldersAndCsvFilesOnly) {
     std::filesystem::create_directory(projects() / "runs");
     writeFile(projects() / "old.csv", "x");

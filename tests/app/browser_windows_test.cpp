@@ -2,7 +2,7 @@
 #include "app/BrowserWindows.hpp"
 #include "app/server/ServerLimits.hpp"
 #include "projects/Region.hpp"
-#include "tests/app/WindowHarness.hpp"
+#include "tests/app/RegionHarness.hpp"
 
 #include <bit>
 #include <cmath>
@@ -177,13 +177,7 @@ TEST_F(BrowserWindowsTest, ALongOutlineIsSentOnceAndEditsOfItSendOnlyWhatChanged
         << "the outline goes whole once, in one message longer than the queue's bound";
 
     const std::size_t edits = connection.texts.size();
-    send(connection, {{"intent", "mapClick"},
-                      {"latitude", 47.001},
-                      {"longitude", 8.001},
-                      {"alt", false},
-                      {"shift", false},
-                      {"ctrl", false},
-                      {"meta", false}});
+    send(connection, mapClick(47.001, 8.001));
     send(connection, {{"intent", "setFlowDirection"}, {"value", 90}});
     send(connection,
          {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "waterDepth"}, {"value", 20}});

@@ -1,16 +1,12 @@
 // The installed program: `cmake --install` into a staging folder, then the program as a user starts it there,
 // finding its page beside itself and keeping its page's address from one launch to the next.
 #include "tests/app/ChildProcess.hpp"
-#include "tests/water/FakeOverpassServer.hpp"
-#include "tests/water/OverpassAnswers.hpp"
-#include "water/WaterBoundaryService.hpp"
 
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/http.hpp>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <regex>
 #include <sys/stat.h>
 #include <thread>
@@ -94,13 +90,6 @@ TEST_F(InstalledApp, RunsHeadlessAndServesItsPageAtTheSameAddressAfterARestart) 
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(readFile(folder / "run.csv").starts_with("Time (s),Stuck Particles"))
         << readFile(folder / "run.csv");
-
-    const testing::FakeOverpassServer overpass({.body = testing::fixture("single-lake-way.json")});
-    ::setenv(overpassUrlVariable, overpass.baseUrl().c_str(), 1);
-    const CommandOutcome detect =
-        runToEnd({installed("bin/pelagrin"), "detect", "42.5788", "1.6399"}, folder.path());
-    ASSERT_EQ(detect.status, 0) << detect.err;
-    EXPECT_EQ(nlohmann::json::parse(detect.out)["geometry"]["type"], "Polygon");
 
     std::vector<std::string> addresses;
     for (int launchNumber = 0; launchNumber < 2; ++launchNumber) {

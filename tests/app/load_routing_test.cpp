@@ -16,9 +16,10 @@ using ::testing::StartsWith;
 
 using LoadRouting = WindowTest;
 
-TEST_F(LoadRouting, ARecentRowShowsTheProjectOnceItsLoadHasFinished) {
+TEST_F(LoadRouting, ARecentRowShowsTheProjectInEveryWindowOnceItsLoadHasFinished) {
     const auto path = projectFile("Lake Study");
     const auto window = launch->openWindow();
+    const auto other = launch->openWindow();
     launch->recentProjects.add(path.string());
     EXPECT_EQ(window->state()["welcome"]["recent"],
               json::array({{{"path", path.string()}, {"name", "Lake Study"}, {"isMissing", false}}}));
@@ -28,7 +29,9 @@ TEST_F(LoadRouting, ARecentRowShowsTheProjectOnceItsLoadHasFinished) {
     EXPECT_EQ(loading["root"]["openHome"], true);
     EXPECT_EQ(loading["project"]["isLoaded"], false) << "the project appears only in a later turn";
     EXPECT_EQ(loading["project"]["parameters"], nullptr);
-    EXPECT_EQ(loading["project"]["region"], nullptr) << "no screen before the project is there";
+    for (const char* screen : {"region", "analysis", "simulation"}) {
+        EXPECT_EQ(loading["project"][screen], nullptr) << screen << ": no screen before the project is there";
+    }
 
     const int changesBefore = launch->stateChanges;
     launch->settle();
@@ -40,8 +43,14 @@ TEST_F(LoadRouting, ARecentRowShowsTheProjectOnceItsLoadHasFinished) {
     EXPECT_EQ(loaded["project"]["name"], "Lake Study");
     EXPECT_EQ(loaded["project"]["selectedSection"], "region");
     EXPECT_EQ(launch->settings.lastOpenedProjectURL.get(), path.string());
-    ASSERT_EQ(launch->objectStore.projects().size(), 1U) << "read once, though it arrived by several routes";
+    EXPECT_EQ(other->state()["project"]["name"], "Lake Study");
+    ASSERT_EQ(launch->objectStore.projects().size(), 2U)
+        << "one load per window, though it arrived by several routes";
     EXPECT_EQ(launch->objectStore.projects()[0]->directoryURL.get(), path.string());
+    EXPECT_EQ(loaded["project"]["showOnboarding"].get<bool>() +
+                  other->state()["project"]["showOnboarding"].get<bool>(),
+              1)
+        << "the first window to show it takes the one-time overlay";
 }
 
 TEST_F(LoadRouting, TheWelcomesOpenDialogOpensNothingWhenCancelledAndTheChosenFileOtherwise) {
@@ -185,7 +194,7 @@ TEST_F(LoadRouting, TheShownFileIsNotReadAgainEvenWhenItChangedOnDisk) {
 TEST_F(LoadRouting, AnotherProjectReplacesADirtyOneWithoutAsking) {
     const auto window = launch->openWindow();
     open(*window, projectFile("Lake Study"));
-    send(*window, {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "flowSpeed"}, {"value", 1.5}});
+    send(*window, setControl("parameters", "flowSpeed", 1.5));
     ASSERT_EQ(window->state()["project"]["isDirty"], true);
     send(*window, {{"intent", "openProject"}});
     send(*window, {{"intent", "fileDialogChoose"}, {"path", projectFile("Pond").string()}});

@@ -35,16 +35,19 @@ protected:
     std::unique_ptr<MainWindow> b = launch->openWindow();
 };
 
-TEST_F(TwoWindows, TheWelcomeRowsActOnTheirOwnWindowOnly) {
+TEST_F(TwoWindows, WelcomeRowsActOnTheirOwnWindowAndTheMenusOpenAndCloseProjectActOnBoth) {
+    const json welcome = a->state();
+    send(*a, {{"intent", "closeProject"}});
+    EXPECT_EQ(a->state(), welcome) << "on the welcome there is nothing to close";
     send(*a, {{"intent", "showNewProject"}});
     send(*b, {{"intent", "showOpenDialog"}});
     EXPECT_TRUE(a->state()["createProject"].is_object());
     EXPECT_EQ(a->state()["fileDialog"], nullptr);
     EXPECT_EQ(b->state()["createProject"], nullptr);
     EXPECT_TRUE(b->state()["fileDialog"].is_object());
-}
+    send(*a, {{"intent", "cancelCreateProject"}});
+    send(*b, {{"intent", "fileDialogCancel"}});
 
-TEST_F(TwoWindows, OpenProjectShowsTheOpenDialogInBothAndAChoiceOpensTheProjectInBoth) {
     const auto path = projectFile("Lake Study");
     send(*a, {{"intent", "openProject"}});
     EXPECT_EQ(a->state()["fileDialog"]["title"], "Open Pelagrin Project");
@@ -54,30 +57,7 @@ TEST_F(TwoWindows, OpenProjectShowsTheOpenDialogInBothAndAChoiceOpensTheProjectI
     EXPECT_EQ(a->state()["project"]["name"], "Lake Study");
     EXPECT_EQ(b->state()["project"]["name"], "Lake Study");
     EXPECT_TRUE(b->state()["fileDialog"].is_object()) << "the other window's dialog is its own";
-}
 
-TEST_F(TwoWindows, AProjectOpenedFromOneWelcomeOpensInBothWithOneLoadEach) {
-    const auto path = projectFile("Lake Study");
-    launch->recentProjects.add(path.string());
-    const int changesBefore = launch->stateChanges;
-    send(*a, {{"intent", "openRecent"}, {"path", path.string()}});
-    launch->settle();
-    EXPECT_GT(launch->stateChanges, changesBefore);
-    EXPECT_EQ(a->state()["project"]["name"], "Lake Study");
-    EXPECT_EQ(b->state()["project"]["name"], "Lake Study");
-    EXPECT_EQ(launch->objectStore.projects().size(), 2U);
-    EXPECT_EQ(a->state()["project"]["showOnboarding"].get<bool>() +
-                  b->state()["project"]["showOnboarding"].get<bool>(),
-              1)
-        << "the first window to show it takes the one-time overlay";
-}
-
-TEST_F(TwoWindows, CloseProjectReturnsBothToTheWelcome) {
-    const json welcome = a->state();
-    send(*a, {{"intent", "closeProject"}});
-    EXPECT_EQ(a->state(), welcome) << "on the welcome there is nothing to close";
-
-    open(*a, projectFile("Lake Study"));
     send(*a, {{"intent", "closeProject"}});
     EXPECT_EQ(a->state()["root"]["openHome"], false);
     EXPECT_EQ(b->state()["root"]["openHome"], false);

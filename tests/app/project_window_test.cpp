@@ -1,5 +1,5 @@
 // The project window: edit marking, saving, the close paths, the toolbar and the onboarding.
-#include "tests/app/WindowHarness.hpp"
+#include "tests/app/RegionHarness.hpp"
 
 #include <gmock/gmock.h>
 
@@ -19,23 +19,11 @@ protected:
         open(*window, projectFile(name, parameters, outline));
         return window;
     }
-
-    /// The shown project, as the object store holds it.
-    Project& shownProject() const { return *launch->objectStore.projects().back(); }
-
-    static void set(MainWindow& window, const char* screen, const char* id, double value) {
-        send(window, {{"intent", "setControl"}, {"screen", screen}, {"id", id}, {"value", value}});
-    }
-    static bool isDirty(const MainWindow& window) { return window.state()["project"]["isDirty"]; }
 };
 
 TEST_F(ProjectWindowTest, EveryControlOfEveryScreenMarksTheProjectEdited) {
-    const auto control = [](const char* screen, const char* id, double value) {
-        return json{{"intent", "setControl"}, {"screen", screen}, {"id", id}, {"value", value}};
-    };
     const auto click = [](double latitude, double longitude, bool alt = false) {
-        return json{{"intent", "mapClick"}, {"latitude", latitude}, {"longitude", longitude}, {"alt", alt},
-                    {"shift", false},       {"ctrl", false},        {"meta", false}};
+        return mapClick(latitude, longitude, alt ? Keys::alt : Keys::none);
     };
     const json triangle = {click(47.0, 8.0), click(47.1, 8.0), click(47.1, 8.1)};
     const struct {
@@ -43,22 +31,15 @@ TEST_F(ProjectWindowTest, EveryControlOfEveryScreenMarksTheProjectEdited) {
         json before; // saved before the edit, so that the window starts clean
         json edit;
     } cases[] = {
-        // A bare project: the first edit creates the parameters, even with the value the creation gives.
-        {false, json::array(), control("parameters", "simulationDuration", 3600)},
-        {false, json::array(), control("parameters", "waterDepth", 10.0)},
-        {false, json::array(), control("parameters", "windSpeed", 4.5)},
-        {false, json::array(), control("parameters", "windDirection", 90)},
-        {false, json::array(), control("parameters", "flowSpeed", 1.5)},
-        {false, json::array(), control("parameters", "turbulence", 0.3)},
-        {false, json::array(), control("parameters", "viscosity", 1.5)},
-        {false, json::array(), control("parameters", "gravityScale", 0.5)},
-        {false, json::array(), control("particles", "radius", 2.0)},
-        {false, json::array(), control("particles", "density", 1.2)},
-        {false, json::array(), control("particles", "colorMode", 2)},
-        {false, json::array(), control("particles", "count", 1000)},
+        // A bare project: the first edit on either screen creates the parameters, even with the value the
+        // creation gives.
+        {false, json::array(), setControl("parameters", "simulationDuration", 3600)},
+        {false, json::array(), setControl("parameters", "turbulence", 0.3)},
+        {false, json::array(), setControl("particles", "radius", 2.0)},
+        {false, json::array(), setControl("particles", "count", 1000)},
         // Parameters and settings that exist already.
-        {true, json::array(), control("parameters", "turbulence", 2.0)},
-        {true, json::array(), control("particles", "colorMode", 1)},
+        {true, json::array(), setControl("parameters", "turbulence", 2.0)},
+        {true, json::array(), setControl("particles", "colorMode", 1)},
         {true, json::array(), click(47.0, 8.0)},
         {true, json::array(), click(47.0, 8.0, true)},
         {true, json::array(), {{"intent", "setFlowDirection"}, {"value", 90}}},
@@ -84,8 +65,8 @@ TEST_F(ProjectWindowTest, EveryControlOfEveryScreenMarksTheProjectEdited) {
 
 TEST_F(ProjectWindowTest, WritingBackTheSameValuesLeavesTheProjectClean) {
     const auto window = windowWith("Lake Study");
-    set(*window, "parameters", "flowSpeed", 1.0);
-    set(*window, "particles", "count", 500);
+    send(*window, setControl("parameters", "flowSpeed", 1.0));
+    send(*window, setControl("particles", "count", 500));
     send(*window, {{"intent", "setMapType"}, {"value", 0}});
     send(*window, {{"intent", "setAutoDetect"}, {"value", true}});
     send(*window, {{"intent", "selectSection"}, {"section", "parameters"}});
@@ -96,12 +77,12 @@ TEST_F(ProjectWindowTest, WritingBackTheSameValuesLeavesTheProjectClean) {
 
 TEST_F(ProjectWindowTest, AFailedSaveKeepsTheProjectDirtyButSaveInTheCloseAlertStillCloses) {
     const auto window = windowWith("Lake Study");
-    set(*window, "parameters", "flowSpeed", 0.5);
+    send(*window, setControl("parameters", "flowSpeed", 0.5));
     send(*window, {{"intent", "toolbarSave"}});
     const auto path = projects() / "Lake Study.pelagrinproj";
     EXPECT_EQ(ProjectPersistence::load(path)->parameters.get()->flowSpeed.get(), 0.5);
 
-    set(*window, "parameters", "flowSpeed", 0.75);
+    send(*window, setControl("parameters", "flowSpeed", 0.75));
     std::filesystem::remove_all(projects());
     send(*window, {{"intent", "toolbarSave"}});
     EXPECT_THAT(launch->console.str(), StartsWith("Error saving project: "));
@@ -119,7 +100,7 @@ TEST_F(ProjectWindowTest, CloseRequestStopsARunAndAsksCancelKeepsTheEditsAndDisc
     const std::string before = readFile(path);
     send(*window, {{"intent", "toolbarPlayPause"}});
     ASSERT_EQ(window->state()["controller"]["isRunning"], true);
-    set(*window, "parameters", "flowSpeed", 1.5);
+    send(*window, setControl("parameters", "flowSpeed", 1.5));
     send(*window, {{"intent", "closeRequest"}});
     EXPECT_EQ(window->state()["project"]["showCloseAlert"], true);
     send(*window, {{"intent", "closeAlert"}, {"choice", "cancel"}});
@@ -141,7 +122,7 @@ TEST_F(ProjectWindowTest, TheMenusCloseProjectAsksEveryEditedWindowAndItsSavePro
     launch->settle();
     ASSERT_EQ(clean->state()["project"]["isLoaded"], true);
     send(*edited, {{"intent", "toolbarPlayPause"}});
-    set(*edited, "parameters", "flowSpeed", 1.5);
+    send(*edited, setControl("parameters", "flowSpeed", 1.5));
 
     send(*clean, {{"intent", "closeProject"}});
     EXPECT_EQ(clean->state()["root"]["openHome"], false);
@@ -173,7 +154,7 @@ TEST_F(ProjectWindowTest, PlayRunsAnyProjectWithWaterOnItsDefaultsAndSaysWhatIsM
     EXPECT_EQ(
         window->state()["controller"],
         json({{"isRunning", true}, {"state", "running"}, {"currentTime", 0.0}, {"totalDuration", 43200.0}}));
-    const Project& fresh = shownProject();
+    const Project& fresh = project();
     EXPECT_EQ(fresh.parameters.get()->particleSettings.get()->count.get(), 5000);
     EXPECT_EQ(fresh.region.get()->waterVerticesSim().size(), 4u) << "laid out as Apply Region would";
     EXPECT_EQ(launch->controller.displayParticles.get().size(), 5000u);
@@ -185,14 +166,14 @@ TEST_F(ProjectWindowTest, PlayRunsAnyProjectWithWaterOnItsDefaultsAndSaysWhatIsM
     // Without water: the window says what to do, and nothing is created.
     for (const bool parameters : {false, true}) {
         window = windowWith(parameters ? "Dry" : "Bare", parameters);
-        const bool hadParameters = shownProject().parameters.get() != nullptr;
+        const bool hadParameters = project().parameters.get() != nullptr;
         send(*window, {{"intent", "runPause"}});
         const json state = window->state();
         EXPECT_EQ(state["controller"]["isRunning"], false);
         EXPECT_EQ(state["alert"],
                   json({{"title", "The simulation cannot start."},
                         {"message", "Mark the water body on the Select Region screen first"}}));
-        EXPECT_EQ(shownProject().parameters.get() != nullptr, hadParameters);
+        EXPECT_EQ(project().parameters.get() != nullptr, hadParameters);
         EXPECT_FALSE(isDirty(*window));
         send(*window, {{"intent", "dismissAlert"}});
     }
@@ -201,17 +182,11 @@ TEST_F(ProjectWindowTest, PlayRunsAnyProjectWithWaterOnItsDefaultsAndSaysWhatIsM
 TEST_F(ProjectWindowTest, PlayRunsTheOutlineAndEmissionPointTheRegionScreenShowsAndApplySaysWhatItDid) {
     const auto window = windowWith("Lake Study", true, true);
     const auto click = [&](double latitude, double longitude, bool alt) {
-        send(*window, {{"intent", "mapClick"},
-                       {"latitude", latitude},
-                       {"longitude", longitude},
-                       {"alt", alt},
-                       {"shift", false},
-                       {"ctrl", false},
-                       {"meta", false}});
+        send(*window, mapClick(latitude, longitude, alt ? Keys::alt : Keys::none));
     };
     click(47.25, 8.75, true); // the emission point, never applied
     send(*window, {{"intent", "toolbarPlayPause"}});
-    const Region& region = *shownProject().region.get();
+    const Region& region = *project().region.get();
     EXPECT_EQ(region.emissionPointSim(), (Vec2{600.0, 450.0}));
     EXPECT_EQ(region.waterVerticesSim().size(), 4u);
     send(*window, {{"intent", "toolbarPlayPause"}});

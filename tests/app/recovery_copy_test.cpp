@@ -25,9 +25,6 @@ protected:
         open(*window, lake());
         return window;
     }
-    static void set(MainWindow& window, const char* id, double value) {
-        send(window, {{"intent", "setControl"}, {"screen", "parameters"}, {"id", id}, {"value", value}});
-    }
     static json flowSpeed(const MainWindow& window) {
         return window.state()["project"]["parameters"]["sections"][2]["controls"][0]["value"];
     }
@@ -38,7 +35,7 @@ TEST_F(RecoveryCopyTest, AClosedBrowserWindowKeepsTheEditsWhichTheNextOpeningRes
     auto window = showLake();
     const std::string saved = readFile(lake());
     send(*window, {{"intent", "toolbarPlayPause"}});
-    set(*window, "flowSpeed", 1.5);
+    send(*window, setControl("parameters", "flowSpeed", 1.5));
 
     window->closedByBrowser();
     window.reset();
@@ -114,7 +111,7 @@ TEST_F(RecoveryCopyTest, StoppingTheAppKeepsEveryEditedProjectAndSaysWhere) {
     const auto edited = showLake();
     const auto unsaved = showLake();
     const auto clean = showLake();
-    set(*edited, "flowSpeed", 1.5);
+    send(*edited, setControl("parameters", "flowSpeed", 1.5));
     send(*edited, {{"intent", "toolbarPlayPause"}});
     Project& neverSaved = *launch->objectStore.projects()[1];
     neverSaved.directoryURL = std::nullopt;

@@ -33,15 +33,6 @@ TEST(Intent, AMessageMustBeAnObjectWithAStringNameAndItsArgumentsOfTheirType) {
                   "setControl: \"value\" must be a number")
             << notANumber;
     }
-
-    const Intent intent({{"intent", "setControl"}, {"id", "count"}, {"value", 500}, {"flag", true}});
-    EXPECT_EQ(intent.name(), "setControl");
-    EXPECT_EQ(intent.string("id"), "count");
-    EXPECT_EQ(intent.number("value"), 500.0);
-    EXPECT_TRUE(intent.boolean("flag"));
-    EXPECT_THROW((void)intent.string("value"), IntentError);
-    EXPECT_THROW((void)intent.boolean("value"), IntentError);
-    EXPECT_THROW((void)intent.number("id"), IntentError);
 }
 
 TEST_F(RefusedIntents, UnknownOrMalformedIntentsAreRefusedWithTheirReason) {

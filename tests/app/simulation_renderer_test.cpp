@@ -11,13 +11,24 @@ namespace {
 
 using nlohmann::json;
 
-TEST(FormatElapsed, PrintsWholeHoursAndMinutesAndZeroForATimeThatIsNotFinite) {
-    EXPECT_EQ(formatElapsed(0.0), "00h 00m");
-    EXPECT_EQ(formatElapsed(59.9), "00h 00m");
-    EXPECT_EQ(formatElapsed(3725.0), "01h 02m");
-    EXPECT_EQ(formatElapsed(360000.0), "100h 00m") << "hours beyond two digits are all printed";
-    EXPECT_EQ(formatElapsed(std::numeric_limits<double>::quiet_NaN()), "00h 00m");
-    EXPECT_EQ(formatElapsed(std::numeric_limits<double>::infinity()), "00h 00m");
+TEST(RunClockText, ElapsedTimeClockAndRateInTheirUnits) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    const std::pair<double, const char*> elapsed[] = {{0.0, "00h 00m"},    {59.9, "00h 00m"},
+                                                      {3725.0, "01h 02m"}, {360000.0, "100h 00m"},
+                                                      {nan, "00h 00m"},    {infinity, "00h 00m"}};
+    for (const auto& [seconds, text] : elapsed) {
+        EXPECT_EQ(formatElapsed(seconds), text) << seconds;
+    }
+    const std::pair<double, const char*> rates[] = {
+        {0.16, "0.2 s/s"},   {9.0, "9.0 s/s"},     {9.6, "9.6 s/s"},    {42.4, "42 s/s"},
+        {60.0, "1.0 min/s"}, {2460.0, "41 min/s"}, {3600.0, "1.0 h/s"}, {90000.0, "25 h/s"},
+    };
+    for (const auto& [rate, text] : rates) {
+        EXPECT_EQ(formatRate(rate), text) << rate;
+    }
+    EXPECT_EQ(formatClock(43200.0), "12 h 00 min");
+    EXPECT_EQ(formatClock(3725.0), "1 h 02 min");
 }
 
 class SimulationRenderer : public WindowTest {
@@ -32,8 +43,12 @@ protected:
     }
 };
 
-TEST_F(SimulationRenderer, ShowsTheWaterPolygonInSimulationPixelsWithItsGroundAndNoneWithoutARegion) {
-    const json simulation = rendererWindow()->state()["project"]["simulation"];
+TEST_F(SimulationRenderer,
+       ShowsTheWaterPolygonInSimulationPixelsWithItsGroundAndColourModeAndNoneWithoutARegion) {
+    const auto renderer = rendererWindow();
+    send(*renderer, setControl("particles", "colorMode", 2));
+    const json simulation = renderer->state()["project"]["simulation"];
+    EXPECT_EQ(simulation["colorMode"], 2) << "the particle settings' colour mode";
     EXPECT_EQ(simulation["water"]["vertices"], json::parse("[[0, 600], [800, 600], [800, 0], [0, 0]]"));
     EXPECT_EQ(simulation["water"]["geoBounds"],
               json::parse(R"({"south": 47, "north": 48, "west": 8, "east": 9})"));
@@ -89,8 +104,7 @@ TEST_F(SimulationRenderer, PlayPauseAndTheBadgeFollowTheRun) {
 
 TEST_F(SimulationRenderer, AFinishedRunKeepsItsBadgeWithTheFinalCounts) {
     const auto window = rendererWindow();
-    send(*window,
-         {{"intent", "setControl"}, {"screen", "parameters"}, {"id", "simulationDuration"}, {"value", 3600}});
+    send(*window, setControl("parameters", "simulationDuration", 3600));
     send(*window, {{"intent", "setSpeed"}, {"value", 300}}); // 1440 s a frame
     send(*window, {{"intent", "toolbarPlayPause"}});
     launch->runLoop.run();
@@ -109,45 +123,12 @@ TEST_F(SimulationRenderer, AFinishedRunKeepsItsBadgeWithTheFinalCounts) {
     EXPECT_EQ(active + stranded + sedimented, 500) << "every particle is out by the end: " << text;
 }
 
-TEST(FormatRate, SaysSimulatedTimePerSecondInItsLargestWholeUnit) {
-    const std::pair<double, const char*> cases[] = {
-        {0.16, "0.2 s/s"},   {9.0, "9.0 s/s"},     {9.6, "9.6 s/s"},    {42.4, "42 s/s"},
-        {60.0, "1.0 min/s"}, {2460.0, "41 min/s"}, {3600.0, "1.0 h/s"}, {90000.0, "25 h/s"},
-    };
-    for (const auto& [rate, text] : cases) {
-        EXPECT_EQ(formatRate(rate), text) << rate;
-    }
-    EXPECT_EQ(formatClock(43200.0), "12 h 00 min");
-    EXPECT_EQ(formatClock(3725.0), "1 h 02 min");
-}
-
-TEST_F(SimulationRenderer, TheColourModeIsTheParticleSettings) {
-    const auto window = rendererWindow();
-    send(*window, {{"intent", "setControl"}, {"screen", "particles"}, {"id", "colorMode"}, {"value", 2}});
-    EXPECT_EQ(window->state()["project"]["simulation"]["colorMode"], 2);
-}
-
-TEST_F(SimulationRenderer, OnlyTheRendererSectionNamesItsProject) {
-    EXPECT_EQ(launch->openWindow()->rendererProject(), nullptr) << "the welcome";
-    const auto window = rendererWindow();
-    ASSERT_NE(window->rendererProject(), nullptr);
-    EXPECT_EQ(window->rendererProject()->name.get(), "Square Lake");
-    send(*window, {{"intent", "selectSection"}, {"section", "parameters"}});
-    EXPECT_EQ(window->rendererProject(), nullptr);
-}
-
-TEST_F(SimulationRenderer, ChoosingASpeedSetsTheControllersSpeedAndTarget) {
+TEST_F(SimulationRenderer, ASpeedOfThePickerSetsTheControllerAndAnyOtherOrAwayFromTheRendererIsRefused) {
     const auto window = rendererWindow();
     send(*window, {{"intent", "setSpeed"}, {"value", 60}});
     EXPECT_EQ(launch->controller.currentSpeedMultiplier(), 60.0);
     EXPECT_EQ(launch->controller.sharedSpeedTarget, 60.0);
     EXPECT_EQ(window->state()["project"]["simulation"]["speed"]["value"], 60.0);
-    send(*window, {{"intent", "setSpeed"}, {"value", 300.0}});
-    EXPECT_EQ(launch->controller.currentSpeedMultiplier(), 300.0);
-}
-
-TEST_F(SimulationRenderer, ASpeedOutsideThePickerOrAwayFromTheRendererIsRefused) {
-    const auto window = rendererWindow();
     expectRefused(*window, {{"intent", "setSpeed"}, {"value", 2}},
                   "setSpeed: \"value\" must be 1, 10, 60 or 300");
     expectRefused(*window, {{"intent", "setSpeed"}, {"value", 0}}, "must be 1, 10, 60 or 300");
@@ -155,7 +136,7 @@ TEST_F(SimulationRenderer, ASpeedOutsideThePickerOrAwayFromTheRendererIsRefused)
     expectRefused(*window, {{"intent", "setSpeed"}}, "\"value\"");
     send(*window, {{"intent", "selectSection"}, {"section", "parameters"}});
     expectRefused(*window, {{"intent", "setSpeed"}, {"value", 10}}, "the simulation renderer is not shown");
-    EXPECT_EQ(launch->controller.currentSpeedMultiplier(), 1.0) << "no refused intent changed the speed";
+    EXPECT_EQ(launch->controller.currentSpeedMultiplier(), 60.0) << "no refused intent changed the speed";
 
     const auto welcome = launch->openWindow();
     send(*welcome, {{"intent", "closeProject"}});

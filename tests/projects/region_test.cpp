@@ -170,17 +170,5 @@ TEST(Region, AnOutlineBoundsWaterWithThreeDistinctVerticesAndAnAreaAndTheEmissio
     }
 }
 
-TEST(Region, EachUnsetEmissionCoordinateFallsBackOnTheSelectedPoint) {
-    Region region("Lake", 47.5, 8.5);
-    region.setWaterVertices(kSquare);
-    region.emissionLon = 9.5;
-    EXPECT_EQ(region.emissionCoordinate(), GeoCoordinate(47.5, 9.5));
-    EXPECT_TRUE(region.emissionOutsideOutline());
-    region.emissionLat = 47.25;
-    region.emissionLon = 0.0;
-    EXPECT_EQ(region.emissionCoordinate(), GeoCoordinate(47.25, 8.5));
-    EXPECT_FALSE(region.emissionOutsideOutline());
-}
-
 } // namespace
 } // namespace pelagrin

@@ -17,22 +17,6 @@ SimulationEngine engineWith(Particle particle, SimulationEngineParameters params
     return SimulationEngine({particle}, params, scenes::openSquare(), RandomSource(5));
 }
 
-TEST(EngineConstruction, BoundsFollowThePolygon) {
-    SimulationEngine square({}, scenes::stillWater(), scenes::openSquare());
-    ASSERT_TRUE(square.bounds);
-    EXPECT_EQ(square.bounds->minX, 100);
-    EXPECT_EQ(square.bounds->maxX, 700);
-    EXPECT_EQ(square.bounds->minY, 100);
-    EXPECT_EQ(square.bounds->maxY, 500);
-    EXPECT_FALSE(SimulationEngine({}, scenes::stillWater(), {}).bounds);
-    SimulationEngine single({}, scenes::stillWater(), {{3, 4}});
-    ASSERT_TRUE(single.bounds);
-    EXPECT_EQ(single.bounds->minX, single.bounds->maxX);
-    single.boundaryVertices.clear();
-    single.computeBounds();
-    EXPECT_FALSE(single.bounds);
-}
-
 TEST(EngineClock, AdvancesBySpeedTimesBaseStepAndReleasesWaitingParticlesOnTime) {
     Particle waiting = particleAt({400, 300}, 1.0, 1.2);
     waiting.isActive = false;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <numbers>
 
 namespace pelagrin {
 namespace {
@@ -69,24 +68,6 @@ TEST(ParticleEmission, PropertiesVaryWithinTheirFactorsIdentitiesDifferAndTheDis
     for (const Particle& p : emit(50, 3600, 0)) {
         EXPECT_EQ(p.position, (Vec2{400, 300})) << "a zero emission radius starts all at the centre";
     }
-}
-
-TEST(ParticleEmission, DrawsComeInTheirFixedOrder) {
-    // The first of five particles is released at once, so it draws no release time: its draws are, in
-    // order, angle, distance, radius factor, density factor and noise offset.
-    RandomSource replay(99);
-    const double angle = replay.uniformRandom(0, 2 * std::numbers::pi);
-    const double distance = replay.uniformRandom(0, 20);
-    const double radiusFactor = replay.uniformRandom(0.8, 1.2);
-    const double densityFactor = replay.uniformRandom(0.95, 1.05);
-    const double noiseOffset = replay.uniformRandom(0, 10);
-
-    const Particle first = emit(5, 3600, 20, 99).front();
-    EXPECT_EQ(first.position.x, 400 + std::cos(angle) * distance);
-    EXPECT_EQ(first.position.y, 300 + std::sin(angle) * distance);
-    EXPECT_EQ(first.radius, radiusFactor * 2.0);
-    EXPECT_EQ(first.density, densityFactor * 1.1);
-    EXPECT_EQ(first.noiseOffset, noiseOffset);
 }
 
 } // namespace

@@ -10,14 +10,23 @@
 namespace pelagrin {
 namespace {
 
-TEST(WorkerPool, RunsEveryTaskOnceAndReturnsWhenAllAreDone) {
-    WorkerPool pool(3);
-    for (std::size_t taskCount : {0u, 1u, 2u, 7u, 1000u}) {
-        std::vector<int> runs(taskCount, 0);
-        auto task = [&](std::size_t i) { ++runs[i]; };
-        pool.run(taskCount, task);
-        for (std::size_t i = 0; i < taskCount; ++i) {
-            ASSERT_EQ(runs[i], 1) << "task " << i << " of " << taskCount;
+TEST(WorkerPool, RunsEveryTaskOnceAndReturnsWhenAllAreDoneAndASingleThreadPoolWorksOnTheCaller) {
+    for (unsigned threadCount : {1u, 3u}) {
+        WorkerPool pool(threadCount);
+        for (std::size_t taskCount : {0u, 1u, 2u, 7u, 1000u}) {
+            std::vector<int> runs(taskCount, 0);
+            std::vector<std::thread::id> runners(taskCount);
+            auto task = [&](std::size_t i) {
+                ++runs[i];
+                runners[i] = std::this_thread::get_id();
+            };
+            pool.run(taskCount, task);
+            for (std::size_t i = 0; i < taskCount; ++i) {
+                ASSERT_EQ(runs[i], 1) << "task " << i << " of " << taskCount << " on " << threadCount;
+                if (threadCount == 1) {
+                    ASSERT_EQ(runners[i], std::this_thread::get_id()) << "task " << i;
+                }
+            }
         }
     }
 }
@@ -40,15 +49,6 @@ TEST(WorkerPool, CallsFromSeveralThreadsTakeTurns) {
         caller.join();
     }
     EXPECT_EQ(total.load(), 4L * 50 * (63 * 64 / 2));
-}
-
-TEST(WorkerPool, ASingleThreadPoolWorksOnTheCaller) {
-    WorkerPool pool(1);
-    const auto caller = std::this_thread::get_id();
-    bool allOnCaller = true;
-    auto task = [&](std::size_t) { allOnCaller = allOnCaller && std::this_thread::get_id() == caller; };
-    pool.run(10, task);
-    EXPECT_TRUE(allOnCaller);
 }
 
 } // namespace
