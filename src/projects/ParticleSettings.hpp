@@ -2,6 +2,7 @@
 #pragma once
 
 #include "simulation/Observable.hpp"
+#include "simulation/physical/PhysicalParameters.hpp"
 
 #include <array>
 #include <cstdint>
@@ -29,6 +30,8 @@ public:
     Observable<double> density;         ///< density relative to water
     Observable<std::int64_t> count;     ///< particles released in a run
     Observable<std::int64_t> colorMode; ///< a `ParticleColorMode` code, stored unchanged even outside 0 to 2
+    /// What slows the particles' settling in the physical model; kept, like the model, in the file only.
+    Observable<ParticleShape> shape{ParticleShape::sphere};
 
     /// Calls `visit(key, field)` for every stored field in declaration order.
     template <class Visitor> void forEachField(Visitor&& visit) {

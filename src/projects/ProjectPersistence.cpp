@@ -1,6 +1,7 @@
 // ProjectPersistence: the records' JSON form, their mapping onto the model, and the file itself.
 #include "projects/ProjectPersistence.hpp"
 
+#include "projects/PhysicalParameterField.hpp"
 #include "simulation/RandomSource.hpp"
 #include "support/AtomicWrite.hpp"
 #include "support/ByteSize.hpp"
@@ -63,13 +64,19 @@ json toJson(const SimulationParametersDTO& p) {
                    {"waterDepth", p.waterDepth},       {"windSpeed", p.windSpeed},
                    {"windDirection", p.windDirection}};
     if (p.particles) {
-        object["particles"] = {{"radius", p.particles->radius},
-                               {"density", p.particles->density},
-                               {"count", p.particles->count},
-                               {"colorMode", p.particles->colorMode}};
+        object["particles"] = {
+            {"radius", p.particles->radius},
+            {"density", p.particles->density},
+            {"count", p.particles->count},
+            {"colorMode", p.particles->colorMode},
+            {"shape", std::string(particleShapeKeys.at(static_cast<std::size_t>(p.particles->shape)))}};
     }
     if (p.seed) {
         object["seed"] = *p.seed;
+    }
+    object["transportModel"] = std::string(keyOf(p.transportModel));
+    for (const PhysicalParameterField& field : physicalParameterFields) {
+        object[std::string(field.key)] = p.physical.*field.member;
     }
     return object;
 }
@@ -116,15 +123,26 @@ SimulationParametersDTO parametersFrom(const JsonObjectReader& object) {
                                        .windSpeed = optional("windSpeed", defaults.windSpeed),
                                        .windDirection = optional("windDirection", defaults.windDirection),
                                        .particles = std::nullopt,
-                                       .seed = std::nullopt};
+                                       .seed = std::nullopt,
+                                       .transportModel = TransportModel::original,
+                                       .physical = {}};
     if (const auto particles = object.optionalObject("particles")) {
-        parameters.particles =
-            ParticleSettingsDTO{particles->number("radius"), particles->number("density"),
-                                particles->wholeNumber("count"), particles->wholeNumber("colorMode")};
+        const std::size_t shape = particles->optionalChoice("shape", particleShapeKeys).value_or(0);
+        parameters.particles = ParticleSettingsDTO{
+            particles->number("radius"), particles->number("density"), particles->wholeNumber("count"),
+            particles->wholeNumber("colorMode"), static_cast<ParticleShape>(shape)};
     }
     if (object.optionalNumber("seed")) {
         parameters.seed = static_cast<std::uint64_t>(
             object.wholeNumberWithin("seed", 0, static_cast<std::int64_t>(RandomSource::maxSeed)));
+    }
+    parameters.transportModel =
+        static_cast<TransportModel>(object.optionalChoice("transportModel", transportModelKeys).value_or(0));
+    for (const PhysicalParameterField& field : physicalParameterFields) {
+        const std::string key(field.key);
+        if (object.optionalNumber(key.c_str())) {
+            parameters.physical.*field.member = object.numberWithin(key.c_str(), field.low, field.high);
+        }
     }
     return parameters;
 }
@@ -185,7 +203,7 @@ ProjectFile makeFile(const Project& project) {
         std::optional<ParticleSettingsDTO> particles;
         if (const std::shared_ptr<ParticleSettings>& settings = parameters->particleSettings) {
             particles = ParticleSettingsDTO{settings->radius, settings->density, settings->count,
-                                            settings->colorMode};
+                                            settings->colorMode, settings->shape};
         }
         file.parameters = SimulationParametersDTO{.flowSpeed = parameters->flowSpeed,
                                                   .turbulence = parameters->turbulence,
@@ -197,7 +215,9 @@ ProjectFile makeFile(const Project& project) {
                                                   .windSpeed = parameters->windSpeed,
                                                   .windDirection = parameters->windDirection,
                                                   .particles = particles,
-                                                  .seed = parameters->seed};
+                                                  .seed = parameters->seed,
+                                                  .transportModel = parameters->transportModel,
+                                                  .physical = parameters->physical};
     }
     return file;
 }
@@ -237,9 +257,13 @@ std::shared_ptr<Project> makeProject(const ProjectFile& file, const std::filesys
         values.windDirection = p.windDirection;
         values.seed = p.seed;
         auto parameters = std::make_shared<SimulationParameters>(values);
+        parameters->transportModel = p.transportModel;
+        parameters->physical = p.physical;
         if (p.particles) {
-            parameters->particleSettings = std::make_shared<ParticleSettings>(
-                p.particles->radius, p.particles->density, p.particles->count, p.particles->colorMode);
+            auto settings = std::make_shared<ParticleSettings>(p.particles->radius, p.particles->density,
+                                                               p.particles->count, p.particles->colorMode);
+            settings->shape = p.particles->shape;
+            parameters->particleSettings = std::move(settings);
         }
         project->parameters = std::move(parameters);
     }

@@ -41,6 +41,7 @@ struct ParticleSettingsDTO {
     double density = 0.0;
     std::int64_t count = 0;
     std::int64_t colorMode = 0;
+    ParticleShape shape = ParticleShape::sphere; ///< a sphere when missing from a file
 };
 
 struct SimulationParametersDTO {
@@ -55,6 +56,9 @@ struct SimulationParametersDTO {
     double windDirection = 0.0;          ///< degrees; 0 when missing from a file
     std::optional<ParticleSettingsDTO> particles;
     std::optional<std::uint64_t> seed; ///< written only when set, so older readers never meet it
+    TransportModel transportModel = TransportModel::original; ///< the original when missing from a file
+    /// Each number its default when missing from a file; `shape` unused (see `ParticleSettingsDTO`).
+    PhysicalParameters physical;
 };
 
 struct ProjectFile {
@@ -79,7 +83,8 @@ std::shared_ptr<Project> makeProject(const ProjectFile& file, const std::filesys
 void save(const Project& project, const std::filesystem::path& path);
 
 /// Reads the file at `path` into a new project that is not yet in the object store. Values are taken as
-/// they stand, without range checks. Throws `LoadError`; no model object is made then.
+/// they stand, without range checks, except the seed and the physical model's keys, which a file older than
+/// them never holds. Throws `LoadError`; no model object is made then.
 std::shared_ptr<Project> load(const std::filesystem::path& path);
 
 } // namespace pelagrin::ProjectPersistence

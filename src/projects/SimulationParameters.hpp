@@ -3,6 +3,7 @@
 
 #include "projects/ParticleSettings.hpp"
 #include "simulation/Observable.hpp"
+#include "simulation/physical/PhysicalParameters.hpp"
 
 #include <cstdint>
 #include <memory>
@@ -46,6 +47,12 @@ public:
     Observable<double> windDirection;      ///< degrees
     /// The seed every run starts from, in [0, RandomSource::maxSeed]; absent, each run draws a fresh one.
     Observable<std::optional<std::uint64_t>> seed;
+    /// The law this project's runs move by. Like `physical`, it lives in the project file only: the object
+    /// store and the exports keep the fields `forEachField` visits.
+    Observable<TransportModel> transportModel{TransportModel::original};
+    /// The physical model's numbers, used when `transportModel` is physical; each loaded one lies within its
+    /// `physicalParameterFields` range. Its `shape` is unused: the particle settings carry the shape.
+    Observable<PhysicalParameters> physical;
 
     /// Calls `visit(key, field)` for every stored scalar field in declaration order (not the relationship).
     template <class Visitor> void forEachField(Visitor&& visit) {

@@ -29,6 +29,8 @@ struct CanvasMapping {
                 interpolate(minLongitude, maxLongitude, p.x / width)};
     }
 
+    bool operator==(const CanvasMapping&) const = default;
+
 private:
     // Exact at both ends (t = 0 and t = 1), which a + t (b - a) is not at t = 1.
     static double interpolate(double a, double b, double t) { return (1.0 - t) * a + t * b; }

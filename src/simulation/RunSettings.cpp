@@ -1,6 +1,7 @@
 // RunSettings: the conversion of a project into engine units, and the refusal of what would overflow.
 #include "simulation/RunSettings.hpp"
 
+#include "projects/PhysicalParameterField.hpp"
 #include "projects/Project.hpp"
 #include "simulation/SimulationController.hpp"
 #include "simulation/SimulationEngine.hpp"
@@ -49,18 +50,18 @@ void requireNotNegative(const char* field, double value) {
 }
 
 /// Every particle's settling speed and response must be numbers: the spread's extremes bound them all.
-void requireFiniteResponses(const RunSettings& run) {
+void requireFiniteResponses(const RunSettings& run, double enteredSizeMm) {
     for (const double radiusFactor : SimulationEngine::radiusSpread) {
         for (const double densityFactor : SimulationEngine::densitySpread) {
             const SimulationEngine::Response response =
                 SimulationEngine::responseOf(run.radiusMm * radiusFactor, run.density * densityFactor,
                                              run.params, SimulationEngine::baseStep);
             if (!std::isfinite(response.settlingSpeed) || !std::isfinite(response.decay)) {
-                refuse("viscosity",
-                       fmt::format("{} with gravityScale {}, particleSettings.radius {} and "
-                                   "particleSettings.density {} gives particles no finite "
-                                   "settling speed",
-                                   run.params.viscosity, run.params.gravityScale, run.radiusMm, run.density));
+                refuse("viscosity", fmt::format("{} with gravityScale {}, particleSettings.radius {} and "
+                                                "particleSettings.density {} gives particles no finite "
+                                                "settling speed",
+                                                run.params.viscosity, run.params.gravityScale, enteredSizeMm,
+                                                run.density));
             }
         }
     }
@@ -91,6 +92,22 @@ void requireFiniteMotion(const RunSettings& run, const SimulationParameters& par
     }
 }
 
+/// The physical model's own numbers, and the outline it keeps its particles in.
+void requirePhysicalRun(const RunSettings& run) {
+    for (const PhysicalParameterField& field : physicalParameterFields) {
+        const double value = run.physical.*field.member;
+        if (!(value >= field.low && value <= field.high)) {
+            refuse(std::string(field.key),
+                   fmt::format("{} is outside [{}, {}]", value, field.low, field.high));
+        }
+    }
+    if (run.boundary.size() < minPhysicalOutlineVertices || !run.mapping) {
+        refuse("region.waterVertices",
+               fmt::format("{} vertices make no water outline; the physical model needs at least {}",
+                           run.boundary.size(), minPhysicalOutlineVertices));
+    }
+}
+
 } // namespace
 
 RunSettings runSettingsOf(Project& project, double speed) {
@@ -99,8 +116,12 @@ RunSettings runSettingsOf(Project& project, double speed) {
     const std::shared_ptr<ParticleSettings> particles = parameters->particleSettings;
 
     RunSettings run;
+    run.model = parameters->transportModel;
+    const bool isPhysical = run.model == TransportModel::physical;
     run.count = particles ? particles->count.get() : fallbackCount;
-    run.radiusMm = particles ? particles->radius.get() : fallbackRadius;
+    // The physical model reads the settings' size as a diameter, as a sieve or a microscope measures it.
+    const double enteredSizeMm = particles ? particles->radius.get() : fallbackRadius;
+    run.radiusMm = particles && isPhysical ? enteredSizeMm / 2.0 : enteredSizeMm;
     run.density = particles ? particles->density.get() : fallbackDensity;
 
     // Every number as entered.
@@ -109,7 +130,7 @@ RunSettings runSettingsOf(Project& project, double speed) {
         {"viscosity", parameters->viscosity},         {"gravityScale", parameters->gravityScale},
         {"flowDirection", parameters->flowDirection}, {"simulationDuration", parameters->simulationDuration},
         {"waterDepth", parameters->waterDepth},       {"windSpeed", parameters->windSpeed},
-        {"windDirection", parameters->windDirection}, {"particleSettings.radius", run.radiusMm},
+        {"windDirection", parameters->windDirection}, {"particleSettings.radius", enteredSizeMm},
         {"particleSettings.density", run.density},
     };
     for (const auto& [field, value] : entered) {
@@ -123,7 +144,7 @@ RunSettings runSettingsOf(Project& project, double speed) {
         refuse("particleSettings.count", fmt::format("{} is more than the {} particles a run can hold",
                                                      run.count, RunSettings::maxParticleCount));
     }
-    requireNotNegative("particleSettings.radius", run.radiusMm);
+    requireNotNegative("particleSettings.radius", enteredSizeMm);
     requireNotNegative("particleSettings.density", run.density);
     requireNotNegative("waterDepth", parameters->waterDepth);
     run.duration = parameters->simulationDuration < shortestDuration ? fallbackDuration
@@ -139,6 +160,7 @@ RunSettings runSettingsOf(Project& project, double speed) {
             region->updateSimulationCoordinates(kCanvasWidth, kCanvasHeight);
         }
         run.boundary = region->waterVerticesSim();
+        run.mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
         ppm = region->pixelsPerMeter();
         flowDirection = region->flowDirection;
         run.center = region->emissionPointSim().value_or(canvasCentre);
@@ -162,8 +184,13 @@ RunSettings runSettingsOf(Project& project, double speed) {
     run.params.waterDepth = parameters->waterDepth;
     run.params.windVelocity = unitVector(parameters->windDirection) * parameters->windSpeed.get();
     run.seed = parameters->seed;
+    if (isPhysical) {
+        run.physical = parameters->physical;
+        run.physical.shape = particles ? particles->shape.get() : ParticleShape::sphere;
+        requirePhysicalRun(run);
+    }
 
-    requireFiniteResponses(run);
+    requireFiniteResponses(run, enteredSizeMm);
     requireFiniteMotion(run, *parameters, speed);
     return run;
 }

@@ -97,6 +97,22 @@ std::optional<std::string> JsonObjectReader::optionalString(const char* key) con
     return find(key, true) == nullptr ? std::nullopt : std::optional<std::string>(string(key));
 }
 
+std::optional<std::size_t> JsonObjectReader::optionalChoice(const char* key,
+                                                            std::span<const std::string_view> words) const {
+    const std::optional<std::string> word = optionalString(key);
+    if (!word) {
+        return std::nullopt;
+    }
+    std::string expected;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == *word) {
+            return i;
+        }
+        expected += (i == 0 ? "" : ", ") + std::string(words[i]);
+    }
+    fail(pathOf(key), "expected one of " + expected + ", got " + json(*word).dump());
+}
+
 std::optional<double> JsonObjectReader::optionalNumber(const char* key) const {
     return find(key, true) == nullptr ? std::nullopt : std::optional<double>(number(key));
 }

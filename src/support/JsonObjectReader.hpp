@@ -6,8 +6,10 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace pelagrin {
 
@@ -35,6 +37,9 @@ public:
 
     std::string string(const char* key) const;
     std::optional<std::string> optionalString(const char* key) const;
+    /// The position in `words` of the string at `key`, absent when the key is missing or null; any other
+    /// string fails with the words it may be.
+    std::optional<std::size_t> optionalChoice(const char* key, std::span<const std::string_view> words) const;
     bool boolean(const char* key) const;
     double number(const char* key) const;
     std::optional<double> optionalNumber(const char* key) const;

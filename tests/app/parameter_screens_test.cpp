@@ -48,7 +48,8 @@ TEST_F(ParameterScreens, BothScreensShowTheirControlsInOrderWithTheirTexts) {
     const decltype(ids) expectedIds{{"simulationDuration"},
                                     {"waterDepth", "windSpeed", "windDirection"},
                                     {"flowSpeed", "turbulence"},
-                                    {"viscosity", "gravityScale"}};
+                                    {"viscosity", "gravityScale"},
+                                    {"transportModel"}};
     EXPECT_EQ(ids, expectedIds);
     EXPECT_EQ(texts, (std::vector<std::string>{"10.0 m", "0.0 m/s", "0°", "1.00 m/s", "30 %", "1.00 × water",
                                                "1.00 × g"}));
@@ -81,7 +82,7 @@ TEST_F(ParameterScreens, EveryControlShowsBeforeTheFirstEditWhatTheModelHoldsAft
             }
         }
     }
-    EXPECT_EQ(compared, 8 + 4 - 2);
+    EXPECT_EQ(compared, 9 + 6 - 2);
 }
 
 TEST_F(ParameterScreens, ControlsRoundToTheirStepAndTruncateTheirTexts) {
@@ -110,6 +111,58 @@ TEST_F(ParameterScreens, ControlsRoundToTheirStepAndTruncateTheirTexts) {
         }
     }
     EXPECT_EQ(control("parameters", "windDirection")["iconRotation"], 359.9);
+}
+
+TEST_F(ParameterScreens, ThePhysicalModelsControlsComeWithItAndStoreTheirValuesInTheirUnits) {
+    const auto lastSectionTitle = [&] {
+        return window->state()["project"]["parameters"]["sections"].back()["title"];
+    };
+    EXPECT_EQ(lastSectionTitle(), "Transport");
+    EXPECT_FALSE(control("particles", "radius").contains("tooltip"));
+    const auto physical = [&] { return project().parameters.get()->physical.get(); };
+    const auto particles = [&]() -> ParticleSettings& {
+        return *project().parameters.get()->particleSettings.get();
+    };
+    const struct {
+        const char* screen;
+        const char* id;
+        double sent, shown;
+        const char* text; // empty: not checked
+        std::function<double()> stored;
+        double expectedStored;
+    } cases[] = {
+        {"parameters", "transportModel", 1, 1, "",
+         [&] { return static_cast<double>(project().parameters.get()->transportModel.get()); }, 1},
+        {"parameters", "windage", 7.0, 7.0, "7.0", [&] { return physical().windage; }, 0.07},
+        {"parameters", "waterTemperature", 22.3, 22.5, "22.5", [&] { return physical().waterTemperature; },
+         22.5},
+        {"parameters", "strandingHalfLife", 1830, 1860, "1860", [&] { return physical().strandingHalfLife; },
+         1860},
+        {"parameters", "refloatHalfLife", 0, 0, "never", [&] { return physical().refloatHalfLife; }, 0},
+        {"parameters", "resuspensionSpeed", 0.25, 0.25, "0.25", [&] { return physical().resuspensionSpeed; },
+         0.25},
+        {"particles", "polymer", 4, 4, "", [&] { return particles().density.get(); }, 1.41},
+        {"particles", "shape", 2, 2, "", [&] { return static_cast<double>(particles().shape.get()); }, 2},
+    };
+    for (const auto& c : cases) {
+        set(c.screen, c.id, c.sent);
+        const json shown = control(c.screen, c.id);
+        EXPECT_EQ(shown["value"], c.shown) << c.id;
+        if (*c.text != '\0') {
+            EXPECT_EQ(shown["text"], c.text) << c.id;
+        }
+        EXPECT_NEAR(c.stored(), c.expectedStored, 1e-12) << c.id;
+    }
+    EXPECT_EQ(lastSectionTitle(), "Physical Model");
+    EXPECT_EQ(control("particles", "radius")["label"], "Diameter");
+    EXPECT_EQ(control("particles", "radius")["tooltip"],
+              "The physical model reads this size as the particle's diameter.");
+    set("particles", "density", 1.0);
+    EXPECT_EQ(control("particles", "polymer")["value"], -1) << "a density no polymer is centred on";
+
+    set("parameters", "transportModel", 0);
+    EXPECT_EQ(lastSectionTitle(), "Transport");
+    EXPECT_EQ(physical().windage, 0.07) << "the hidden numbers are kept";
 }
 
 TEST_F(ParameterScreens, EveryTurbulenceStepShowsThePercentageOfItsDecimal) {
@@ -149,6 +202,9 @@ TEST_F(ParameterScreens, ValuesNoControlCanTakeAreRefused) {
     refused("parameters", "waterDepth", 80.0, "\"value\" must be a number from 2 to 50 for waterDepth");
     refused("parameters", "flowDirection", 1.0, "setControl: no control \"flowDirection\"");
     refused("physics", "flowSpeed", 1.0, "setControl: \"screen\" must be");
+    refused("parameters", "windage", 3.0, "setControl: no control \"windage\" on Physical Parameters");
+    refused("parameters", "transportModel", 2, "is not one of the choices of transportModel");
+    refused("particles", "polymer", -1, "is not one of the choices of polymer");
     refused("parameters", "flowSpeed", "fast", "setControl: \"value\" must be a number");
     EXPECT_EQ(project().parameters.get()->simulationDuration.get(), 43200.0);
 }

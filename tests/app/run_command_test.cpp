@@ -164,6 +164,13 @@ TEST_F(RunCommand, BadInputGetsOneLineAndLeavesAnExistingCsvAlone) {
          "must be a whole number from 0 to 9007199254740991, got \"1.5\""},
         {{example, "--seed", "x", "--csv", csvPath()}, 2, "must be a whole number"},
         {{example, "--seed", "9007199254740992", "--csv", csvPath()}, 2, "must be a whole number"},
+        {{example, "--model", "lagrangian", "--csv", csvPath()},
+         2,
+         "--model: must be original or physical, got \"lagrangian\""},
+        {{(folder / "stormy.pelagrinproj").string(), "--model", "physical", "--csv", csvPath()},
+         1,
+         "cannot be run: region.waterVertices: 0 vertices make no water outline; the physical model needs at "
+         "least 3"},
         {{example, "--trajectories", (folder / "run.nc").string(), "--every", "0", "--csv", csvPath()},
          2,
          "--every: must be a number greater than 0, got \"0\""},

@@ -95,6 +95,43 @@ TEST(ProjectPersistence, RoundTripKeepsEveryFileFieldBitForBit) {
     EXPECT_NE(Persistence::load(path)->id, loaded->id);
 }
 
+TEST(ProjectPersistence, TransportModelPhysicalParametersAndShapeRoundTrip) {
+    const TemporaryFolder folder;
+    const auto path = folder / "model.pelagrinproj";
+    PhysicalParameters warmAndWindy;
+    warmAndWindy.waterTemperature = 40.0;
+    warmAndWindy.horizontalDiffusivity = 0.1 + 0.2; // not a short decimal: must survive bit for bit
+    warmAndWindy.verticalDiffusivity = 1e-5;
+    warmAndWindy.windage = 0.0;
+    warmAndWindy.strandingHalfLife = 0.0;
+    warmAndWindy.refloatHalfLife = 86400.0;
+    warmAndWindy.resuspensionSpeed = 0.25;
+    struct Case {
+        TransportModel model;
+        PhysicalParameters physical;
+        ParticleShape shape;
+    };
+    const Case cases[] = {
+        {TransportModel::original, PhysicalParameters{}, ParticleShape::sphere},
+        {TransportModel::physical, warmAndWindy, ParticleShape::fragment},
+        {TransportModel::physical, PhysicalParameters{}, ParticleShape::fibre},
+        {TransportModel::original, warmAndWindy, ParticleShape::sphere},
+    };
+    for (const Case& c : cases) {
+        const auto original = completeProject();
+        original->parameters.get()->transportModel = c.model;
+        original->parameters.get()->physical = c.physical;
+        original->parameters.get()->particleSettings.get()->shape = c.shape;
+        Persistence::save(*original, path);
+        const SimulationParameters& loaded = *Persistence::load(path)->parameters.get();
+        const std::string label = std::string(keyOf(c.model));
+        EXPECT_EQ(loaded.transportModel.get(), c.model) << label;
+        EXPECT_EQ(loaded.physical.get(), c.physical) << label;
+        EXPECT_EQ(loaded.particleSettings.get()->shape.get(), c.shape) << label;
+        EXPECT_EQ(loaded.particleSettings.get()->radius.get(), 0.5) << label;
+    }
+}
+
 TEST(ProjectPersistence, BareProjectAndRegionWithoutPolygonWriteOnlyWhatTheyHave) {
     const TemporaryFolder folder;
     const auto path = folder / "bare.pelagrinproj";
@@ -143,6 +180,9 @@ TEST(ProjectPersistence, ReadsTheOriginalEncodersLayoutAndSkipsUnknownKeys) {
     EXPECT_EQ(parameters.windSpeed.get(), 0.0);
     EXPECT_EQ(parameters.windDirection.get(), 0.0);
     EXPECT_FALSE(parameters.seed.get()) << "without a seed every run draws its own";
+    EXPECT_EQ(parameters.transportModel.get(), TransportModel::original);
+    EXPECT_EQ(parameters.physical.get(), PhysicalParameters{});
+    EXPECT_EQ(parameters.particleSettings.get()->shape.get(), ParticleShape::sphere);
     EXPECT_EQ(project->region.get()->emissionRadius.get(), 10.0);
     EXPECT_EQ(project->parameters.get()->particleSettings.get()->count.get(), 2000);
     EXPECT_TRUE(project->region.get()->waterVertices().empty());
@@ -171,6 +211,22 @@ TEST(ProjectPersistence, StrictDecodingNamesTheKeyAndTheProblem) {
         {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
           "gravityScale": 1, "seed": "7"}})",
          R"("parameters.seed": expected a number, got a string)"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "transportModel": "lagrangian"}})",
+         R"("parameters.transportModel": expected one of original, physical, got "lagrangian")"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "particles": {"radius": 1, "density": 1, "count": 1, "colorMode": 0,
+          "shape": "cube"}}})",
+         R"("parameters.particles.shape": expected one of sphere, fragment, fibre, got "cube")"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "refloatHalfLife": -1}})",
+         R"("parameters.refloatHalfLife": -1 is outside [0, 1000000000])"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "waterTemperature": 41.5}})",
+         R"("parameters.waterTemperature": 41.5 is outside [0, 40])"},
+        {R"({"name": "x", "created": 1, "parameters": {"flowSpeed": 1, "turbulence": 1, "viscosity": 1,
+          "gravityScale": 1, "windage": "3 %"}})",
+         R"("parameters.windage": expected a number, got a string)"},
         {R"([1, 2])", "expected an object, got an array"},
         {R"({"name": "x", "created": 1)", "invalid JSON"},
         {"", "invalid JSON"},

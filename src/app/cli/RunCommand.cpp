@@ -7,10 +7,12 @@
 #include "app/cli/TrajectoryRecording.hpp"
 #include "exports/DepositsGeoJson.hpp"
 #include "exports/HeatmapNetCdf.hpp"
+#include "projects/PhysicalParameterField.hpp"
 #include "projects/ProjectPersistence.hpp"
 #include "simulation/SimulationController.hpp"
 #include "support/AtomicWrite.hpp"
 
+#include <algorithm>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <cmath>
@@ -34,6 +36,7 @@ struct RunOptions {
     std::string csvPath = "SimulationData.csv";
     bool isRealtime = false;
     std::optional<std::uint64_t> seed;
+    std::optional<TransportModel> model;
     std::string trajectoriesPath;
     double trajectoryInterval = 60.0;
     std::optional<std::string> depositsPath;
@@ -107,6 +110,9 @@ int run(const RunOptions& options) {
 
     if (options.seed) {
         project->parameters.get()->seed = options.seed;
+    }
+    if (options.model) {
+        project->parameters.get()->transportModel = *options.model;
     }
 
     // The controller's own loop, on an event loop of this command's, paced like the app's only on request.
@@ -206,6 +212,17 @@ void addRunCommand(CLI::App& app) {
     addSeedOption(*command, options->seed,
                   "Seed of the run's random draws; the same seed at the same speed gives the same particles "
                   "(default: the project's, else a fresh one, printed)");
+    command->add_option_function<std::string>(
+        "--model",
+        [options](const std::string& text) {
+            const auto found = std::find(transportModelKeys.begin(), transportModelKeys.end(), text);
+            if (found == transportModelKeys.end()) {
+                throw CLI::ValidationError("--model",
+                                           fmt::format("must be original or physical, got \"{}\"", text));
+            }
+            options->model = static_cast<TransportModel>(found - transportModelKeys.begin());
+        },
+        "Transport model of this run, original or physical (default: the project's)");
     command->add_option("--csv", options->csvPath, "Where the timeline CSV goes")->capture_default_str();
     CLI::Option* trajectories = command->add_option(
         "--trajectories", options->trajectoriesPath,

@@ -41,10 +41,13 @@ void DirtyTracker::follow() {
     }
     if (parameters_) {
         parameters_->forEachField(watchField);
+        watch(parameters_->transportModel);
+        watch(parameters_->physical);
         watchLink(parameters_->particleSettings);
     }
     if (settings_) {
         settings_->forEachField(watchField);
+        watch(settings_->shape);
     }
 }
 

@@ -53,8 +53,9 @@ json controlJson(const ParameterControl& control, const Project& project) {
         object["max"] = control.max;
         object["step"] = control.step ? json(*control.step) : json(nullptr);
     }
-    if (!control.tooltip.empty()) {
-        object["tooltip"] = control.tooltip;
+    const std::string_view tooltip = control.tooltipFor ? control.tooltipFor(project) : control.tooltip;
+    if (!tooltip.empty()) {
+        object["tooltip"] = tooltip;
     }
     if (control.showsDirectionIcon) {
         object["iconRotation"] = value;
@@ -107,11 +108,18 @@ double acceptedValue(const ParameterControl& control, const Intent& intent) {
     return value;
 }
 
+bool isShown(const ParameterSection& section, const Project& project) {
+    return section.isShown == nullptr || section.isShown(project);
+}
+
 } // namespace
 
 json ParameterScreen::state(const Project& project) const {
     json sectionList = json::array();
     for (const ParameterSection& section : sections) {
+        if (!isShown(section, project)) {
+            continue;
+        }
         json controls = json::array();
         for (const ParameterControl& control : section.controls) {
             controls.push_back(controlJson(control, project));
@@ -124,6 +132,9 @@ json ParameterScreen::state(const Project& project) const {
 void ParameterScreen::set(Project& project, const Intent& intent) const {
     const std::string id = intent.string("id");
     for (const ParameterSection& section : sections) {
+        if (!isShown(section, project)) {
+            continue;
+        }
         for (const ParameterControl& control : section.controls) {
             if (control.id == id) {
                 control.write(project, acceptedValue(control, intent));

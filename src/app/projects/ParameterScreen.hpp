@@ -30,9 +30,11 @@ struct ParameterControl {
     std::string_view label{};
     double min = 0.0; ///< slider and stepper
     double max = 0.0;
-    std::optional<double> step{};             ///< slider (absent: continuous) and stepper
-    std::string (*text)(double) = nullptr;    ///< slider and stepper: the value as shown
-    std::string_view tooltip{};               ///< empty: none
+    std::optional<double> step{};          ///< slider (absent: continuous) and stepper
+    std::string (*text)(double) = nullptr; ///< slider and stepper: the value as shown
+    std::string_view tooltip{};            ///< empty: none
+    /// When given, the tooltip for this project instead of `tooltip` (empty: none).
+    std::string_view (*tooltipFor)(const Project&) = nullptr;
     std::span<const ControlChoice> choices{}; ///< picker and segmented
     bool showsDirectionIcon = false;          ///< the value also turns an arrow, in degrees clockwise
     double (*read)(const Project&) = nullptr;
@@ -42,6 +44,9 @@ struct ParameterControl {
 struct ParameterSection {
     std::string_view title;
     std::vector<ParameterControl> controls;
+    /// When given, whether the section is on the screen for this project; a hidden section's controls are
+    /// neither shown nor set.
+    bool (*isShown)(const Project&) = nullptr;
 };
 
 /// A screen's header and its sections of controls.
@@ -50,12 +55,14 @@ struct ParameterScreen {
     std::string_view subtitle;
     std::vector<ParameterSection> sections;
 
-    /// `{"title", "subtitle", "sections": [{"title", "controls": [...]}]}` for `project`.
+    /// `{"title", "subtitle", "sections": [{"title", "controls": [...]}]}` for `project`, without the
+    /// sections hidden for it.
     nlohmann::json state(const Project& project) const;
 
     /// Applies a "setControl" of this screen: a slider's value must lie in its range and is rounded to its
     /// step, a stepper's must be a whole number in its range; a picker's or segmented control's must be one
-    /// of its choices. Throws IntentError, changing nothing, for an unknown id or an unacceptable value.
+    /// of its choices. Throws IntentError, changing nothing, for an unknown or hidden id or an unacceptable
+    /// value.
     void set(Project& project, const Intent& intent) const;
 };
 

@@ -3,9 +3,12 @@
 
 #include "app/ValueText.hpp"
 #include "app/projects/LazyModel.hpp"
+#include "app/projects/TransportModelSections.hpp"
 #include "projects/Project.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <type_traits>
 
 namespace pelagrin {
@@ -18,6 +21,48 @@ constexpr std::array<ControlChoice, 3> colorModeChoices{
      {label(ParticleColorMode::bySpeed), static_cast<double>(ParticleColorMode::bySpeed)},
      {label(ParticleColorMode::byDepth), static_cast<double>(ParticleColorMode::byDepth)}}};
 
+constexpr std::array<ControlChoice, 3> shapeChoices{
+    {{"Sphere", static_cast<double>(ParticleShape::sphere)},
+     {"Fragment", static_cast<double>(ParticleShape::fragment)},
+     {"Fibre", static_cast<double>(ParticleShape::fibre)}}};
+
+/// A common polymer and the density range of its plastics, g/cm³, as tabled by Hidalgo-Ruz et al.,
+/// "Microplastics in the marine environment", Environ. Sci. Technol. 46 (2012) 3060–3075, Table 1.
+struct Polymer {
+    double lowDensity;
+    double highDensity;
+
+    constexpr double middle() const { return (lowDensity + highDensity) / 2.0; }
+};
+
+constexpr std::array<Polymer, 6> polymers{
+    {{0.917, 0.965}, {0.90, 0.91}, {1.04, 1.10}, {1.02, 1.05}, {1.37, 1.45}, {1.16, 1.58}}};
+
+constexpr std::array<ControlChoice, 6> polymerChoices{{{"PE (0.917–0.965 g/cm³)", 0},
+                                                       {"PP (0.90–0.91 g/cm³)", 1},
+                                                       {"PS (1.04–1.10 g/cm³)", 2},
+                                                       {"PA (1.02–1.05 g/cm³)", 3},
+                                                       {"PET (1.37–1.45 g/cm³)", 4},
+                                                       {"PVC (1.16–1.58 g/cm³)", 5}}};
+
+// The polymer whose range the density sits in the middle of, or -1 (no selection) for any other density.
+double readPolymer(const Project& project) {
+    const double density = particleSettingsOrDefaults(project).density;
+    const auto found = std::find_if(polymers.begin(), polymers.end(),
+                                    [&](const Polymer& polymer) { return polymer.middle() == density; });
+    return found == polymers.end() ? -1.0 : static_cast<double>(found - polymers.begin());
+}
+
+void writePolymer(Project& project, double index) {
+    particleSettingsCreatingIfMissing(project).density =
+        polymers.at(static_cast<std::size_t>(index)).middle();
+}
+
+std::string_view diameterTooltip(const Project& project) {
+    return runsPhysicalModel(project) ? "The physical model reads this size as the particle's diameter."
+                                      : std::string_view();
+}
+
 // The read/write pair of one field. The values reaching a whole-number field are whole already (the screen
 // refuses others).
 template <auto field> double readField(const Project& project) {
@@ -26,7 +71,12 @@ template <auto field> double readField(const Project& project) {
 
 template <auto field> void writeField(Project& project, double value) {
     auto& observable = particleSettingsCreatingIfMissing(project).*field;
-    observable = static_cast<std::decay_t<decltype(observable.get())>>(value);
+    using Value = std::decay_t<decltype(observable.get())>;
+    if constexpr (std::is_enum_v<Value>) {
+        observable = static_cast<Value>(static_cast<std::int64_t>(value));
+    } else {
+        observable = static_cast<Value>(value);
+    }
 }
 
 ParameterScreen makeScreen() {
@@ -36,8 +86,24 @@ ParameterScreen makeScreen() {
                               .max = 5.0,
                               .step = 0.1,
                               .text = [](double v) { return decimalText("%.2f mm", v); },
+                              .tooltipFor = diameterTooltip,
                               .read = readField<&ParticleSettings::radius>,
                               .write = writeField<&ParticleSettings::radius>};
+    ParameterControl shape{.id = "shape",
+                           .kind = Kind::segmented,
+                           .label = "Shape",
+                           .tooltip = "In the physical model fragments and fibres settle more slowly than "
+                                      "spheres of the same diameter.",
+                           .choices = shapeChoices,
+                           .read = readField<&ParticleSettings::shape>,
+                           .write = writeField<&ParticleSettings::shape>};
+    ParameterControl polymer{.id = "polymer",
+                             .kind = Kind::picker,
+                             .label = "Polymer",
+                             .tooltip = "Sets the density to the middle of the polymer's published range.",
+                             .choices = polymerChoices,
+                             .read = readPolymer,
+                             .write = writePolymer};
     ParameterControl density{.id = "density",
                              .label = "Relative Density",
                              .min = 0.5,
@@ -63,8 +129,8 @@ ParameterScreen makeScreen() {
                            .write = writeField<&ParticleSettings::count>};
     return {"Particle Settings",
             "Define particle characteristics for the Stokes-based microplastic simulation.",
-            {{"Particle Size", {diameter}},
-             {"Density / Polymer Type", {density, colorMode}},
+            {{"Particle Size", {diameter, shape}},
+             {"Density / Polymer Type", {polymer, density, colorMode}},
              {"Particle Count", {count}}}};
 }
 

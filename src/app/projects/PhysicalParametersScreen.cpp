@@ -3,6 +3,7 @@
 
 #include "app/ValueText.hpp"
 #include "app/projects/LazyModel.hpp"
+#include "app/projects/TransportModelSections.hpp"
 #include "projects/Project.hpp"
 
 #include <array>
@@ -94,7 +95,9 @@ ParameterScreen makeScreen() {
             {{"Experiment Duration", {duration}},
              {"Environment", {waterDepth, windSpeed, windDirection}},
              {"Flow Field", {flowSpeed, turbulence}},
-             {"Medium Properties", {viscosity, gravityScale}}}};
+             {"Medium Properties", {viscosity, gravityScale}},
+             transportModelSection(),
+             physicalModelSection()}};
 }
 
 } // namespace
