@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <numbers>
 #include <utility>
 
 namespace pelagrin {
@@ -20,15 +19,21 @@ public:
         return static_cast<double>(bits(step, particle, slot) >> 11) * 0x1p-53;
     }
 
-    /// Two independent standard normal draws (Box–Muller over two 32-bit uniforms, so |N| < 6.7).
+    /// Two independent standard normal draws, by Marsaglia's polar method over pairs of 32-bit uniforms: a
+    /// logarithm and a square root, no trigonometry. Rejected pairs (a fifth) draw again under the next
+    /// slot numbers, `slot` + 64 k, which no other draw uses.
     std::pair<double, double> normalPair(std::uint64_t step, std::uint64_t particle,
                                          std::uint32_t slot) const {
-        const std::uint64_t h = bits(step, particle, slot);
-        const double u1 = static_cast<double>((h >> 32) + 1) * 0x1p-32; // (0, 1]: the logarithm stays finite
-        const double u2 = static_cast<double>(h & 0xffffffffu) * 0x1p-32;
-        const double r = std::sqrt(-2 * std::log(u1));
-        const double angle = 2 * std::numbers::pi * u2;
-        return {r * std::cos(angle), r * std::sin(angle)};
+        for (std::uint32_t attempt = 0;; attempt += 64) {
+            const std::uint64_t h = bits(step, particle, slot + attempt);
+            const double u = static_cast<double>(h >> 32) * 0x1p-31 - 1;
+            const double v = static_cast<double>(h & 0xffffffffu) * 0x1p-31 - 1;
+            const double s = u * u + v * v;
+            if (s > 0 && s < 1) {
+                const double factor = std::sqrt(-2 * std::log(s) / s);
+                return {u * factor, v * factor};
+            }
+        }
     }
 
 private:

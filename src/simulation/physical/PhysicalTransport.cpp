@@ -93,7 +93,10 @@ struct PhysicalTransport::StepConstants {
     double verticalSigma;   // m
     double strandChance;
     double refloatChance;
-    bool isResuspending; // the current lifts bed particles this step
+    bool isResuspending;   // the current lifts bed particles this step
+    Vec2 surfaceDrift;     // m/s, current and windage
+    double surfaceSpeedPx; // px/s
+    double currentSpeedPx;
 };
 
 PhysicalTransport::PhysicalTransport(const PhysicalParameters& physical, const CanvasMapping& mapping,
@@ -171,6 +174,9 @@ void PhysicalTransport::step(std::vector<Particle>& particles, std::vector<Depos
         .strandChance = chanceWithin(dt, physical_.strandingHalfLife, false),
         .refloatChance = chanceWithin(dt, physical_.refloatHalfLife, true),
         .isResuspending = physical_.resuspensionSpeed > 0 && current > physical_.resuspensionSpeed,
+        .surfaceDrift = currentMs_ + windMs_,
+        .surfaceSpeedPx = (currentMs_ + windMs_).length() * pixelsPerMetreAxes_.x,
+        .currentSpeedPx = current * pixelsPerMetreAxes_.x,
     };
     const std::size_t chunkCount = (particles.size() + kChunkSize - 1) / kChunkSize;
     auto moveChunk = [&](std::size_t chunk) {
@@ -228,7 +234,8 @@ void PhysicalTransport::stepRange(std::size_t begin, std::size_t end, std::vecto
         p.z = z;
 
         // Horizontal: the drift, wind only at the surface, and the random walk.
-        const Vec2 drift = z < surfaceLayer ? currentMs_ + windMs_ : currentMs_;
+        const bool isAtSurface = z < surfaceLayer;
+        const Vec2 drift = isAtSurface ? c.surfaceDrift : currentMs_;
         Vec2 move = drift * c.dt;
         if (c.horizontalSigma > 0) {
             const auto [east, north] = random_.normalPair(stepCount_, i, kHorizontalSlot);
@@ -257,7 +264,7 @@ void PhysicalTransport::stepRange(std::size_t begin, std::size_t end, std::vecto
         }
         p.position = atPx;
         p.velocity = drift * pixelsPerMetreAxes_;
-        p.speed = drift.length() * pixelsPerMetreAxes_.x;
+        p.speed = isAtSurface ? c.surfaceSpeedPx : c.currentSpeedPx;
     }
 }
 
