@@ -113,7 +113,7 @@ PhysicalTransport::PhysicalTransport(const PhysicalParameters& physical, const C
     requireNonNegative(physical.refloatHalfLife, "refloatHalfLife");
     requireNonNegative(physical.resuspensionSpeed, "resuspensionSpeed");
 
-    // The shore in metres, with the box of the inside test and a table a little beyond it.
+    // The shore in metres and on the canvas, the box of the inside test and a table a little beyond it.
     std::vector<Vec2> outlineM;
     outlineM.reserve(outlinePx.size());
     for (const Vec2& v : outlinePx) {
@@ -121,22 +121,16 @@ PhysicalTransport::PhysicalTransport(const PhysicalParameters& physical, const C
     }
     shore_ = BoundaryIndex(outlineM);
     canvasShore_ = BoundaryIndex(outlinePx);
-    const Vec2 cornerA = plane_.fromCanvas({0, mapping.height});
-    const Vec2 cornerB = plane_.fromCanvas({mapping.width, 0});
-    shoreMin_ = outlineM.empty() ? cornerA : outlineM[0];
-    shoreMax_ = shoreMin_;
-    for (const Vec2& v : outlineM) {
-        shoreMin_ = {std::min(shoreMin_.x, v.x), std::min(shoreMin_.y, v.y)};
-        shoreMax_ = {std::max(shoreMax_.x, v.x), std::max(shoreMax_.y, v.y)};
+    if (hasWater_) {
+        shoreMin_ = outlineM[0];
+        shoreMax_ = outlineM[0];
+        for (const Vec2& v : outlineM) {
+            shoreMin_ = {std::min(shoreMin_.x, v.x), std::min(shoreMin_.y, v.y)};
+            shoreMax_ = {std::max(shoreMax_.x, v.x), std::max(shoreMax_.y, v.y)};
+        }
+        const Vec2 margin = Vec2{1, 1} + (shoreMax_ - shoreMin_) * kTableMarginShare;
+        canvas_ = PlaneCanvasTable(plane_, shoreMin_ - margin, shoreMax_ + margin);
     }
-    const Vec2 tableMin = outlineM.size() >= 3
-                              ? shoreMin_
-                              : Vec2{std::min(cornerA.x, cornerB.x), std::min(cornerA.y, cornerB.y)};
-    const Vec2 tableMax = outlineM.size() >= 3
-                              ? shoreMax_
-                              : Vec2{std::max(cornerA.x, cornerB.x), std::max(cornerA.y, cornerB.y)};
-    const Vec2 margin = Vec2{1, 1} + (tableMax - tableMin) * kTableMarginShare;
-    canvas_ = PlaneCanvasTable(plane_, tableMin - margin, tableMax + margin);
 
     // The drift in plane axes: the canvas's y points south.
     const double ppm = std::fmax(params.pixelsPerMeter, kPixelFloor);
