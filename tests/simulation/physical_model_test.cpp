@@ -7,6 +7,7 @@
 #include "simulation/physical/SettlingVelocity.hpp"
 #include "simulation/physical/WaterProperties.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>

@@ -23,10 +23,10 @@ PlaneCanvasTable::PlaneCanvasTable(const LocalPlane& plane, Vec2 minCorner, Vec2
 
 Vec2 PlaneCanvasTable::at(Vec2 metres) const {
     const Vec2 cell = (metres - origin_) * cellsPerMetre_;
-    // Truncation is the floor inside the box; beyond it the clamp picks the edge cell.
+    // Beyond the box the clamp picks the edge cell; within it truncation is the floor.
     constexpr double kLastCell = kCells - 1;
-    const double column = std::clamp(static_cast<double>(static_cast<long>(cell.x)), 0.0, kLastCell);
-    const double row = std::clamp(static_cast<double>(static_cast<long>(cell.y)), 0.0, kLastCell);
+    const double column = static_cast<double>(static_cast<long>(std::clamp(cell.x, 0.0, kLastCell)));
+    const double row = static_cast<double>(static_cast<long>(std::clamp(cell.y, 0.0, kLastCell)));
     const double tx = cell.x - column;
     const double ty = cell.y - row;
     const std::size_t k = static_cast<std::size_t>(row) * (kCells + 1) + static_cast<std::size_t>(column);
