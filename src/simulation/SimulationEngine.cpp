@@ -160,9 +160,24 @@ void SimulationEngine::computeBounds() {
     bounds = box;
 }
 
+void SimulationEngine::usePhysicalModel(const PhysicalParameters& physical, const CanvasMapping& mapping) {
+    // Every integer up to 2^53 is exact in a double, so the draw is a whole 53-bit key. The draw comes from
+    // a copy, kept only once the model stands, so that a refused call leaves the run as it was.
+    RandomSource draws = random_;
+    const auto key = static_cast<std::uint64_t>(draws.uniformRandom(0, 0x1p53));
+    physical_.emplace(physical, mapping, boundaryVertices, particles, params, key);
+    random_ = std::move(draws);
+}
+
 void SimulationEngine::step() {
     const double dt = targetSpeed * baseStep;
     accumulatedTime += dt;
+    if (physical_) {
+        deposits_.resize(particles.size());
+        physical_->step(particles, deposits_, dt, accumulatedTime,
+                        workers != nullptr ? *workers : WorkerPool::shared());
+        return;
+    }
 
     const double viscosity = params.viscosity * kWaterViscosity;
     const StepConstants constants{

@@ -8,6 +8,7 @@
 #include "simulation/RandomSource.hpp"
 #include "simulation/SimulationEngineParameters.hpp"
 #include "simulation/Vec2.hpp"
+#include "simulation/physical/PhysicalTransport.hpp"
 
 #include <array>
 #include <cstdint>
@@ -62,6 +63,12 @@ public:
     /// base step of `stepS` s.
     static Response responseOf(double radiusMm, double density, const SimulationEngineParameters& physics,
                                double stepS);
+
+    /// From now on `step()` moves the particles by the physical model in metres on the ground, the canvas
+    /// being `mapping`'s; without this call it moves them by the original model. Call it once, on a fresh
+    /// engine before its first step. Draws the model's key from the engine's random source. Throws
+    /// std::invalid_argument naming the field when a physical parameter or the mapping is out of range.
+    void usePhysicalModel(const PhysicalParameters& physical, const CanvasMapping& mapping);
 
     /// Recomputes `bounds` (and the search index) from `boundaryVertices`.
     void computeBounds();
@@ -130,6 +137,8 @@ private:
     double responseTimeStep_ = 0.0;
     /// One list per chunk of particles; kept between steps so that a step allocates nothing.
     std::vector<std::vector<PendingContact>> pending_;
+    /// The physical model, once `usePhysicalModel` chose it.
+    std::optional<PhysicalTransport> physical_;
 };
 
 } // namespace pelagrin
