@@ -111,6 +111,25 @@ TEST_F(RunCommand, RunsAnExampleToItsDurationAndWritesOneSamplePerFrameAndTrajec
     expectOnlyFiles({"bed.nc", "deposits.geojson", "run.nc", "timeline.csv"});
 }
 
+TEST_F(RunCommand, ATrajectoryWriteThatFailsDuringTheRunEndsItWithTheReasonAndNoFile) {
+    // Under a 1 MB limit on a file's size, ignored as a signal so that the write fails with EFBIG: the
+    // pond's trajectories (about 4 MB) outgrow it during the run, the timeline does not.
+    const std::filesystem::path trajectories = folder / "run.nc";
+    const CommandOutcome outcome =
+        runToEnd({"/bin/sh", "-c", "ulimit -f 2048; trap '' XFSZ; exec \"$@\"", "sh", executable, "run",
+                  (examples / "kettle-pond.pelagrinproj").string(), "--speed", "1000", "--csv", csvPath(),
+                  "--trajectories", trajectories.string()},
+                 folder.path());
+    // Not 0; the HDF5 library may yet end the process while it closes the failed file at exit.
+    EXPECT_NE(outcome.status, 0);
+    EXPECT_NE(outcome.err.find("Running \"Kettle Pond\""), std::string::npos) << "the file had started";
+    EXPECT_EQ(lines(outcome.err).back(),
+              "pelagrin run: Cannot write trajectories to " + trajectories.string() + ": NetCDF: HDF error")
+        << outcome.err;
+    EXPECT_TRUE(outcome.out.empty()) << outcome.out;
+    expectOnlyFiles({"timeline.csv"});
+}
+
 TEST_F(RunCommand, EveryExampleLoadsAndRuns) {
     for (const auto& entry : std::filesystem::directory_iterator(examples)) {
         if (entry.path().extension() != ".pelagrinproj") {
