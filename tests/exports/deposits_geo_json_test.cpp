@@ -43,7 +43,8 @@ TEST(DepositsGeoJson, KeepsTheRulesOfGeoJsonAndItsPointsAreTheRunsRestingParticl
                                           restingAt({400, 300}, false, true),
                                           restingAt({200, 200}, false, false)};
     const std::vector<Deposit> deposits{{12.5, NAN}, {40, 30}, {NAN, 7.25}, {}};
-    const DepositsGeoJson file{particles, deposits, kCanvas, kClockwise, 42, 3600, {{"waterDepth", 10.0}}};
+    const DepositsGeoJson file{{{kCanvas, kClockwise}, particles, deposits, 42, 3600},
+                               {{"waterDepth", 10.0}}};
     const json document = file.document();
     const json ring = featuresOf(document, "Polygon").at(0)["geometry"]["coordinates"][0];
     const std::vector<json> points = featuresOf(document, "Point");

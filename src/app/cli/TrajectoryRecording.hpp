@@ -18,9 +18,8 @@ class SimulationEngine;
 /// time (a step spans speed × 0.016 s), and where the run ended on `finish`. The step only packs the sample:
 /// the file is written on a thread of its own, so that the run waits for the disk only when it is two
 /// samples ahead. A write that fails stops the run at the next sample and is kept for `finish` to report.
-/// Construction throws
-/// `NetCdfError` when the file cannot be started, and std::invalid_argument when the project's region has no
-/// extent to place particles in degrees.
+/// Construction throws `NetCdfError` when the file cannot be started, and std::invalid_argument when the
+/// project's region has no extent to place particles in degrees.
 class TrajectoryRecording {
 public:
     TrajectoryRecording(const std::filesystem::path& path, double every, SimulationController& controller,
