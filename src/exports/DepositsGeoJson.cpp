@@ -1,8 +1,8 @@
 // The deposits' GeoJSON document: features from the deposit map, positions in degrees, the ring's winding.
 #include "exports/DepositsGeoJson.hpp"
 
+#include "exports/RunSettings.hpp"
 #include "projects/Project.hpp"
-#include "projects/SimulationParameters.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -61,12 +61,9 @@ json seconds(double timeS) {
 
 json DepositsGeoJson::parametersOf(SimulationParameters& physics) {
     json values = json::object();
-    physics.forEachField([&](const char* key, const auto& field) { values[key] = field.get(); });
-    if (const auto& settings = physics.particleSettings.get()) {
-        json particleValues = json::object();
-        settings->forEachField(
-            [&](const char* key, const auto& field) { particleValues[key] = field.get(); });
-        values["particleSettings"] = std::move(particleValues);
+    for (const RunSetting& setting : runSettings(physics)) {
+        json& group = setting.isParticle ? values["particleSettings"] : values;
+        std::visit([&](auto value) { group[setting.key] = value; }, setting.value);
     }
     return values;
 }
