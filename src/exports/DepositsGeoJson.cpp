@@ -1,11 +1,8 @@
 // The deposits' GeoJSON document: features from the deposit map, positions in degrees, the ring's winding.
 #include "exports/DepositsGeoJson.hpp"
 
-#include "analysis/DepositMap.hpp"
+#include "exports/RunSettings.hpp"
 #include "projects/Project.hpp"
-#include "projects/Region.hpp"
-#include "projects/SimulationParameters.hpp"
-#include "simulation/SimulationController.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -64,29 +61,19 @@ json seconds(double timeS) {
 
 json DepositsGeoJson::parametersOf(SimulationParameters& physics) {
     json values = json::object();
-    physics.forEachField([&](const char* key, const auto& field) { values[key] = field.get(); });
-    if (const auto& settings = physics.particleSettings.get()) {
-        json particleValues = json::object();
-        settings->forEachField(
-            [&](const char* key, const auto& field) { particleValues[key] = field.get(); });
-        values["particleSettings"] = std::move(particleValues);
+    for (const RunSetting& setting : runSettings(physics)) {
+        json& group = setting.isParticle ? values["particleSettings"] : values;
+        std::visit([&](auto value) { group[setting.key] = value; }, setting.value);
     }
     return values;
 }
 
 std::optional<std::string> DepositsGeoJson::ofRun(const SimulationController& controller, Project& project) {
-    const std::vector<Particle>& particles = controller.displayParticles.get();
-    const std::shared_ptr<Region> region = project.region.get();
-    if (controller.deposits().empty() || region == nullptr) {
+    std::optional<RunDeposits> run = RunDeposits::of(controller, project.region.get().get());
+    if (!run) {
         return std::nullopt;
     }
-    const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
-    const std::vector<GeoCoordinate> outline = region->waterVertices();
-    if (!mapping || outline.size() < 3) {
-        return std::nullopt;
-    }
-    DepositsGeoJson file{particles, controller.deposits(), *mapping,
-                         outline,   controller.seed(),     controller.currentTime.get()};
+    DepositsGeoJson file{std::move(*run)};
     if (const auto& parameters = project.parameters.get()) {
         file.parameters = parametersOf(*parameters);
     }
@@ -94,22 +81,23 @@ std::optional<std::string> DepositsGeoJson::ofRun(const SimulationController& co
 }
 
 json DepositsGeoJson::document() const {
-    const DepositMap map = DepositMap::compute(particles, mapping, outline);
+    const DepositMap map = run.map();
+    const std::vector<GeoCoordinate>& outline = run.region.outline;
     json features = json::array();
     if (outline.size() >= 3) {
         features.push_back(feature(outlinePolygon(outline), {{"name", "outline"}}));
     }
 
     // The resting particles where they lie.
-    for (std::size_t i = 0; i < particles.size(); ++i) {
-        const Particle& p = particles[i];
+    for (std::size_t i = 0; i < run.particles.size(); ++i) {
+        const Particle& p = run.particles[i];
         const bool isStranded = DepositMap::isStranded(p);
         if (!isStranded && !DepositMap::isSedimented(p)) {
             continue;
         }
-        const Deposit record = i < deposits.size() ? deposits[i] : Deposit{};
+        const Deposit record = i < run.deposits.size() ? run.deposits[i] : Deposit{};
         features.push_back(
-            feature({{"type", "Point"}, {"coordinates", position(mapping.toGeo(p.position))}},
+            feature({{"type", "Point"}, {"coordinates", position(run.region.mapping.toGeo(p.position))}},
                     {{"status", isStranded ? "stranded" : "sedimented"},
                      {"time_s", seconds(isStranded ? record.strandedAt : record.sedimentedAt)}}));
     }
@@ -126,13 +114,11 @@ json DepositsGeoJson::document() const {
                                     {"length_m", segment.lengthM}}));
     }
 
-    json run = {{"time_s", timeS},
-                {"particles", map.particleCount},
-                {"stranded", map.strandedCount},
-                {"sedimented", map.sedimentedCount},
-                {"parameters", parameters}};
-    run["seed"] = seed ? json(*seed) : json(nullptr);
-    return {{"type", "FeatureCollection"}, {"features", std::move(features)}, {"pelagrin", std::move(run)}};
+    json member = {{"time_s", run.timeS},           {"particles", map.particleCount},
+                   {"stranded", map.strandedCount}, {"sedimented", map.sedimentedCount},
+                   {"parameters", parameters},      {"seed", run.seed}};
+    return {
+        {"type", "FeatureCollection"}, {"features", std::move(features)}, {"pelagrin", std::move(member)}};
 }
 
 } // namespace pelagrin

@@ -1,15 +1,10 @@
 // DepositsGeoJson: a run's resting particles, the lake's outline and its shore stretches as a GeoJSON file.
 #pragma once
 
-#include "simulation/CanvasMapping.hpp"
-#include "simulation/Deposit.hpp"
-#include "simulation/GeoCoordinate.hpp"
-#include "simulation/Particle.hpp"
+#include "exports/RunDeposits.hpp"
 
-#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <span>
 #include <string>
 
 namespace pelagrin {
@@ -24,16 +19,8 @@ class SimulationParameters;
 /// and the run itself (seed, time, counts, parameters) under the collection's "pelagrin" member. Positions
 /// are longitude then latitude, in degrees to seven decimals (about a centimetre).
 struct DepositsGeoJson {
-    /// The particles of the snapshot and their deposit records (one per particle, or none).
-    std::span<const Particle> particles;
-    std::span<const Deposit> deposits;
-    /// Takes the particles' simulation px to degrees.
-    CanvasMapping mapping;
-    /// The lake's polygon in degrees, in either turning direction.
-    std::span<const GeoCoordinate> outline;
-    std::optional<std::uint64_t> seed;
-    /// Simulation time of the snapshot, s.
-    double timeS = 0.0;
+    /// The snapshot; its outline may turn either way.
+    RunDeposits run;
     /// The run's settings by name, as `parametersOf` gives them.
     nlohmann::json parameters = nlohmann::json::object();
 

@@ -1,11 +1,10 @@
 // HeatmapNetCdf: the grid's definitions, then its coordinates and cells in one write each.
 #include "exports/HeatmapNetCdf.hpp"
 
-#include "analysis/DepositMap.hpp"
 #include "exports/CfConventions.hpp"
 #include "exports/RunAttributes.hpp"
+#include "exports/RunDeposits.hpp"
 #include "projects/Project.hpp"
-#include "simulation/SimulationController.hpp"
 
 #include <cassert>
 
@@ -74,17 +73,11 @@ void writeHeatmapNetCdf(const std::filesystem::path& path, const BedHeatmap& hea
 
 std::optional<RunHeatmap> RunHeatmap::of(const SimulationController& controller, Project& project,
                                          double speed) {
-    const std::shared_ptr<Region> region = project.region.get();
-    if (controller.deposits().empty() || !controller.seed() || region == nullptr) {
+    const std::optional<RunDeposits> run = RunDeposits::of(controller, project.region.get().get());
+    if (!run) {
         return std::nullopt;
     }
-    const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
-    const std::vector<GeoCoordinate> outline = region->waterVertices();
-    if (!mapping || outline.size() < 3) {
-        return std::nullopt;
-    }
-    const DepositMap deposits = DepositMap::compute(controller.displayParticles.get(), *mapping, outline);
-    return RunHeatmap{deposits.bed, runAttributes(project, *controller.seed(), speed)};
+    return RunHeatmap{run->map().bed, runAttributes(project, run->seed, speed)};
 }
 
 } // namespace pelagrin

@@ -85,32 +85,6 @@ void NetCdfFile::endDefinitions() {
     check(nc_enddef(id_));
 }
 
-void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
-                       const std::vector<std::size_t>& count, const double* values) {
-    check(nc_put_vara_double(id_, variable, start.data(), count.data(), values));
-}
-
-void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
-                       const std::vector<std::size_t>& count, const std::int16_t* values) {
-    check(nc_put_vara_short(id_, variable, start.data(), count.data(), values));
-}
-
-void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
-                       const std::vector<std::size_t>& count, const int* values) {
-    check(nc_put_vara_int(id_, variable, start.data(), count.data(), values));
-}
-
-void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
-                       const std::vector<std::size_t>& count, const std::int64_t* values) {
-    // Written as they are: the one whole-number type of that width, so no conversion is needed.
-    check(nc_put_vara(id_, variable, start.data(), count.data(), values));
-}
-
-void NetCdfFile::write(int variable, const std::vector<std::size_t>& start,
-                       const std::vector<std::size_t>& count, const signed char* values) {
-    check(nc_put_vara_schar(id_, variable, start.data(), count.data(), values));
-}
-
 void NetCdfFile::close() {
     const int status = nc_close(std::exchange(id_, -1));
     std::error_code error;

@@ -25,6 +25,21 @@ struct NetCdfAttribute {
     std::variant<std::string, double, std::int64_t> value;
 };
 
+/// The library's call that writes a block of values of type T.
+template <class T> struct NetCdfValues;
+template <> struct NetCdfValues<double> { static constexpr auto put = nc_put_vara_double; };
+template <> struct NetCdfValues<int> { static constexpr auto put = nc_put_vara_int; };
+template <> struct NetCdfValues<std::int16_t> { static constexpr auto put = nc_put_vara_short; };
+template <> struct NetCdfValues<signed char> { static constexpr auto put = nc_put_vara_schar; };
+template <> struct NetCdfValues<std::int64_t> {
+    // Written as they are: the one whole-number type of that width, so no conversion is needed (the typed
+    // call takes long long, which std::int64_t need not be).
+    static int put(int file, int variable, const std::size_t* start, const std::size_t* count,
+                   const std::int64_t* values) {
+        return nc_put_vara(file, variable, start, count, values);
+    }
+};
+
 /// A netCDF-4 file written in two phases: dimensions, variables and attributes first, then `endDefinitions`
 /// and the values. It is written beside its destination and takes the destination's place only on `close`,
 /// so a write that fails or is abandoned leaves any earlier file at the path as it was and nothing else
@@ -56,17 +71,14 @@ public:
     /// Ends the definitions; values may be written from then on.
     void endDefinitions();
 
-    /// Writes the block of `variable` starting at `start` with `count` entries per dimension, row-major.
+    /// Writes the block of `variable` starting at `start` with `count` entries per dimension, row-major, of
+    /// any type `NetCdfValues` knows.
+    template <class T>
+    requires requires { NetCdfValues<T>::put; }
     void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
-               const double* values);
-    void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
-               const std::int16_t* values);
-    void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
-               const int* values);
-    void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
-               const std::int64_t* values);
-    void write(int variable, const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
-               const signed char* values);
+               const T* values) {
+        check(NetCdfValues<T>::put(id_, variable, start.data(), count.data(), values));
+    }
 
     /// Finishes the file and puts it at its path.
     void close();

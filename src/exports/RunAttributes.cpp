@@ -1,6 +1,7 @@
-// RunAttributes: the project's fields walked by their own visitors, so a new parameter is exported too.
+// RunAttributes: the project's names and the run's settings as attributes, particle settings prefixed.
 #include "exports/RunAttributes.hpp"
 
+#include "exports/RunSettings.hpp"
 #include "projects/Project.hpp"
 
 namespace pelagrin {
@@ -16,15 +17,15 @@ std::vector<NetCdfAttribute> runAttributes(Project& project, std::uint64_t seed,
     if (!parameters) {
         return attributes;
     }
-    parameters->forEachField([&](const char* key, const Observable<double>& field) {
-        attributes.push_back({key, field.get()});
-    });
-    if (const std::shared_ptr<ParticleSettings>& particles = parameters->particleSettings.get()) {
-        particles->forEachField([&](const std::string& key, const auto& field) {
-            if (key != "colorMode") { // how the app draws them, not how they move
-                attributes.push_back({"particle_" + key, field.get()});
-            }
-        });
+    for (const RunSetting& setting : runSettings(*parameters)) {
+        if (setting.isParticle && setting.key == "colorMode") {
+            continue; // how the app draws them, not how they move
+        }
+        std::visit(
+            [&](auto value) {
+                attributes.push_back({(setting.isParticle ? "particle_" : "") + setting.key, value});
+            },
+            setting.value);
     }
     return attributes;
 }

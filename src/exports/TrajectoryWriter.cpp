@@ -55,10 +55,8 @@ TrajectoryWriter::TrajectoryWriter(const std::filesystem::path& path, std::size_
       lonAxis_(PackedAxis::over(mapping.minLongitude, mapping.maxLongitude)),
       latAxis_(PackedAxis::over(mapping.minLatitude, mapping.maxLatitude)),
       zAxis_(PackedAxis::over(0.0, std::max(waterDepth, 1.0))),
-      obsChunk_(
-          std::clamp<std::size_t>(chunkTargetBytes / (sizeof(std::int16_t) * particleCount), 1, maxObsChunk)),
-      lonValues_(particleCount), latValues_(particleCount), zValues_(particleCount),
-      statusValues_(particleCount) {
+      obsChunk_(std::clamp<std::size_t>(chunkTargetBytes / (sizeof(std::int16_t) * particleCount), 1,
+                                        maxObsChunk)) {
     assert(particleCount > 0);
     const int trajectoryDimension = file_.addDimension("trajectory", particleCount);
     const int obsDimension = file_.addDimension("obs", 0);
@@ -121,24 +119,33 @@ TrajectoryWriter::TrajectoryWriter(const std::filesystem::path& path, std::size_
     file_.write(trajectory, {0}, {particleCount}, ids.data());
 }
 
-void TrajectoryWriter::append(double time, std::span<const Particle> particles) {
+void TrajectoryWriter::pack(double time, std::span<const Particle> particles, Sample& sample) const {
     assert(particles.size() == particleCount_);
+    sample.time = time;
+    sample.lon.resize(particleCount_);
+    sample.lat.resize(particleCount_);
+    sample.z.resize(particleCount_);
+    sample.status.resize(particleCount_);
     for (std::size_t i = 0; i < particleCount_; ++i) {
         const Particle& particle = particles[i];
         const GeoCoordinate where = mapping_.toGeo(particle.position);
-        lonValues_[i] = lonAxis_.pack(where.longitude);
-        latValues_[i] = latAxis_.pack(where.latitude);
-        zValues_[i] = zAxis_.pack(particle.z);
-        statusValues_[i] = statusOf(particle);
+        sample.lon[i] = lonAxis_.pack(where.longitude);
+        sample.lat[i] = latAxis_.pack(where.latitude);
+        sample.z[i] = zAxis_.pack(particle.z);
+        sample.status[i] = statusOf(particle);
     }
+}
+
+void TrajectoryWriter::write(const Sample& sample) {
+    assert(sample.lon.size() == particleCount_);
     // A column of the (trajectory, obs) arrays: every particle at this sample.
     const std::vector<std::size_t> start{0, samples_};
     const std::vector<std::size_t> count{particleCount_, 1};
-    file_.write(time_, {samples_}, {1}, &time);
-    file_.write(lon_, start, count, lonValues_.data());
-    file_.write(lat_, start, count, latValues_.data());
-    file_.write(z_, start, count, zValues_.data());
-    file_.write(status_, start, count, statusValues_.data());
+    file_.write(time_, {samples_}, {1}, &sample.time);
+    file_.write(lon_, start, count, sample.lon.data());
+    file_.write(lat_, start, count, sample.lat.data());
+    file_.write(z_, start, count, sample.z.data());
+    file_.write(status_, start, count, sample.status.data());
     ++samples_;
 }
 

@@ -17,10 +17,10 @@ namespace pelagrin {
 /// array): dimension trajectory (one per particle) and obs (unlimited, one per sample);
 /// trajectory(trajectory) ids, time(obs) in seconds since the run's start, and lon, lat (degrees), z (m,
 /// positive down: packed as CF 16-bit integers, see `PackedAxis`) and status (0 not_released, 1 active, 2
-/// stranded, 3 sedimented) over (trajectory, obs). Each `append` writes its sample out and keeps nothing of
-/// it, so memory does not grow with the samples; the library's chunk cache holds at most a few samples'
-/// worth. The file takes its path on `close`; until then, and if the writing fails or the writer is dropped,
-/// an earlier file there stays as it was. Throws `NetCdfError`
+/// stranded, 3 sedimented) over (trajectory, obs). A sample is packed into a `Sample` by `pack` and written
+/// by `write`, which keeps nothing of it, so memory does not grow with the samples; the library's chunk
+/// cache holds at most a few samples' worth. The file takes its path on `close`; until then, and if the
+/// writing fails or the writer is dropped, an earlier file there stays as it was. Throws `NetCdfError`
 /// ("Cannot write trajectories to …").
 class TrajectoryWriter {
 public:
@@ -37,6 +37,13 @@ public:
         std::int16_t pack(double value) const;
     };
 
+    /// One sample's packed columns, in the order of the particles.
+    struct Sample {
+        double time = 0.0;
+        std::vector<std::int16_t> lon, lat, z;
+        std::vector<signed char> status;
+    };
+
     /// Starts the file for `particleCount` particles (at least 1) whose canvas positions `mapping` turns into
     /// degrees and whose depths lie within [0, `waterDepth`] m; `runStart` is the wall-clock moment the run's
     /// time 0 is written as; `attributes` follow the CF globals (the run's seed and parameters).
@@ -45,9 +52,12 @@ public:
                      std::chrono::system_clock::time_point runStart,
                      const std::vector<NetCdfAttribute>& attributes);
 
-    /// Writes one sample: the simulation time (s since the run's start) and every particle, in the order and
-    /// number given at construction.
-    void append(double time, std::span<const Particle> particles);
+    /// Packs the particles, in the order and number given at construction, at `time` (s since the run's
+    /// start) into `sample`, whose columns are sized on first use. It reads nothing that `write` changes, so
+    /// one thread may pack a sample while another writes an earlier one.
+    void pack(double time, std::span<const Particle> particles, Sample& sample) const;
+    /// Writes `sample` as the next one.
+    void write(const Sample& sample);
     /// Samples written so far.
     std::size_t sampleCount() const { return samples_; }
     /// Finishes the file and puts it at its path.
@@ -61,9 +71,6 @@ private:
     std::size_t obsChunk_;
     int time_ = -1, lon_ = -1, lat_ = -1, z_ = -1, status_ = -1;
     std::size_t samples_ = 0;
-    // One sample's columns, reused by every append.
-    std::vector<std::int16_t> lonValues_, latValues_, zValues_;
-    std::vector<signed char> statusValues_;
 };
 
 } // namespace pelagrin

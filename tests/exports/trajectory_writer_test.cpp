@@ -21,16 +21,21 @@ TEST(TrajectoryWriter, SamplesReadBackAsOneTrajectoryPerParticle) {
     TrajectoryWriter writer(path, particles.size(), mapping, 10.0,
                             std::chrono::sys_days{std::chrono::year{2026} / 5 / 1},
                             {{"seed", std::int64_t{7}}});
-    writer.append(0.0, particles);
+    TrajectoryWriter::Sample sample;
+    auto append = [&](double time) {
+        writer.pack(time, particles, sample);
+        writer.write(sample);
+    };
+    append(0.0);
     for (Particle& particle : particles) {
         particle.isActive = true;
     }
     particles[1].position = {200.0, 150.0};
     particles[1].z = 2.5;
-    writer.append(60.0, particles);
+    append(60.0);
     particles[2].isStuck = true;
     particles[3].isSedimented = true;
-    writer.append(120.0, particles);
+    append(120.0);
     EXPECT_EQ(writer.sampleCount(), 3u);
     EXPECT_FALSE(std::filesystem::exists(path)) << "the file takes its place once complete";
     writer.close();
@@ -65,7 +70,8 @@ TEST(TrajectoryWriter, SamplesReadBackAsOneTrajectoryPerParticle) {
 }
 
 TEST(TrajectoryWriter, ALargeRunsSampleIsOneWholeChunkPerVariable) {
-    // So an append only ever writes, whatever the run's length: nothing of earlier samples is read or held.
+    // So a write of a sample only writes, whatever the run's length: nothing of earlier samples is read or
+    // held.
     TemporaryFolder folder;
     TrajectoryWriter writer(folder / "large.nc", 20000, mapping, 10.0, {}, {});
     writer.close();

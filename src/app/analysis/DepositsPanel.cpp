@@ -1,9 +1,8 @@
 // DepositsPanel: the deposit map's grid, stretches and sentences as the analysis screen's JSON.
 #include "app/analysis/DepositsPanel.hpp"
 
-#include "analysis/DepositMap.hpp"
 #include "analysis/SimulationDataStore.hpp"
-#include "projects/Region.hpp"
+#include "exports/RunDeposits.hpp"
 #include "simulation/SimulationController.hpp"
 
 #include <cmath>
@@ -108,15 +107,8 @@ json DepositsPanel::state(const Region* region) const {
     isStale_ = false;
     cachedRegion_ = region;
     cached_ = nullptr;
-    const std::vector<Particle>& particles = controller_.displayParticles.get();
-    if (region == nullptr || controller_.deposits().empty() ||
-        controller_.deposits().size() != particles.size()) {
-        return cached_;
-    }
-    const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
-    const std::vector<GeoCoordinate> outline = region->waterVertices();
-    if (mapping && outline.size() >= 3) {
-        cached_ = depositsJson(DepositMap::compute(particles, *mapping, outline), outline);
+    if (const std::optional<RunDeposits> run = RunDeposits::of(controller_, region)) {
+        cached_ = depositsJson(run->map(), run->region.outline);
     }
     return cached_;
 }

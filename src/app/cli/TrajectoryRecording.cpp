@@ -2,6 +2,7 @@
 #include "app/cli/TrajectoryRecording.hpp"
 
 #include "exports/RunAttributes.hpp"
+#include "exports/RunDeposits.hpp"
 #include "projects/Project.hpp"
 #include "simulation/SimulationController.hpp"
 
@@ -14,15 +15,11 @@ namespace pelagrin {
 namespace {
 
 CanvasMapping mappingOf(Project& project) {
-    const std::shared_ptr<Region>& region = project.region.get();
-    std::optional<CanvasMapping> mapping;
-    if (region) {
-        mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
-    }
-    if (!mapping) {
+    const std::optional<RegionOnCanvas> region = RegionOnCanvas::of(project.region.get().get());
+    if (!region) {
         throw std::invalid_argument("its region has no outline to place the particles in degrees");
     }
-    return *mapping;
+    return region->mapping;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // TrajectoryRecording: a headless run's particles sampled into a trajectory file as the run goes.
 #pragma once
 
-#include "exports/TrajectoryWriter.hpp"
+#include "exports/AsyncTrajectoryWriter.hpp"
 
 #include <filesystem>
 #include <optional>
@@ -13,12 +13,13 @@ class Project;
 class SimulationController;
 class SimulationEngine;
 
-/// Follows the started run of `controller` and writes its particles to a `TrajectoryWriter`: at time 0 on
+/// Follows the started run of `controller` and writes its particles to a trajectory file: at time 0 on
 /// construction, then after the first engine step at or past each multiple of `every` seconds of simulated
-/// time (a step spans speed × 0.016 s), and where the run ended on `finish`. A write that fails
-/// stops the run and is kept for `finish` to report. Construction throws `NetCdfError` when the file cannot
-/// be started, and std::invalid_argument when the project's region has no extent to place particles in
-/// degrees.
+/// time (a step spans speed × 0.016 s), and where the run ended on `finish`. The step only packs the sample:
+/// the file is written on a thread of its own, so that the run waits for the disk only when it is two
+/// samples ahead. A write that fails stops the run at the next sample and is kept for `finish` to report.
+/// Construction throws `NetCdfError` when the file cannot be started, and std::invalid_argument when the
+/// project's region has no extent to place particles in degrees.
 class TrajectoryRecording {
 public:
     TrajectoryRecording(const std::filesystem::path& path, double every, SimulationController& controller,
@@ -35,7 +36,7 @@ private:
 
     SimulationController& controller_;
     double every_;
-    TrajectoryWriter writer_;
+    AsyncTrajectoryWriter writer_;
     double lastSample_ = 0.0;
     double nextSample_;
     std::optional<NetCdfError> error_;
