@@ -1,7 +1,7 @@
 // The deposits' GeoJSON document: features from the deposit map, positions in degrees, the ring's winding.
 #include "exports/DepositsGeoJson.hpp"
 
-#include "exports/RunSettings.hpp"
+#include "exports/ExportedSetting.hpp"
 #include "projects/Project.hpp"
 
 #include <algorithm>
@@ -61,7 +61,7 @@ json seconds(double timeS) {
 
 json DepositsGeoJson::parametersOf(SimulationParameters& physics) {
     json values = json::object();
-    for (const RunSetting& setting : runSettings(physics)) {
+    for (const ExportedSetting& setting : exportedSettings(physics)) {
         json& group = setting.isParticle ? values["particleSettings"] : values;
         std::visit([&](auto value) { group[setting.key] = value; }, setting.value);
     }

@@ -1,7 +1,7 @@
 // RunAttributes: the project's names and the run's settings as attributes, particle settings prefixed.
 #include "exports/RunAttributes.hpp"
 
-#include "exports/RunSettings.hpp"
+#include "exports/ExportedSetting.hpp"
 #include "projects/Project.hpp"
 
 namespace pelagrin {
@@ -17,7 +17,7 @@ std::vector<NetCdfAttribute> runAttributes(Project& project, std::uint64_t seed,
     if (!parameters) {
         return attributes;
     }
-    for (const RunSetting& setting : runSettings(*parameters)) {
+    for (const ExportedSetting& setting : exportedSettings(*parameters)) {
         if (setting.isParticle && setting.key == "colorMode") {
             continue; // how the app draws them, not how they move
         }

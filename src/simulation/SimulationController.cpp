@@ -127,6 +127,10 @@ void SimulationController::setUp(RunSettings run) {
     auto engine = std::make_shared<SimulationEngine>(particles, run.params, run.boundary, std::move(random));
     engine->simDurationLimit = run.duration;
     engine->workers = workers;
+    if (run.model == TransportModel::physical) {
+        // `runSettingsOf` refuses a physical run without an outline, so the mapping is there.
+        engine->usePhysicalModel(run.physical, *run.mapping);
+    }
 
     stop();
     store_.reset();

@@ -147,7 +147,7 @@ std::pair<std::vector<std::array<double, 10>>, std::uint64_t> runToEnd(Project& 
     return {particleBits(*harness.controller.engine()), harness.controller.seed().value()};
 }
 
-TEST(ControllerSeed, TheSeedARunReportsRepeatsItAndAnotherSeedDoesNot) {
+TEST(ControllerSeed, TheSeedARunReportsRepeatsItInEitherModelAndAnotherSeedDoesNot) {
     // A boundary close round the emission, so that the step's strand-or-bounce draws come into play.
     auto project = projectWith(120.0, 300);
     project->region = std::make_shared<Region>("Pond", 47.0, 8.0);
@@ -169,6 +169,18 @@ TEST(ControllerSeed, TheSeedARunReportsRepeatsItAndAnotherSeedDoesNot) {
     const auto [repeated, used] = runToEnd(*project);
     EXPECT_EQ(used, drawn);
     EXPECT_EQ(repeated, fresh);
+
+    // The same seed under the physical model: the same emission of half the size (the control is a diameter
+    // there), moved by another law, and repeatable too.
+    project->parameters.get()->transportModel = TransportModel::physical;
+    const auto [physical, physicalSeed] = runToEnd(*project);
+    EXPECT_EQ(physicalSeed, drawn);
+    EXPECT_EQ(runToEnd(*project).first, physical);
+    ASSERT_EQ(physical.size(), fresh.size());
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        EXPECT_EQ(physical[i][5] * 2.0, fresh[i][5]) << "radius of particle " << i;
+    }
+    EXPECT_NE(physical, fresh);
 }
 
 TEST(ControllerStart, WithoutParametersNothingStartsAndTheStoreIsCleared) {

@@ -1,12 +1,12 @@
-// RunSettings: the project's visitors turned into a list.
-#include "exports/RunSettings.hpp"
+// ExportedSetting: the project's visitors turned into a list.
+#include "exports/ExportedSetting.hpp"
 
 #include "projects/SimulationParameters.hpp"
 
 namespace pelagrin {
 
-std::vector<RunSetting> runSettings(SimulationParameters& parameters) {
-    std::vector<RunSetting> settings;
+std::vector<ExportedSetting> exportedSettings(SimulationParameters& parameters) {
+    std::vector<ExportedSetting> settings;
     parameters.forEachField([&](const char* key, const auto& field) {
         settings.push_back({false, key, field.get()});
     });

@@ -1,7 +1,7 @@
 // RunSettings: the deposits' GeoJSON and the NetCDF files' attributes state the run's settings alike.
 #include "exports/DepositsGeoJson.hpp"
+#include "exports/ExportedSetting.hpp"
 #include "exports/RunAttributes.hpp"
-#include "exports/RunSettings.hpp"
 #include "projects/Project.hpp"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ TEST(RunSettings, TheGeoJsonAndTheNetCdfAttributesStateEverySettingAlike) {
     EXPECT_TRUE(attribute("particle_colorMode").is_null());
 
     // Every setting of the list, in both.
-    for (const RunSetting& setting : runSettings(*parameters)) {
+    for (const ExportedSetting& setting : exportedSettings(*parameters)) {
         const std::string path = (setting.isParticle ? "/particleSettings/" : "/") + setting.key;
         EXPECT_TRUE(geoJson.contains(json::json_pointer(path))) << path;
         if (setting.key != "colorMode") {

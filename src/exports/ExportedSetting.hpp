@@ -1,4 +1,4 @@
-// RunSettings: a run's physics and particle settings, the one list every export encodes them from.
+// ExportedSetting: a run's physics and particle settings, the one list every export encodes them from.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@ namespace pelagrin {
 class SimulationParameters;
 
 /// One setting under its project-file key.
-struct RunSetting {
+struct ExportedSetting {
     /// A setting of the particles ("particleSettings" in the project file) rather than of the physics.
     bool isParticle = false;
     std::string key;
@@ -20,6 +20,6 @@ struct RunSetting {
 
 /// The physics' fields, then the particle settings', each in the project file's order: walked by their own
 /// visitors, so a setting added to the project is exported too.
-std::vector<RunSetting> runSettings(SimulationParameters& parameters);
+std::vector<ExportedSetting> exportedSettings(SimulationParameters& parameters);
 
 } // namespace pelagrin
