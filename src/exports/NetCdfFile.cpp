@@ -3,13 +3,30 @@
 
 #include "support/AtomicWrite.hpp"
 
+#include <hdf5.h>
 #include <system_error>
 #include <utility>
 
 namespace pelagrin {
 
+namespace {
+
+// A file whose write failed stays half closed inside HDF5, and HDF5's own clean-up at exit then crashes on
+// it, turning a clear error into a segmentation fault. Every file here is closed or removed by its owner, so
+// that clean-up has nothing to save. It can only be turned off before HDF5's first call.
+void keepHdf5FromClosingFilesAtExit() {
+    static const bool done = [] {
+        H5dont_atexit();
+        return true;
+    }();
+    (void)done;
+}
+
+} // namespace
+
 NetCdfFile::NetCdfFile(std::filesystem::path path, std::string what)
     : path_(std::move(path)), what_(std::move(what)) {
+    keepHdf5FromClosingFilesAtExit();
     try {
         temporary_ = createTemporaryBeside(path_);
     } catch (const std::system_error& error) {
