@@ -33,8 +33,14 @@ public:
         double scale = 1.0;
         /// Spans [low, high] (high > low) with a little room at both ends.
         static PackedAxis over(double low, double high);
-        /// Values outside the interval are held at its ends.
-        std::int16_t pack(double value) const;
+        /// The stored integer of a value a × v + b, from v: a canvas coordinate goes straight to its packed
+        /// degrees in one multiply and add. Values outside the interval are held at its ends.
+        struct Packer {
+            double factor = 1.0;
+            double shift = 0.0;
+            std::int16_t operator()(double v) const;
+        };
+        Packer packerOf(double a = 1.0, double b = 0.0) const { return {a / scale, (b - offset) / scale}; }
     };
 
     /// One sample's packed columns, in the order of the particles.
@@ -66,8 +72,8 @@ public:
 private:
     NetCdfFile file_;
     std::size_t particleCount_;
-    CanvasMapping mapping_;
     PackedAxis lonAxis_, latAxis_, zAxis_;
+    PackedAxis::Packer lonFromX_, latFromY_, zFromDepth_;
     std::size_t obsChunk_;
     int time_ = -1, lon_ = -1, lat_ = -1, z_ = -1, status_ = -1;
     std::size_t samples_ = 0;
