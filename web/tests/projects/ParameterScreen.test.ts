@@ -228,7 +228,9 @@ describe("the physical model's controls", () => {
         const polymer = container.querySelector<HTMLSelectElement>('[data-control="polymer"] select')!;
         expect([...polymer.options].map((option) => option.textContent)).toEqual([
             "",
-            ...screens.particles.sections[1]!.controls[0]!.choices.map((c) => c.label),
+            ...(screens.particles.sections[1]!.controls[0] as { choices: { label: string }[] }).choices.map(
+                (c) => c.label,
+            ),
         ]);
         polymer.selectedIndex = 3;
         polymer.dispatchEvent(new Event("change", { bubbles: true }));
