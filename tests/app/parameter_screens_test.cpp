@@ -141,7 +141,7 @@ TEST_F(ParameterScreens, ThePhysicalModelsControlsComeWithItAndStoreTheirValuesI
         {"parameters", "refloatHalfLife", 0, 0, "never", [&] { return physical().refloatHalfLife; }, 0},
         {"parameters", "resuspensionSpeed", 0.25, 0.25, "0.25", [&] { return physical().resuspensionSpeed; },
          0.25},
-        {"particles", "polymer", 4, 4, "", [&] { return particles().density.get(); }, 1.41},
+        {"particles", "polymer", 4, 4, "", [&] { return particles().density.get(); }, 1.4},
         {"particles", "shape", 2, 2, "", [&] { return static_cast<double>(particles().shape.get()); }, 2},
     };
     for (const auto& c : cases) {

@@ -1,4 +1,4 @@
-// RunSettings: the deposits' GeoJSON and the NetCDF files' attributes state the run's settings alike.
+// ExportedSetting: the deposits' GeoJSON and the NetCDF files' attributes state the run's settings alike.
 #include "exports/DepositsGeoJson.hpp"
 #include "exports/ExportedSetting.hpp"
 #include "exports/RunAttributes.hpp"
@@ -11,12 +11,17 @@ namespace {
 
 using nlohmann::json;
 
-TEST(RunSettings, TheGeoJsonAndTheNetCdfAttributesStateEverySettingAlike) {
+TEST(ExportedSetting, TheGeoJsonAndTheNetCdfAttributesStateEverySettingAlike) {
     Project project("Pond");
     auto parameters = std::make_shared<SimulationParameters>();
     parameters->flowSpeed = 0.25;
     parameters->waterDepth = 12.5;
     parameters->particleSettings = std::make_shared<ParticleSettings>(0.5, 1.2, 1234, 2);
+    parameters->particleSettings.get()->shape = ParticleShape::fibre;
+    parameters->transportModel = TransportModel::physical;
+    PhysicalParameters physical;
+    physical.windage = 0.02;
+    parameters->physical = physical;
     project.parameters = parameters;
     const json geoJson = DepositsGeoJson::parametersOf(*parameters);
     const std::vector<NetCdfAttribute> attributes = runAttributes(project, 7, 60.0);
@@ -36,6 +41,9 @@ TEST(RunSettings, TheGeoJsonAndTheNetCdfAttributesStateEverySettingAlike) {
         {"/particleSettings/radius", "particle_radius", 0.5},
         {"/particleSettings/count", "particle_count", 1234},
         {"/particleSettings/colorMode", nullptr, 2},
+        {"/transportModel", "transportModel", "physical"},
+        {"/windage", "windage", 0.02},
+        {"/particleSettings/shape", "particle_shape", "fibre"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(geoJson.at(json::json_pointer(c.inGeoJson)), c.value) << c.inGeoJson;

@@ -26,13 +26,19 @@ constexpr std::array<ControlChoice, 3> shapeChoices{
      {"Fragment", static_cast<double>(ParticleShape::fragment)},
      {"Fibre", static_cast<double>(ParticleShape::fibre)}}};
 
+// The relative density slider's range.
+constexpr double densityMin = 0.5;
+constexpr double densityMax = 1.4;
+
 /// A common polymer and the density range of its plastics, g/cm³, as tabled by Hidalgo-Ruz et al.,
 /// "Microplastics in the marine environment", Environ. Sci. Technol. 46 (2012) 3060–3075, Table 1.
 struct Polymer {
     double lowDensity;
     double highDensity;
 
-    constexpr double middle() const { return (lowDensity + highDensity) / 2.0; }
+    /// The middle of the range, held within the density slider's range so that the slider shows what the
+    /// preset set: PET's middle, 1.41, becomes 1.40, still one of its plastics.
+    constexpr double preset() const { return std::min((lowDensity + highDensity) / 2.0, densityMax); }
 };
 
 constexpr std::array<Polymer, 6> polymers{
@@ -45,17 +51,17 @@ constexpr std::array<ControlChoice, 6> polymerChoices{{{"PE (0.917–0.965 g/cm�
                                                        {"PET (1.37–1.45 g/cm³)", 4},
                                                        {"PVC (1.16–1.58 g/cm³)", 5}}};
 
-// The polymer whose range the density sits in the middle of, or -1 (no selection) for any other density.
+// The polymer whose preset the density is, or -1 (no selection) for any other density.
 double readPolymer(const Project& project) {
     const double density = particleSettingsOrDefaults(project).density;
     const auto found = std::find_if(polymers.begin(), polymers.end(),
-                                    [&](const Polymer& polymer) { return polymer.middle() == density; });
+                                    [&](const Polymer& polymer) { return polymer.preset() == density; });
     return found == polymers.end() ? -1.0 : static_cast<double>(found - polymers.begin());
 }
 
 void writePolymer(Project& project, double index) {
     particleSettingsCreatingIfMissing(project).density =
-        polymers.at(static_cast<std::size_t>(index)).middle();
+        polymers.at(static_cast<std::size_t>(index)).preset();
 }
 
 std::string_view diameterTooltip(const Project& project) {
@@ -97,17 +103,19 @@ ParameterScreen makeScreen() {
                            .choices = shapeChoices,
                            .read = readField<&ParticleSettings::shape>,
                            .write = writeField<&ParticleSettings::shape>};
-    ParameterControl polymer{.id = "polymer",
-                             .kind = Kind::picker,
-                             .label = "Polymer",
-                             .tooltip = "Sets the density to the middle of the polymer's published range.",
-                             .choices = polymerChoices,
-                             .read = readPolymer,
-                             .write = writePolymer};
+    ParameterControl polymer{
+        .id = "polymer",
+        .kind = Kind::picker,
+        .label = "Polymer",
+        .tooltip =
+            "Sets the density to the middle of the polymer's published range (at most the slider's 1.40).",
+        .choices = polymerChoices,
+        .read = readPolymer,
+        .write = writePolymer};
     ParameterControl density{.id = "density",
                              .label = "Relative Density",
-                             .min = 0.5,
-                             .max = 1.4,
+                             .min = densityMin,
+                             .max = densityMax,
                              .step = 0.05,
                              .text = [](double v) { return decimalText("%.2f g/cm³", v); },
                              .read = readField<&ParticleSettings::density>,
