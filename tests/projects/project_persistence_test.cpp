@@ -123,7 +123,8 @@ TEST(ProjectPersistence, TransportModelPhysicalParametersAndShapeRoundTrip) {
         original->parameters.get()->physical = c.physical;
         original->parameters.get()->particleSettings.get()->shape = c.shape;
         Persistence::save(*original, path);
-        const SimulationParameters& loaded = *Persistence::load(path)->parameters.get();
+        const auto loadedProject = Persistence::load(path);
+        const SimulationParameters& loaded = *loadedProject->parameters.get();
         const std::string label = std::string(keyOf(c.model));
         EXPECT_EQ(loaded.transportModel.get(), c.model) << label;
         EXPECT_EQ(loaded.physical.get(), c.physical) << label;
