@@ -92,7 +92,7 @@ EnsemblePlan EnsemblePlan::make(std::uint64_t baseSeed, std::size_t memberCount,
                : latinHypercube(variations.size(), memberCount, baseSeed);
     EnsemblePlan plan{baseSeed, std::move(variations), {}};
     for (std::size_t k = 0; k < memberCount; ++k) {
-        MemberSpec member{baseSeed + k, {}};
+        MemberDraw member{baseSeed + k, {}};
         for (std::size_t d = 0; d < plan.variations.size(); ++d) {
             member.values.push_back(plan.variations[d].valueAt(shares[k][d]));
         }

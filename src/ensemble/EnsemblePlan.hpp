@@ -10,7 +10,7 @@
 namespace pelagrin {
 
 /// One member: a run of the project with its own seed and values.
-struct MemberSpec {
+struct MemberDraw {
     std::uint64_t seed = 0;     ///< the base seed plus the member's 0-based index
     std::vector<double> values; ///< one per variation of the plan, in its order
 };
@@ -23,7 +23,7 @@ struct EnsemblePlan {
 
     std::uint64_t baseSeed = 0;
     std::vector<Variation> variations;
-    std::vector<MemberSpec> members;
+    std::vector<MemberDraw> members;
 
     /// `memberCount` members (1 to `maxMembers`) from `baseSeed` (its last member's seed within
     /// `RandomSource::maxSeed`). The values are a Latin hypercube sample: each variation's range cut into

@@ -54,12 +54,12 @@ void recordDeposits(MemberResult& result, const std::vector<Particle>& particles
 std::optional<MemberResult> runMember(const EnsembleSetup& setup, std::size_t index, WorkerPool& workers,
                                       const std::atomic<bool>& stopRequested,
                                       const std::function<void(std::int64_t)>& onSteps) {
-    const MemberSpec& spec = setup.plan.members.at(index);
+    const MemberDraw& draw = setup.plan.members.at(index);
     std::shared_ptr<Project> project = loadProject(setup.projectPath);
     for (std::size_t d = 0; d < setup.plan.variations.size(); ++d) {
-        setup.plan.variations[d].parameter->apply(*project, spec.values[d]);
+        setup.plan.variations[d].parameter->apply(*project, draw.values[d]);
     }
-    project->parameters.get()->seed = spec.seed;
+    project->parameters.get()->seed = draw.seed;
 
     boost::asio::io_context context{1};
     SimulationDataStore store;
@@ -81,8 +81,8 @@ std::optional<MemberResult> runMember(const EnsembleSetup& setup, std::size_t in
     }
 
     MemberResult result{.index = index,
-                        .seed = spec.seed,
-                        .values = spec.values,
+                        .seed = draw.seed,
+                        .values = draw.values,
                         .csv = store.exportCSV(),
                         .stuckCount = store.stuckParticles.get(),
                         .activeCount = store.activeParticles.get(),

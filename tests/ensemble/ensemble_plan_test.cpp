@@ -43,14 +43,14 @@ TEST(EnsemblePlan, GridRunsEveryCombinationOnceFromLowToHighWithConsecutiveSeeds
     const EnsemblePlan plan = EnsemblePlan::make(
         40, 6, {Variation::parse("windSpeed=0:10"), Variation::parse("count=500:2000")}, false);
     EXPECT_EQ(plan.members.back().seed, 45u);
-    for (const MemberSpec& member : plan.members) {
+    for (const MemberDraw& member : plan.members) {
         EXPECT_EQ(member.values[1], std::round(member.values[1])) << "count is whole";
     }
 
     const EnsemblePlan grid = EnsemblePlan::make(
         3, 9, {Variation::parse("flowSpeed=0.5:1.5"), Variation::parse("windDirection=90:270")}, true);
     std::vector<std::vector<double>> values;
-    for (const MemberSpec& member : grid.members) {
+    for (const MemberDraw& member : grid.members) {
         values.push_back(member.values);
     }
     const std::vector<std::vector<double>> expected{{0.5, 90},  {0.5, 180}, {0.5, 270}, {1.0, 90}, {1.0, 180},
