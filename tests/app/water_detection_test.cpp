@@ -155,10 +155,21 @@ TEST_F(WaterDetectionTest, ADetectionOutlastsAVisitToAnotherSectionAndStillLands
     EXPECT_EQ(screen(*window)["canUndo"], true);
 }
 
-TEST_F(WaterDetectionTest, APlaceSearchOrATypedPointMovesTheMapOncePerRequest) {
+TEST_F(WaterDetectionTest, APlaceSearchOrATypedPointMovesTheMapOncePerRequestAndARefusedSearchSaysWhy) {
     const overpass::FakeOverpassServer geocoder(
         {.body = R"([{"lat":"47.2","lon":"8.7","type":"water","display_name":"Zürichsee",)"
                  R"("boundingbox":["47.1","47.3","8.5","8.9"]}])"});
+    const overpass::FakeOverpassServer busy({.status = 429, .body = "Too Many Requests"});
+    setenv(geocoderUrlVariable, (busy.baseUrl() + "/").c_str(), 1);
+    const auto refused = windowWith("Busy");
+    send(*refused, {{"intent", "searchPlace"}, {"query", "Lake Zürich & shore"}});
+    launch->settle();
+    EXPECT_EQ(screen(*refused)["placeSearch"]["message"],
+              "The map service is busy and refused the request; try again in a minute.");
+    ASSERT_EQ(busy.requestLines().size(), 1u);
+    EXPECT_THAT(busy.requestLines()[0],
+                HasSubstr("GET /search?q=Lake%20Z%C3%BCrich%20%26%20shore&format=jsonv2&limit=8 "));
+
     setenv(geocoderUrlVariable, geocoder.baseUrl().c_str(), 1);
     const auto window = windowWithDrawing();
     unsetenv(geocoderUrlVariable);
