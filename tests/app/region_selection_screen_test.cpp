@@ -74,6 +74,7 @@ TEST_F(RegionSelection, ANewScreenStartsEmptyAndShowingItAgainKeepsItsState) {
     EXPECT_EQ(fresh["map"]["polygon"], nullptr);
     EXPECT_NE(fresh["controlBar"]["emissionHint"], nullptr);
     EXPECT_EQ(fresh["controlBar"]["apply"]["isEnabled"], false);
+    EXPECT_EQ(fresh["controlBar"]["apply"]["reason"], "The outline needs at least 3 distinct vertices");
     EXPECT_EQ(project().region.get(), nullptr);
 
     draw(*window, {{47.0, 8.0}, {47.1, 8.1}});
@@ -261,10 +262,18 @@ TEST_F(RegionSelection, ApplyRefusesAnOutlineThatBoundsNoWaterAndAnEmissionPoint
         std::optional<std::string> problem;
         bool isOutside;
     } cases[] = {{{square[0], square[1]}, std::nullopt, tooFew, false},
-                 {{square[0], square[1], square[0]}, GeoCoordinate{47.5, 8.5}, tooFew, false},
+                 // No outline: the emission point is not flagged, however far off.
+                 {{square[0], square[1], square[0], square[1]}, GeoCoordinate{60.0, 8.5}, tooFew, false},
                  {{{47.0, 8.0}, {47.5, 8.5}, {48.0, 9.0}}, GeoCoordinate{47.5, 8.9}, flat, false},
+                 {{{47.1, 8.3}, {47.1, 8.1}, {47.1, 8.2}}, std::nullopt, flat, false},
                  {square, GeoCoordinate{47.5, 8.5}, std::nullopt, false},
-                 {square, GeoCoordinate{47.5, 9.5}, std::nullopt, true}};
+                 {square, GeoCoordinate{47.5, 9.5}, std::nullopt, true},
+                 {{square[0], square[1], square[2], square[3], square[0]},
+                  GeoCoordinate{46.9, 8.5},
+                  std::nullopt,
+                  true},
+                 // Within the outline's box, outside the outline.
+                 {{square[0], square[1], square[3]}, GeoCoordinate{47.9, 8.9}, std::nullopt, true}};
     int index = 0;
     for (const auto& [outline, emission, problem, isOutside] : cases) {
         const std::string name = "Case " + std::to_string(++index);
