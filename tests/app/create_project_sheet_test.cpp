@@ -22,14 +22,17 @@ TEST_F(CreateProjectSheetTest, StartsWithTheDefaultNameInDocumentsAndCreatesTheT
     EXPECT_EQ(window->state()["fileDialog"]["title"], "Choose Project Location");
     send(*window, {{"intent", "fileDialogChoose"}, {"path", projects().string()}});
     EXPECT_EQ(window->state()["createProject"]["location"], projects().string());
-    send(*window, {{"intent", "setProjectName"}, {"value", "  Lake Study  "}});
+    send(*window, {{"intent", "setProjectName"}, {"value", "\n\t Lake  Study \r\n"}});
     send(*window, {{"intent", "createProject"}});
     launch->settle();
-    const auto path = projects() / "Lake Study.pelagrinproj";
-    EXPECT_EQ(ProjectPersistence::load(path)->name.get(), "Lake Study");
+    const auto path = projects() / "Lake  Study.pelagrinproj";
+    const json written = json::parse(readFile(path));
+    EXPECT_EQ(written.size(), 2U) << "a new file holds its name and creation time alone: " << written.dump();
+    EXPECT_EQ(written.at("name"), "Lake  Study");
+    EXPECT_TRUE(written.at("created").is_number());
     const json state = window->state();
     EXPECT_EQ(state["createProject"], nullptr);
-    EXPECT_EQ(state["project"]["name"], "Lake Study");
+    EXPECT_EQ(state["project"]["name"], "Lake  Study");
     EXPECT_EQ(launch->recentProjects.recent.get(), std::vector<std::string>{path.string()});
 }
 
@@ -38,18 +41,26 @@ TEST_F(CreateProjectSheetTest, ATakenOrUnfitNameShowsWhyAndWritesNothing) {
     const auto existing = documents() / "Lake Study.pelagrinproj";
     writeFile(existing, "the first project");
     std::filesystem::create_directory(documents() / "Pond.pelagrinproj");
+    const std::string long300(300, 'x');
     const struct {
         const char* name;
         const char* message;
     } cases[] = {
         {"Lake Study", "A project with this name already exists in that folder."},
-        {"Pond", "A project with this name already exists in that folder."},
+        {" Pond", "A project with this name already exists in that folder."},
         {"../Lake", "A project name cannot contain \"/\"."},
+        {"/abs", "A project name cannot contain \"/\"."},
+        {".hidden", "A project name cannot start with \".\"."},
+        {"..", "A project name cannot start with \".\"."},
+        {"tab\there", "A project name cannot contain control characters."},
+        {"bell\x07", "A project name cannot contain control characters."},
+        {long300.c_str(), "Failed to create project: File name too long"},
     };
     for (const auto& [name, message] : cases) {
         send(*window, {{"intent", "showNewProject"}});
         send(*window, {{"intent", "setProjectName"}, {"value", name}});
         send(*window, {{"intent", "createProject"}});
+        launch->settle();
         const json sheet = window->state()["createProject"];
         ASSERT_TRUE(sheet.is_object()) << name << ": the sheet closed";
         EXPECT_EQ(sheet["errorMessage"], message) << name;
@@ -57,6 +68,7 @@ TEST_F(CreateProjectSheetTest, ATakenOrUnfitNameShowsWhyAndWritesNothing) {
     }
     EXPECT_EQ(readFile(existing), "the first project");
     EXPECT_TRUE(std::filesystem::is_empty(documents() / "Pond.pelagrinproj"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents()), {}), 2) << "nothing new";
     EXPECT_FALSE(std::filesystem::exists(folder / "Lake.pelagrinproj"));
     EXPECT_EQ(window->state()["root"]["openHome"], false);
 }

@@ -77,14 +77,5 @@ TEST(ParticleFrameEncoding, EachStateSetsItsOwnFlagBitInItsRecord) {
     EXPECT_EQ(flagsOf(4), ParticleFrame::isActiveBit | ParticleFrame::isMovingBit);
 }
 
-TEST(ParticleFrameEncoding, SettingTheWaterDepthRewritesOnlyItsEightBytes) {
-    std::string bytes = documentedHeader.encode(documentedSnapshot());
-    const std::string before = bytes;
-    ParticleFrame::setWaterDepth(bytes, 2.5);
-    EXPECT_EQ(hex(bytes.substr(32, 8)), "00 00 00 00 00 00 04 40");
-    EXPECT_EQ(bytes.substr(0, 32), before.substr(0, 32));
-    EXPECT_EQ(bytes.substr(40), before.substr(40));
-}
-
 } // namespace
 } // namespace pelagrin

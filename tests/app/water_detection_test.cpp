@@ -1,6 +1,6 @@
 // Detection on the region screen, driven through its window against a fake Overpass server: what each failure
-// says, the cancel, the nearest-water notice and its undo, a detection that outlasts a change of section, and
-// the place search against a fake geocoder.
+// (each way a request can fail) says, the cancel, the nearest-water notice and its undo, a detection that
+// outlasts a change of section, and the place search against a fake geocoder.
 #include "tests/app/RegionHarness.hpp"
 #include "tests/water/FakeOverpassServer.hpp"
 #include "tests/water/OverpassAnswers.hpp"
@@ -48,11 +48,18 @@ TEST_F(WaterDetectionTest, EachFailureSaysWhatHappenedUntilDismissedAndChangesNo
          busy},
         {{.status = 504, .contentType = "text/html", .body = overpass::fixture("gateway-timeout.html")},
          busy},
+        {{.status = 503, .body = "down for maintenance"}, busy},
         {{.body = overpass::fixture("remark-timeout.json")}, busy},
-        {{.status = 400, .body = "bad query"}, "The map service refused the request (HTTP 400)."},
+        // A good body does not make up for a status that refuses.
+        {{.status = 400, .body = overpass::answer({overpass::way(1, lake)})},
+         "The map service refused the request (HTTP 400)."},
         {{.body = overpass::fixture("empty.json")},
          "No water body was found near the click; click on the water."},
-        {{.body = R"({"elements": 3})"}, "The map service's answer could not be read."},
+        {{.body = overpass::fixture("truncated-body.json"), .framing = FakeReply::Framing::untilClose},
+         "The map service's answer could not be read."},
+        {{.body = overpass::answer({overpass::way(1, lake)}).substr(0, 40),
+          .framing = FakeReply::Framing::cutShort},
+         "The map service's answer broke off; try again."},
         {{.body = {}, .framing = FakeReply::Framing::neverAnswers},
          "The map service did not answer within 0.3 s."},
     };
@@ -68,11 +75,14 @@ TEST_F(WaterDetectionTest, EachFailureSaysWhatHappenedUntilDismissedAndChangesNo
         expectDrawingKept(*window, message);
     }
     const overpass::RefusingPort refusing;
-    serve(refusing.baseUrl());
-    click(*window, {47.5, 8.25});
-    launch->settle();
-    EXPECT_EQ(screen(*window)["banner"],
-              "The map service could not be reached; check the internet connection.");
+    for (const std::string& base : {refusing.baseUrl(), std::string("ftp://127.0.0.1")}) {
+        serve(base);
+        click(*window, {47.5, 8.25});
+        launch->settle();
+        EXPECT_EQ(screen(*window)["banner"],
+                  "The map service could not be reached; check the internet connection.")
+            << base;
+    }
     EXPECT_THAT(launch->console.str(),
                 HasSubstr("Water Detection Error: Overpass refused the request: HTTP 429"));
 
@@ -145,10 +155,21 @@ TEST_F(WaterDetectionTest, ADetectionOutlastsAVisitToAnotherSectionAndStillLands
     EXPECT_EQ(screen(*window)["canUndo"], true);
 }
 
-TEST_F(WaterDetectionTest, APlaceSearchOrATypedPointMovesTheMapOncePerRequest) {
+TEST_F(WaterDetectionTest, APlaceSearchOrATypedPointMovesTheMapOncePerRequestAndARefusedSearchSaysWhy) {
     const overpass::FakeOverpassServer geocoder(
         {.body = R"([{"lat":"47.2","lon":"8.7","type":"water","display_name":"Zürichsee",)"
                  R"("boundingbox":["47.1","47.3","8.5","8.9"]}])"});
+    const overpass::FakeOverpassServer busy({.status = 429, .body = "Too Many Requests"});
+    setenv(geocoderUrlVariable, (busy.baseUrl() + "/").c_str(), 1);
+    const auto refused = windowWith("Busy");
+    send(*refused, {{"intent", "searchPlace"}, {"query", "Lake Zürich & shore"}});
+    launch->settle();
+    EXPECT_EQ(screen(*refused)["placeSearch"]["message"],
+              "The map service is busy and refused the request; try again in a minute.");
+    ASSERT_EQ(busy.requestLines().size(), 1u);
+    EXPECT_THAT(busy.requestLines()[0],
+                HasSubstr("GET /search?q=Lake%20Z%C3%BCrich%20%26%20shore&format=jsonv2&limit=8 "));
+
     setenv(geocoderUrlVariable, geocoder.baseUrl().c_str(), 1);
     const auto window = windowWithDrawing();
     unsetenv(geocoderUrlVariable);

@@ -238,19 +238,6 @@ TEST(ProjectPersistence, StrictDecodingNamesTheKeyAndTheProblem) {
     }
 }
 
-TEST(ProjectPersistence, UnreadableFileIsALoadErrorNamingThePath) {
-    const TemporaryFolder folder;
-    const auto missing = folder / "missing.pelagrinproj";
-    try {
-        Persistence::load(missing);
-        FAIL() << "loaded a file that does not exist";
-    } catch (const Persistence::LoadError& error) {
-        EXPECT_THAT(error.what(), HasSubstr(missing.string()));
-        EXPECT_THAT(error.what(), HasSubstr("No such file"));
-    }
-    EXPECT_THROW(Persistence::load(folder.path()), Persistence::LoadError);
-}
-
 TEST(ProjectPersistence, FailedSaveLeavesThePreviousFileIntact) {
     const TemporaryFolder folder;
     const auto path = folder / "p.pelagrinproj";

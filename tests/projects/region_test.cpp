@@ -140,35 +140,5 @@ TEST(Region, PixelsPerMeterComesFromTheSouthernEdgeOfAtLeastTenMetres) {
     EXPECT_EQ(region.pixelsPerMeter(), 80.0);
 }
 
-TEST(Region, AnOutlineBoundsWaterWithThreeDistinctVerticesAndAnAreaAndTheEmissionPointIsCheckedAgainstIt) {
-    const std::string tooFew = "The outline needs at least 3 distinct vertices";
-    const std::string flat = "The outline has no area: its vertices lie on one line";
-    const std::vector<GeoCoordinate> closedSquare{kSquare[0], kSquare[1], kSquare[2], kSquare[3], kSquare[0]};
-    const struct {
-        std::vector<GeoCoordinate> outline;
-        std::optional<std::string> problem;
-        GeoCoordinate emission;
-        bool isOutside;
-    } cases[] = {
-        {{}, tooFew, {47.5, 8.5}, false},
-        {{kSquare[0], kSquare[1]}, tooFew, {47.5, 8.5}, false},
-        {{kSquare[0], kSquare[1], kSquare[0], kSquare[1]}, tooFew, {60.0, 8.5}, false},
-        {{{47.0, 8.0}, {47.5, 8.5}, {48.0, 9.0}}, flat, {60.0, 8.5}, false},
-        {{{47.1, 8.3}, {47.1, 8.1}, {47.1, 8.2}}, flat, {60.0, 8.5}, false},
-        {kSquare, std::nullopt, {47.5, 8.5}, false},
-        {kSquare, std::nullopt, {47.5, 9.5}, true},
-        {closedSquare, std::nullopt, {46.9, 8.5}, true},
-        {{{47.0, 8.0}, {47.0, 9.0}, {48.0, 8.0}}, std::nullopt, {47.9, 8.9}, true},
-    };
-    int index = 0;
-    for (const auto& [outline, problem, emission, isOutside] : cases) {
-        ++index;
-        EXPECT_EQ(outlineProblem(outline), problem) << "case " << index;
-        Region region("Lake", emission.latitude, emission.longitude);
-        region.setWaterVertices(outline);
-        EXPECT_EQ(region.emissionOutsideOutline(), isOutside) << "case " << index;
-    }
-}
-
 } // namespace
 } // namespace pelagrin

@@ -117,8 +117,6 @@ TEST(ControllerDuration, TheRunStopsAtItsDurationAndItsLastFrameIsStillPublished
         EXPECT_EQ(harness.controller.deposits()[i].hasStranded(),
                   harness.controller.displayParticles.get()[i].isStuck);
     }
-    EXPECT_EQ(harness.store.history.get().size(), 2u) << "an unpaced run feeds the store after every frame";
-    EXPECT_EQ(harness.store.history.get().back().time, harness.controller.currentTime.get());
 
     // Finished, the run is not resumed: Play starts a new one from 0.
     EXPECT_EQ(harness.controller.runState(), RunState::finished);
@@ -392,15 +390,7 @@ TEST(ControllerPause, PlayResumesThePausedRunWhereItStoodWithItsStatistics) {
     EXPECT_EQ(harness.controller.engine(), engine) << "no new emission";
     EXPECT_NEAR(harness.controller.currentTime.get(), pausedAt + 10 * 10 * baseStep, 1e-9);
     EXPECT_EQ(harness.store.history.get().size(), 3u) << "the statistics went on";
-
-    // An edit of the project while paused makes Play start over with the new setup.
-    harness.controller.pause();
-    project->parameters.get()->particleSettings.get()->count = 40;
-    harness.play(*project);
-    EXPECT_NE(harness.controller.engine(), engine);
-    EXPECT_EQ(harness.controller.currentTime.get(), 0.0);
-    EXPECT_EQ(harness.controller.displayParticles.get().size(), 40u);
-    EXPECT_TRUE(harness.store.history.get().empty());
+    // That an edit while paused makes Play start over is the project window's test.
 }
 
 TEST(ControllerReset, ResetShowsAFreshEmissionAtTimeZeroThatPlayThenRuns) {

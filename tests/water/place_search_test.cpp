@@ -1,10 +1,6 @@
-// The place search: decoding a geocoder answer, and one search against a fake geocoder on the loopback
-// interface.
-#include "tests/water/FakeOverpassServer.hpp"
+// The place search's decoding of a geocoder answer; a search itself is the region screen's test.
 #include "water/PlaceSearch.hpp"
 
-#include <boost/asio/io_context.hpp>
-#include <cstdlib>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -48,31 +44,6 @@ TEST(PlaceSearch, AnswersDecodeStrictlyNamingTheFaultyField) {
         const auto failed = decodePlaces(body);
         ASSERT_TRUE(std::holds_alternative<DecodingError>(failed)) << body;
         EXPECT_THAT(std::get<DecodingError>(failed).message, HasSubstr(message)) << body;
-    }
-}
-
-TEST(PlaceSearch, ASearchAsksTheConfiguredServiceAndAnswersOnTheContextThread) {
-    for (const int status : {200, 429}) {
-        const testing::FakeOverpassServer server({.status = status, .body = zurich});
-        setenv(geocoderUrlVariable, (server.baseUrl() + "/").c_str(), 1);
-        boost::asio::io_context context;
-        std::optional<PlaceSearchResult> outcome;
-        {
-            PlaceSearchService service;
-            service.search("Lake Zürich & shore", context.get_executor(),
-                           [&](PlaceSearchResult result) { outcome = std::move(result); });
-            context.run();
-        }
-        unsetenv(geocoderUrlVariable);
-        ASSERT_TRUE(outcome);
-        ASSERT_EQ(server.requestLines().size(), 1u);
-        EXPECT_THAT(server.requestLines()[0],
-                    HasSubstr("GET /search?q=Lake%20Z%C3%BCrich%20%26%20shore&format=jsonv2&limit=8 "));
-        if (status == 200) {
-            EXPECT_EQ(std::get<std::vector<Place>>(*outcome).size(), 2u);
-        } else {
-            EXPECT_EQ(std::get<ServiceRefusal>(std::get<WaterBoundaryError>(*outcome)).status, 429);
-        }
     }
 }
 

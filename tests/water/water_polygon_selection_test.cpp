@@ -125,17 +125,5 @@ TEST(WaterPolygonSelection, EachElementOffersOneGeometryOfAtLeastThreePoints) {
     }
 }
 
-TEST(WaterPolygonSelection, ChosenOutlineIsThinnedWithTheWaterTolerance) {
-    // A square lake whose southern shore is sampled every 0.0001 degrees.
-    const Outline lake = square(47.5, 8.25, 0.01);
-    Outline shore = {lake[0]};
-    for (int i = 1; i < 200; ++i) {
-        shore.push_back({lake[0].latitude, lake[0].longitude + 0.0001 * i});
-    }
-    shore.insert(shore.end(), lake.begin() + 1, lake.end());
-
-    EXPECT_EQ(outline(select({way(1, shore)})), lake);
-}
-
 } // namespace
 } // namespace pelagrin

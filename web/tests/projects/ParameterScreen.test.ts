@@ -17,6 +17,9 @@ describe("the parameter screen's sliders", () => {
         const { container } = mountApp(projectChanges());
         const depth = slider(container, "waterDepth");
         expect([depth.min, depth.max, depth.step, depth.value]).toEqual(["2", "50", "1", "10"]);
+        const control = container.querySelector<HTMLElement>('[data-control="waterDepth"]')!;
+        const named = "parameters-waterDepth";
+        expect([depth.id, control.querySelector("label")?.htmlFor, control.title]).toEqual([named, named, "Depth"]);
         expect(slider(container, "windDirection").step).toBe("any");
         const arrow = (id: string) => container.querySelector<HTMLElement>(`[data-control="${id}"] .direction-icon`);
         expect(arrow("windDirection")?.style.transform).toBe("rotate(90deg)");
@@ -92,7 +95,8 @@ describe("the parameter screen's choices", () => {
 
     it("mark the chosen segment and send the one clicked, and step the count from its last step", () => {
         const { container, socket } = mountApp(projectChanges({ selectedSection: "particles" }));
-        const segments = [...container.querySelectorAll('[data-control="colorMode"] .segment')];
+        const group = container.querySelector('[role="radiogroup"][aria-label="Color"]')!;
+        const segments = [...group.querySelectorAll('[role="radio"]')];
         expect(segments.map((segment) => segment.getAttribute("aria-checked"))).toEqual(["true", "false", "false"]);
         click(segments[2]!);
         click(container.querySelector('[data-control="count"] [aria-label="Increment"]')!);
@@ -118,126 +122,5 @@ describe("the parameter screen's choices", () => {
         expect(stepperValue(count, 500, -1)).toBe(500);
         expect(stepperValue(count, 19500, 1)).toBe(20000);
         expect(stepperValue(count, 19800, 1)).toBe(20000);
-    });
-});
-
-describe("the physical model's controls", () => {
-    /** The two screens as the app sends them for a project of the physical model. */
-    function physicalProject() {
-        const parameters = parametersScreen();
-        parameters.sections.push(
-            {
-                title: "Transport",
-                controls: [
-                    {
-                        id: "transportModel",
-                        kind: "segmented",
-                        label: "Transport Model",
-                        value: 1,
-                        choices: [
-                            { label: "Original", value: 0 },
-                            { label: "Physical", value: 1 },
-                        ],
-                    },
-                ],
-            },
-            {
-                title: "Physical Model",
-                controls: [
-                    {
-                        id: "windage",
-                        kind: "slider",
-                        label: "Windage (%)",
-                        value: 3,
-                        text: "3.0",
-                        min: 0,
-                        max: 10,
-                        step: 0.1,
-                    },
-                    {
-                        id: "refloatHalfLife",
-                        kind: "slider",
-                        label: "Refloat Half-Life (s)",
-                        value: 0,
-                        text: "never",
-                        min: 0,
-                        max: 86400,
-                        step: 60,
-                        tooltip: "Half-life of a stranded particle before the water takes it back; 0 = never.",
-                    },
-                ],
-            },
-        );
-        const polymers = ["PE (0.917–0.965 g/cm³)", "PP (0.90–0.91 g/cm³)", "PET (1.37–1.45 g/cm³)"];
-        const particles = {
-            title: "Particle Settings",
-            subtitle: "Define particle characteristics.",
-            sections: [
-                {
-                    title: "Particle Size",
-                    controls: [
-                        {
-                            id: "radius",
-                            kind: "slider",
-                            label: "Diameter",
-                            value: 1,
-                            text: "1.00 mm",
-                            min: 0.1,
-                            max: 5,
-                            step: 0.1,
-                            tooltip: "The physical model reads this size as the particle's diameter.",
-                        },
-                    ],
-                },
-                {
-                    title: "Density / Polymer Type",
-                    controls: [
-                        {
-                            id: "polymer",
-                            kind: "picker",
-                            label: "Polymer",
-                            value: -1,
-                            choices: polymers.map((label, value) => ({ label, value })),
-                        },
-                    ],
-                },
-            ],
-        };
-        return { parameters, particles };
-    }
-
-    it("offer the model by role and name, the model's numbers in their units, and the polymer presets", () => {
-        const screens = physicalProject();
-        const { container, socket } = mountApp(projectChanges({ parameters: screens.parameters }));
-        const model = container.querySelector('[role="radiogroup"][aria-label="Transport Model"]')!;
-        const radios = [...model.querySelectorAll('[role="radio"]')];
-        expect(radios.map((radio) => [radio.textContent?.trim(), radio.getAttribute("aria-checked")])).toEqual([
-            ["Original", "false"],
-            ["Physical", "true"],
-        ]);
-        click(radios[0]!);
-        const windage = container.querySelector<HTMLLabelElement>('[data-control="windage"] label')!;
-        expect(windage.textContent).toBe("Windage (%)");
-        enter(container.querySelector<HTMLInputElement>(`#${windage.htmlFor}`)!, "7", "change");
-        const refloat = container.querySelector<HTMLElement>('[data-control="refloatHalfLife"]')!;
-        expect(refloat.querySelector(".control-value")?.textContent).toBe("never");
-        expect(refloat.title).toContain("0 = never");
-
-        socket.receiveState(projectChanges({ selectedSection: "particles", ...screens }));
-        expect(container.querySelector<HTMLElement>('[data-control="radius"]')?.title).toContain("diameter");
-        const polymer = container.querySelector<HTMLSelectElement>('[data-control="polymer"] select')!;
-        expect([...polymer.options].map((option) => option.textContent)).toEqual([
-            "",
-            ...(screens.particles.sections[1]!.controls[0] as { choices: { label: string }[] }).choices.map(
-                (c) => c.label,
-            ),
-        ]);
-        polymer.selectedIndex = 3;
-        polymer.dispatchEvent(new Event("change", { bubbles: true }));
-        expect(socket.sent).toEqual([
-            { intent: "setControl", screen: "parameters", id: "transportModel", value: 0 },
-            { intent: "setControl", screen: "parameters", id: "windage", value: 7 },
-            { intent: "setControl", screen: "particles", id: "polymer", value: 2 },
-        ]);
     });
 });
