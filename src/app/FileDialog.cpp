@@ -52,6 +52,7 @@ std::string_view FileDialog::saveExtension() const {
         return ".nc";
     case Kind::folder:
     case Kind::projectFile:
+    case Kind::ensembleFolder:
         break;
     }
     return {};
@@ -139,9 +140,12 @@ std::filesystem::path FileDialog::destination(const Intent& intent) const {
     const std::string name = intent.path("name").native();
     // A name, not a path: a separator would write elsewhere, and ".csv" alone would be a hidden file.
     const std::string_view extension = saveExtension();
-    const bool isPlainName = name.size() > extension.size() && name.find('/') == std::string::npos;
+    const bool isPlainName =
+        name.size() > extension.size() && name.find('/') == std::string::npos && name != "." && name != "..";
     if (!isPlainName || !name.ends_with(extension)) {
-        throw intent.error("\"name\" must be a file name ending in " + std::string(extension));
+        throw intent.error(extension.empty()
+                               ? std::string("\"name\" must be a folder name")
+                               : "\"name\" must be a file name ending in " + std::string(extension));
     }
     return folder / name;
 }
@@ -165,6 +169,8 @@ nlohmann::json FileDialog::state() const {
             return {"Export Deposits", "Save"};
         case Kind::netCdfFile:
             return {"Export Heatmap", "Save"};
+        case Kind::ensembleFolder:
+            return {"Export Ensemble", "Save"};
         case Kind::csvFile:
             break;
         }
@@ -181,7 +187,8 @@ nlohmann::json FileDialog::state() const {
     if (savesFile()) {
         state["fileName"] = kind_ == Kind::csvFile       ? proposedCsvName
                             : kind_ == Kind::geoJsonFile ? proposedGeoJsonName
-                                                         : proposedNetCdfName;
+                            : kind_ == Kind::netCdfFile  ? proposedNetCdfName
+                                                         : proposedEnsembleName;
         state["fileExtension"] = saveExtension();
     }
     return state;

@@ -19,25 +19,28 @@ class FileDialog {
 public:
     /// What the dialog chooses.
     enum class Kind {
-        folder,      ///< "Choose Project Location": folders, and files only to be seen (greyed)
-        projectFile, ///< "Open Pelagrin Project": folders to walk into and ".pelagrinproj" files
-        csvFile,     ///< "Export CSV": a save dialog; folders to walk into and ".csv" files to replace
-        geoJsonFile, ///< "Export Deposits": a save dialog; folders and ".geojson" files to replace
-        netCdfFile,  ///< "Export Heatmap": a save dialog; folders and ".nc" files to replace
+        folder,         ///< "Choose Project Location": folders, and files only to be seen (greyed)
+        projectFile,    ///< "Open Pelagrin Project": folders to walk into and ".pelagrinproj" files
+        csvFile,        ///< "Export CSV": a save dialog; folders to walk into and ".csv" files to replace
+        geoJsonFile,    ///< "Export Deposits": a save dialog; folders and ".geojson" files to replace
+        netCdfFile,     ///< "Export Heatmap": a save dialog; folders and ".nc" files to replace
+        ensembleFolder, ///< "Export Ensemble": a save dialog whose name is a folder to write the results into
     };
 
     /// The names the save dialogs propose.
     static constexpr const char* proposedCsvName = "SimulationData.csv";
     static constexpr const char* proposedGeoJsonName = "Deposits.geojson";
     static constexpr const char* proposedNetCdfName = "BedHeatmap.nc";
+    static constexpr const char* proposedEnsembleName = "Ensemble";
 
     /// A dialog of `kind` listing `folder`; an unreadable folder shows no entries and the error.
     FileDialog(Kind kind, const std::filesystem::path& folder);
 
     Kind kind() const { return kind_; }
     /// Whether the dialog names a file to write ("fileDialogSave") rather than choosing an existing item.
-    bool savesFile() const { return !saveExtension().empty(); }
-    /// The ending of the files a save dialog writes (".csv" …); empty for the dialogs that choose.
+    bool savesFile() const { return kind_ != Kind::folder && kind_ != Kind::projectFile; }
+    /// The ending of the files a save dialog writes (".csv" …); empty for the dialogs that choose, and for
+    /// the ensemble's folder.
     std::string_view saveExtension() const;
 
     /// Lists `path` instead; throws IntentError for a relative path. An unreadable folder (missing, a file,

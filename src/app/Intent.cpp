@@ -4,6 +4,8 @@
 #include "support/JsonObjectReader.hpp"
 #include "support/PathText.hpp"
 
+#include <algorithm>
+
 namespace pelagrin {
 namespace {
 
@@ -50,6 +52,22 @@ double Intent::number(const char* key) const {
 bool Intent::boolean(const char* key) const {
     return readArgument(*this, message_, key, "true or false",
                         [key](const JsonObjectReader& reader) { return reader.boolean(key); });
+}
+
+std::vector<std::string> Intent::strings(const char* key, std::size_t maxCount, std::size_t maxLength) const {
+    const auto found = message_.find(key);
+    if (found == message_.end()) {
+        throw error(std::string("\"") + key + "\" is missing");
+    }
+    const auto isShortString = [maxLength](const nlohmann::json& item) {
+        return item.is_string() && item.get_ref<const std::string&>().size() <= maxLength;
+    };
+    if (!found->is_array() || found->size() > maxCount ||
+        !std::all_of(found->begin(), found->end(), isShortString)) {
+        throw error(std::string("\"") + key + "\" must be at most " + std::to_string(maxCount) +
+                    " strings of at most " + std::to_string(maxLength) + " characters");
+    }
+    return found->get<std::vector<std::string>>();
 }
 
 bool Intent::flag(const char* key) const {

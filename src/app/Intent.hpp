@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace pelagrin {
 
@@ -26,6 +27,8 @@ public:
     std::string string(const char* key) const;
     double number(const char* key) const; ///< finite
     bool boolean(const char* key) const;
+    /// An array of at most `maxCount` strings, each of at most `maxLength` characters.
+    std::vector<std::string> strings(const char* key, std::size_t maxCount, std::size_t maxLength) const;
     /// An optional boolean: false when absent.
     bool flag(const char* key) const;
     /// A path as the page carries it: its text as `PathText` encodes it.

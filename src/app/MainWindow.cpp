@@ -2,6 +2,7 @@
 #include "app/MainWindow.hpp"
 
 #include "app/Intent.hpp"
+#include "app/analysis/EnsemblePanel.hpp"
 #include "app/simulation/SimulationRendererScreen.hpp"
 #include "app/water/MapArea.hpp"
 #include "support/PathText.hpp"
@@ -125,7 +126,7 @@ json MainWindow::state() const {
 void MainWindow::handle(const Intent& intent) {
     const bool handled = handleMenu(intent) || handleWelcome(intent) || handleCreateSheet(intent) ||
                          handleFileDialog(intent) || handleProject(intent) || handleRenderer(intent) ||
-                         handleRegion(intent) || handleAnalysis(intent);
+                         handleRegion(intent) || handleAnalysis(intent) || handleEnsemble(intent);
     if (!handled) {
         throw intent.error("unknown intent");
     }
@@ -286,6 +287,35 @@ bool MainWindow::handleProject(const Intent& intent) {
     return true;
 }
 
+bool MainWindow::handleEnsemble(const Intent& intent) {
+    const std::string& name = intent.name();
+    if (name != "showEnsembleDialog" && name != "runEnsemble" && name != "cancelEnsembleDialog" &&
+        name != "stopEnsemble" && name != "clearEnsemble") {
+        return false;
+    }
+    const std::shared_ptr<ProjectWindow> project = root_.projectWindow();
+    require(project != nullptr && project->isLoaded(), intent, "no project is loaded");
+    ProjectWindow& window = *project;
+    if (name == "showEnsembleDialog") {
+        require(window.canRunEnsemble(), intent, "a run or an ensemble is going");
+        window.showEnsembleDialog();
+    } else if (name == "runEnsemble") {
+        require(window.showsEnsembleDialog(), intent, "the ensemble dialog is not shown");
+        require(window.canRunEnsemble(), intent, "a run or an ensemble is going");
+        window.runEnsemble(intent);
+    } else if (name == "cancelEnsembleDialog") {
+        require(window.showsEnsembleDialog(), intent, "the ensemble dialog is not shown");
+        window.cancelEnsembleDialog();
+    } else if (name == "stopEnsemble") {
+        require(window.ensemble().isRunning(), intent, "no ensemble is running");
+        window.ensemble().stop();
+    } else {
+        require(!window.ensemble().members().empty(), intent, "there is no ensemble to clear");
+        window.ensemble().clear();
+    }
+    return true;
+}
+
 void MainWindow::playPause(ProjectWindow& window) {
     if (std::optional<std::string> refusal = window.playPause()) {
         root_.showAlert({"The simulation cannot start.", std::move(*refusal)});
@@ -385,7 +415,8 @@ bool MainWindow::handleRegion(const Intent& intent) {
 
 bool MainWindow::handleAnalysis(const Intent& intent) {
     const std::string& name = intent.name();
-    if (name != "exportCSV" && name != "exportDeposits" && name != "exportHeatmap") {
+    if (name != "exportCSV" && name != "exportDeposits" && name != "exportHeatmap" &&
+        name != "exportEnsemble") {
         return false;
     }
     const std::shared_ptr<ProjectWindow>& project = root_.projectWindow();
@@ -396,6 +427,12 @@ bool MainWindow::handleAnalysis(const Intent& intent) {
     require(root_.fileDialog() == nullptr && root_.createSheet() == nullptr, intent, "a dialog is shown");
     if (name == "exportCSV") {
         root_.showExportDialog();
+        return true;
+    }
+    if (name == "exportEnsemble") {
+        const EnsemblePanel& ensemble = project->ensemble();
+        require(!ensemble.members().empty(), intent, "there is no ensemble to export");
+        root_.showEnsembleExportDialog(ensemble.setup(), ensemble.members());
         return true;
     }
     if (name == "exportHeatmap") {

@@ -54,6 +54,7 @@ private:
     bool handleRenderer(const Intent& intent);
     bool handleRegion(const Intent& intent);
     bool handleAnalysis(const Intent& intent);
+    bool handleEnsemble(const Intent& intent);
     /// Play/pause of `window`'s project; a project Play cannot run says why in the alert.
     void playPause(ProjectWindow& window);
 

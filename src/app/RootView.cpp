@@ -2,10 +2,12 @@
 #include "app/RootView.hpp"
 
 #include "app/Intent.hpp"
+#include "ensemble/EnsembleResults.hpp"
 #include "support/AtomicWrite.hpp"
 
 #include <system_error>
 #include <utility>
+#include <vector>
 
 namespace pelagrin {
 namespace {
@@ -155,6 +157,14 @@ void RootView::showHeatmapExportDialog(RunHeatmap heatmap) {
         [heatmap = std::move(heatmap)](const std::filesystem::path& path) { heatmap.write(path); });
 }
 
+void RootView::showEnsembleExportDialog(const EnsembleSetup& setup, std::span<const MemberResult> members) {
+    showSaveDialog(
+        FileDialog::Kind::ensembleFolder, DialogPurpose::exportEnsemble,
+        [setup, members = std::vector(members.begin(), members.end())](const std::filesystem::path& path) {
+            writeEnsembleResults(path, setup, members, false, false);
+        });
+}
+
 void RootView::showSaveDialog(FileDialog::Kind kind, DialogPurpose purpose, ExportWriter write) {
     const std::optional<std::string>& project = appState_.openedProjectURL.get();
     showDialog(kind, purpose, project ? std::filesystem::path(*project).parent_path() : startFolder());
@@ -194,6 +204,7 @@ void RootView::chooseInDialog(const Intent& intent) {
     case DialogPurpose::exportCSV:
     case DialogPurpose::exportDeposits:
     case DialogPurpose::exportHeatmap:
+    case DialogPurpose::exportEnsemble:
         break; // a save dialog confirms with "fileDialogSave"
     }
 }

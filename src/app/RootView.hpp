@@ -11,11 +11,14 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace pelagrin {
 
 class Intent;
+struct EnsembleSetup;
+struct MemberResult;
 
 /// One main window's switch between the welcome content and the project window, with the creation sheet and
 /// the file dialog that may lie over either. Observes the bus for the notifications a window's content
@@ -56,6 +59,7 @@ public:
         exportCSV,       ///< the analysis screen's "Export CSV": the file to write the timeline to
         exportDeposits,  ///< the analysis screen's "Export Deposits": the file to write the GeoJSON to
         exportHeatmap,   ///< the analysis screen's "Export Heatmap": the file to write the NetCDF grid to
+        exportEnsemble,  ///< the analysis screen's "Export Ensemble…": the folder to write the results into
     };
     /// Shows a project dialog for `purpose`, in place of any dialog shown.
     void showOpenDialog(DialogPurpose purpose);
@@ -71,6 +75,9 @@ public:
     void showDepositsExportDialog(std::string text);
     /// "Export Heatmap": as "Export CSV", for the bed `heatmap` as it stands now.
     void showHeatmapExportDialog(RunHeatmap heatmap);
+    /// "Export Ensemble…": as "Export CSV", for the files `pelagrin ensemble --out` writes of `members` of
+    /// `setup`, into the folder named.
+    void showEnsembleExportDialog(const EnsembleSetup& setup, std::span<const MemberResult> members);
     /// A "fileDialogSave" (only while the dialog `savesFile()`): checks the destination (IntentError,
     /// changing nothing, also for an existing file unless "replace" is true), closes the dialog and writes
     /// the export there, replacing a file only once the new one is complete. The alert then says where the

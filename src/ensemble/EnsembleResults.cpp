@@ -7,8 +7,6 @@
 #include "exports/HeatmapNetCdf.hpp"
 #include "exports/NetCdfFile.hpp"
 #include "projects/Project.hpp"
-#include "projects/ProjectPersistence.hpp"
-#include "projects/Region.hpp"
 #include "support/AtomicWrite.hpp"
 
 #include <array>
@@ -167,21 +165,6 @@ std::string probabilityGeoJson(const DepositMap& map, const std::vector<double>&
     return json{{"type", "FeatureCollection"}, {"features", features}}.dump();
 }
 
-/// The bed grid and shore stretches of the project's outline; absent without one.
-std::optional<DepositMap> depositGeometry(const std::string& projectPath) {
-    const std::shared_ptr<Project> project = ProjectPersistence::load(projectPath);
-    const std::shared_ptr<Region> region = project->region.get();
-    if (region == nullptr) {
-        return std::nullopt;
-    }
-    const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
-    const std::vector<GeoCoordinate> outline = region->waterVertices();
-    if (!mapping || outline.size() < 3) {
-        return std::nullopt;
-    }
-    return DepositMap::compute({}, *mapping, outline);
-}
-
 std::string manifest(const EnsembleSetup& setup, std::span<const MemberResult> members, bool isGrid) {
     json variations = json::array();
     for (const Variation& variation : setup.plan.variations) {
@@ -223,7 +206,7 @@ void writeEnsembleResults(const std::filesystem::path& folder, const EnsembleSet
         const TimelineSummary timeline = TimelineSummary::of(members);
         writeTimelineCsv(folder / "timeline.csv", timeline);
         writeTimelineNetCdf(folder / "timeline.nc", timeline, attributes);
-        if (const std::optional<DepositMap> map = depositGeometry(setup.projectPath)) {
+        if (const std::optional<DepositMap> map = depositMapOf(*projectOf(setup), {})) {
             const std::vector<double> bedShares = shareOfMembers(members, &MemberResult::bedCells);
             const std::vector<double> shoreShares = shareOfMembers(members, &MemberResult::shoreSegments);
             writeProbabilityNetCdf(folder / "probability.nc", map->bed, bedShares, attributes);

@@ -13,9 +13,12 @@
 
 namespace pelagrin {
 
-std::vector<MemberResult> runMembers(const EnsembleSetup& setup, std::span<const std::size_t> indices,
+std::vector<MemberResult> runMembers(const EnsembleSetup& given, std::span<const std::size_t> indices,
                                      unsigned threadCount, std::atomic<bool>& stopRequested,
                                      const std::function<void(const EnsembleProgress&)>& onProgress) {
+    // Read once for all members, not once each.
+    EnsembleSetup setup = given;
+    setup.project = projectOf(given);
     const unsigned parallel = std::max(1u, std::min(threadCount, static_cast<unsigned>(indices.size())));
     const unsigned threadsPerMember = std::max(1u, threadCount / parallel);
 

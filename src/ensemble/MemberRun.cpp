@@ -10,6 +10,7 @@
 #include "simulation/SimulationController.hpp"
 
 #include <boost/asio/io_context.hpp>
+#include <cassert>
 #include <fmt/format.h>
 #include <mutex>
 #include <stdexcept>
@@ -18,29 +19,22 @@ namespace pelagrin {
 
 namespace {
 
-std::shared_ptr<Project> loadProject(const std::string& path) {
-    // Loading goes through process-wide registries; members take turns at it, it is short.
-    static std::mutex loading;
-    const std::lock_guard lock(loading);
-    std::shared_ptr<Project> project = ProjectPersistence::load(path);
-    if (!project->parameters.get()) {
-        throw std::invalid_argument(
-            fmt::format("\"{}\" has no simulation parameters; set them in the app first", path));
-    }
-    return project;
+// Making a project goes through process-wide registries; members take turns at it, it is short.
+std::mutex making;
+
+/// A project of the member's own to set its values on, equal to `project` in all it stores.
+std::shared_ptr<Project> copyOf(const Project& project) {
+    const std::lock_guard lock(making);
+    return ProjectPersistence::makeProject(ProjectPersistence::makeFile(project),
+                                           project.directoryURL.get().value_or(""));
 }
 
 void recordDeposits(MemberResult& result, const std::vector<Particle>& particles, const Project& project) {
-    const std::shared_ptr<Region> region = project.region.get();
-    if (region == nullptr) {
+    const std::optional<DepositMap> found = depositMapOf(project, particles);
+    if (!found) {
         return;
     }
-    const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
-    const std::vector<GeoCoordinate> outline = region->waterVertices();
-    if (!mapping || outline.size() < 3) {
-        return;
-    }
-    const DepositMap map = DepositMap::compute(particles, *mapping, outline);
+    const DepositMap& map = *found;
     for (const std::int64_t count : map.bed.counts) {
         result.bedCells.push_back(count > 0 ? 1 : 0);
     }
@@ -51,11 +45,41 @@ void recordDeposits(MemberResult& result, const std::vector<Particle>& particles
 
 } // namespace
 
+std::optional<DepositMap> depositMapOf(const Project& project, std::span<const Particle> particles) {
+    const std::shared_ptr<Region> region = project.region.get();
+    if (region == nullptr) {
+        return std::nullopt;
+    }
+    const std::optional<CanvasMapping> mapping = region->canvasMapping(kCanvasWidth, kCanvasHeight);
+    const std::vector<GeoCoordinate> outline = region->waterVertices();
+    if (!mapping || outline.size() < 3) {
+        return std::nullopt;
+    }
+    return DepositMap::compute(particles, *mapping, outline);
+}
+
+std::shared_ptr<const Project> projectOf(const EnsembleSetup& setup) {
+    if (setup.project) {
+        return setup.project;
+    }
+    std::shared_ptr<Project> project;
+    {
+        const std::lock_guard lock(making);
+        project = ProjectPersistence::load(setup.projectPath);
+    }
+    if (!project->parameters.get()) {
+        throw std::invalid_argument(
+            fmt::format("\"{}\" has no simulation parameters; set them in the app first", setup.projectPath));
+    }
+    return project;
+}
+
 std::optional<MemberResult> runMember(const EnsembleSetup& setup, std::size_t index, WorkerPool& workers,
                                       const std::atomic<bool>& stopRequested,
                                       const std::function<void(std::int64_t)>& onSteps) {
     const MemberDraw& draw = setup.plan.members.at(index);
-    std::shared_ptr<Project> project = loadProject(setup.projectPath);
+    assert(setup.project != nullptr);
+    std::shared_ptr<Project> project = copyOf(*setup.project);
     for (std::size_t d = 0; d < setup.plan.variations.size(); ++d) {
         setup.plan.variations[d].parameter->apply(*project, draw.values[d]);
     }

@@ -22,11 +22,20 @@ template <auto field> void setPhysical(Project& project, double value) {
     (*project.parameters.get()).*field = value;
 }
 
+template <auto field> double readPhysical(const Project& project) {
+    const std::shared_ptr<SimulationParameters> parameters = project.parameters.get();
+    return parameters ? (*parameters.*field).get() : (SimulationParameters().*field).get();
+}
+
+/// The settings a run falls back to without any, so that varying one leaves the others as they ran.
+std::shared_ptr<ParticleSettings> fallbackParticleSettings() {
+    return std::make_shared<ParticleSettings>(2.0, 1.0, 1000);
+}
+
 ParticleSettings& particleSettingsOf(Project& project) {
     SimulationParameters& parameters = *project.parameters.get();
     if (!parameters.particleSettings.get()) {
-        // The settings a run falls back to without any, so that varying one leaves the others as they ran.
-        parameters.particleSettings = std::make_shared<ParticleSettings>(2.0, 1.0, 1000);
+        parameters.particleSettings = fallbackParticleSettings();
     }
     return *parameters.particleSettings.get();
 }
@@ -36,17 +45,33 @@ template <auto field> void setParticle(Project& project, double value) {
     observable = static_cast<std::decay_t<decltype(observable.get())>>(value);
 }
 
+template <auto field> double readParticle(const Project& project) {
+    const std::shared_ptr<SimulationParameters> parameters = project.parameters.get();
+    std::shared_ptr<ParticleSettings> settings = parameters ? parameters->particleSettings.get() : nullptr;
+    if (!settings) {
+        settings = fallbackParticleSettings();
+    }
+    return static_cast<double>((*settings.*field).get());
+}
+
 // The ranges are those the app's parameter screens offer; the count goes as far as a run can hold.
 const std::array parameters{
-    VariedParameter{"flowSpeed", 0.1, 2.0, false, setPhysical<&SimulationParameters::flowSpeed>},
-    VariedParameter{"flowDirection", 0.0, 360.0, false, setPhysical<&SimulationParameters::flowDirection>},
-    VariedParameter{"turbulence", 0.0, 10.0, false, setPhysical<&SimulationParameters::turbulence>},
-    VariedParameter{"windSpeed", 0.0, 20.0, false, setPhysical<&SimulationParameters::windSpeed>},
-    VariedParameter{"windDirection", 0.0, 360.0, false, setPhysical<&SimulationParameters::windDirection>},
-    VariedParameter{"radius", 0.1, 5.0, false, setParticle<&ParticleSettings::radius>},
-    VariedParameter{"density", 0.5, 1.4, false, setParticle<&ParticleSettings::density>},
+    VariedParameter{"flowSpeed", 0.1, 2.0, false, setPhysical<&SimulationParameters::flowSpeed>,
+                    readPhysical<&SimulationParameters::flowSpeed>},
+    VariedParameter{"flowDirection", 0.0, 360.0, false, setPhysical<&SimulationParameters::flowDirection>,
+                    readPhysical<&SimulationParameters::flowDirection>},
+    VariedParameter{"turbulence", 0.0, 10.0, false, setPhysical<&SimulationParameters::turbulence>,
+                    readPhysical<&SimulationParameters::turbulence>},
+    VariedParameter{"windSpeed", 0.0, 20.0, false, setPhysical<&SimulationParameters::windSpeed>,
+                    readPhysical<&SimulationParameters::windSpeed>},
+    VariedParameter{"windDirection", 0.0, 360.0, false, setPhysical<&SimulationParameters::windDirection>,
+                    readPhysical<&SimulationParameters::windDirection>},
+    VariedParameter{"radius", 0.1, 5.0, false, setParticle<&ParticleSettings::radius>,
+                    readParticle<&ParticleSettings::radius>},
+    VariedParameter{"density", 0.5, 1.4, false, setParticle<&ParticleSettings::density>,
+                    readParticle<&ParticleSettings::density>},
     VariedParameter{"count", 1.0, static_cast<double>(RunSettings::maxParticleCount), true,
-                    setParticle<&ParticleSettings::count>},
+                    setParticle<&ParticleSettings::count>, readParticle<&ParticleSettings::count>},
 };
 
 std::string knownNames() {

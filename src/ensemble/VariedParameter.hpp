@@ -20,6 +20,9 @@ struct VariedParameter {
     bool isWhole = false;  ///< drawn values are rounded to the nearest whole number
     /// Sets the value on a project that has parameters (particle settings are made when missing).
     void (*apply)(Project& project, double value) = nullptr;
+    /// The project's value, or the one a run falls back to where its parameters or particle settings are
+    /// missing.
+    double (*read)(const Project& project) = nullptr;
 
     /// Every setting that may be varied, in a fixed order; one row each.
     static std::span<const VariedParameter> all();

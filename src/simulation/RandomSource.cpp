@@ -24,6 +24,18 @@ std::uint64_t RandomSource::freshSeed() {
     return osSeed() & maxSeed;
 }
 
+std::optional<std::uint64_t> RandomSource::seedFromText(std::string_view text) {
+    // Digits only: a conversion that takes a sign would wrap "-1" round to 2^64 - 1.
+    if (text.empty() || text.size() > 16 || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char digit : text) {
+        value = value * 10 + static_cast<std::uint64_t>(digit - '0');
+    }
+    return value <= maxSeed ? std::optional(value) : std::nullopt;
+}
+
 double RandomSource::uniformRandom(double a, double b) {
     assert(std::isfinite(a) && std::isfinite(b) && a <= b);
     // A whole number k uniform in [0, 2^53], both ends included, scaled onto [a, b]: every one of the 2^53 +

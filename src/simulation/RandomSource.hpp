@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <random>
+#include <string_view>
 
 namespace pelagrin {
 
@@ -19,6 +21,8 @@ public:
 
     /// A seed from the operating system within [0, maxSeed], so that a run can say which seed it had.
     static std::uint64_t freshSeed();
+    /// The seed `text` writes in decimal digits alone, within [0, maxSeed]; absent for any other text.
+    static std::optional<std::uint64_t> seedFromText(std::string_view text);
 
     /// A uniform 64-bit float in the closed interval [a, b], both ends possible. Requires a <= b, both
     /// finite.

@@ -1,6 +1,7 @@
 // Where the plastic goes: an example project run to its end at 300x, its deposits on the analysis screen's map
 // (the bed heatmap, the shore coloured by what stranded there, the stretches named in words), and "Export
-// Deposits" through the save dialog writing a GeoJSON file whose points are the run's resting particles.
+// Deposits" through the save dialog writing a GeoJSON file whose points are the run's resting particles; then an
+// ensemble of three members from the menu bar, its band on the timeline and its probability on the same map.
 import assert from "node:assert/strict";
 import { copyFile, readFile } from "node:fs/promises";
 import path from "node:path";
@@ -10,7 +11,7 @@ import { screenshot, withApp } from "./harness.mjs";
 
 const example = fileURLToPath(new URL("../../examples/sheltered-bay.pelagrinproj", import.meta.url));
 
-test("run an example to its end and map and export where its particles came to rest", async () => {
+test("run an example to its end, map and export where its particles came to rest, then run an ensemble of it", async () => {
     await withApp(async ({ page, home }) => {
         page.setDefaultTimeout(10_000);
         const documents = path.join(home.home, "Documents");
@@ -70,5 +71,22 @@ test("run an example to its end and map and export where its particles came to r
             kinds("LineString").reduce((sum, line) => sum + line.properties.stranded, 0),
             stranded,
         );
+
+        // An ensemble of the same project: three members, their band and where they left plastic.
+        await page.locator(".app-alert").getByRole("button", { name: "OK" }).click();
+        await page.getByRole("menuitem", { name: "Simulation", exact: true }).click();
+        await page.getByRole("menuitem", { name: /Run Ensemble/ }).click();
+        const ensemble = page.getByRole("dialog", { name: "Run Ensemble" });
+        await ensemble.getByLabel("Members").fill("1");
+        await ensemble.getByRole("button", { name: "Run" }).click();
+        await ensemble.getByRole("alert").getByText('Members must be a whole number from 2 to 200, got "1"').waitFor();
+        await ensemble.getByLabel("Members").fill("3");
+        await ensemble.getByLabel("Seed").fill("7");
+        await ensemble.getByRole("checkbox", { name: "Vary flowSpeed" }).check();
+        await ensemble.getByRole("button", { name: "Run" }).click();
+        await page.getByText("5–95 % of 3 members").waitFor({ timeout: 120_000 });
+        await page.getByRole("radio", { name: "Ensemble probability" }).check();
+        await page.getByText("Members leaving plastic on the bed (%)").waitFor();
+        await screenshot(page, "deposits-2-ensemble");
     });
 });

@@ -58,7 +58,9 @@ json shoreJson(const DepositMap& map) {
     return {{"segments", std::move(segments)}, {"max", most}, {"legend", DepositsPanel::shoreLegend}};
 }
 
-json depositsJson(const DepositMap& map, const std::vector<GeoCoordinate>& outline) {
+} // namespace
+
+json DepositsPanel::mapJson(const DepositMap& map, const std::vector<GeoCoordinate>& outline) {
     json outlinePoints = json::array();
     for (const GeoCoordinate& c : outline) {
         outlinePoints.push_back(pointJson(c));
@@ -86,8 +88,6 @@ json depositsJson(const DepositMap& map, const std::vector<GeoCoordinate>& outli
               {"sedimented", map.sedimentedCount}}}};
 }
 
-} // namespace
-
 DepositsPanel::DepositsPanel(SimulationController& controller, SimulationDataStore& store,
                              std::function<void()> changed)
     : controller_(controller) {
@@ -108,7 +108,7 @@ json DepositsPanel::state(const Region* region) const {
     cachedRegion_ = region;
     cached_ = nullptr;
     if (const std::optional<RunDeposits> run = RunDeposits::of(controller_, region)) {
-        cached_ = depositsJson(run->map(), run->region.outline);
+        cached_ = mapJson(run->map(), run->region.outline);
     }
     return cached_;
 }

@@ -1,6 +1,7 @@
 // DepositsPanel: where the last run's particles came to rest, as the analysis screen's map shows it.
 #pragma once
 
+#include "analysis/DepositMap.hpp"
 #include "simulation/Observable.hpp"
 
 #include <functional>
@@ -29,6 +30,9 @@ public:
                   std::function<void()> changed);
     DepositsPanel(const DepositsPanel&) = delete;
     DepositsPanel& operator=(const DepositsPanel&) = delete;
+
+    /// `map` over the lake of `outline` (degrees) as `state` gives it.
+    static nlohmann::json mapJson(const DepositMap& map, const std::vector<GeoCoordinate>& outline);
 
     /// The value of `project.analysis.deposits` over `region`: null before any run has stepped, or when
     /// the region has no outline to map.

@@ -24,14 +24,8 @@ CLI::Option* addSeedOption(CLI::App& command, std::optional<std::uint64_t>& seed
     return command.add_option_function<std::string>(
         "--seed",
         [&seed](const std::string& text) {
-            // Whole digits only: CLI11's own conversion would wrap "-1" round to 2^64 - 1.
-            std::uint64_t value = 0;
-            const bool isDigits = !text.empty() && text.size() <= 16 &&
-                                  text.find_first_not_of("0123456789") == std::string::npos;
-            if (isDigits) {
-                value = std::stoull(text);
-            }
-            if (!isDigits || value > RandomSource::maxSeed) {
+            const std::optional<std::uint64_t> value = RandomSource::seedFromText(text);
+            if (!value) {
                 throw CLI::ValidationError("--seed",
                                            fmt::format("must be a whole number from 0 to {}, got \"{}\"",
                                                        RandomSource::maxSeed, text));

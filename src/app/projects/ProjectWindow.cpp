@@ -2,6 +2,8 @@
 #include "app/projects/ProjectWindow.hpp"
 
 #include "app/Intent.hpp"
+#include "app/analysis/EnsembleDialog.hpp"
+#include "app/analysis/EnsemblePanel.hpp"
 #include "app/projects/LazyModel.hpp"
 #include "app/projects/ParticleSettingsScreen.hpp"
 #include "app/projects/PhysicalParametersScreen.hpp"
@@ -11,8 +13,10 @@
 #include "projects/ProjectPersistence.hpp"
 #include "support/BackgroundTask.hpp"
 
+#include <algorithm>
 #include <ostream>
 #include <stdexcept>
+#include <thread>
 
 namespace pelagrin {
 
@@ -40,6 +44,8 @@ ProjectWindow::ProjectWindow(AppEnvironment& environment, AppState& appState)
         }
     });
 }
+
+ProjectWindow::~ProjectWindow() = default;
 
 std::string ProjectWindow::title() const {
     return activeProject_ ? activeProject_->name.get() : "Pelagrin";
@@ -104,6 +110,8 @@ void ProjectWindow::finishLoad(const std::shared_ptr<Project>& project) {
 void ProjectWindow::show(const std::shared_ptr<Project>& project) {
     dirtyTracker_.reset();
     regionScreen_.reset();
+    ensembleDialog_.reset();
+    ensemblePanel_ = std::make_unique<EnsemblePanel>(environment_.executor, environment_.stateChanged);
     activeProject_ = project;
     isDirty_ = false;
     areChangesKept_ = false;
@@ -270,6 +278,8 @@ void ProjectWindow::closeProject() {
     environment_.controller.stop();
     regionScreen_.reset();
     dirtyTracker_.reset();
+    ensembleDialog_.reset();
+    ensemblePanel_.reset();
     activeProject_.reset();
     pendingLocation_.reset();
     appState_.openedProjectURL = std::nullopt;
@@ -288,6 +298,41 @@ void ProjectWindow::setControl(const Intent& intent) {
     }
 }
 
+bool ProjectWindow::canRunEnsemble() const {
+    return activeProject_ && !environment_.controller.isRunning && !ensemblePanel_->isRunning();
+}
+
+void ProjectWindow::showEnsembleDialog() {
+    ensembleDialog_ = std::make_unique<EnsembleDialog>(*activeProject_);
+}
+
+void ProjectWindow::cancelEnsembleDialog() {
+    ensembleDialog_.reset();
+}
+
+void ProjectWindow::runEnsemble(const Intent& intent) {
+    EnsembleDialog& dialog = *ensembleDialog_;
+    EnsemblePlan plan;
+    try {
+        plan = EnsembleDialog::plan(intent);
+    } catch (const VariationError& problem) {
+        dialog.error = problem.what();
+        return;
+    }
+    if (!prepareRun()) {
+        dialog.error = std::string(noOutlineMessage);
+        return;
+    }
+    // The members start from a copy: the window's project goes on being edited on this thread meanwhile.
+    const Project& project = *activeProject_;
+    const std::string location = project.directoryURL.get().value_or("");
+    EnsembleSetup setup{location.empty() ? project.name.get() : location, std::move(plan),
+                        environment_.controller.currentSpeedMultiplier(),
+                        ProjectPersistence::makeProject(ProjectPersistence::makeFile(project), location)};
+    ensembleDialog_.reset();
+    ensemblePanel_->start(std::move(setup), std::max(1u, std::thread::hardware_concurrency()));
+}
+
 std::optional<std::string> ProjectWindow::depositsGeoJson() const {
     return activeProject_ ? DepositsGeoJson::ofRun(environment_.controller, *activeProject_) : std::nullopt;
 }
@@ -301,7 +346,16 @@ std::optional<RunHeatmap> ProjectWindow::runHeatmap() const {
 nlohmann::json ProjectWindow::analysisState() const {
     nlohmann::json analysis = analysisScreen_.state(*activeProject_);
     analysis["deposits"] = depositsPanel_.state(activeProject_->region.get().get());
+    analysis["timeline"]["band"] = ensemblePanel_->timelineBand();
+    analysis["ensembleDeposits"] = ensemblePanel_->probabilityMap();
     return analysis;
+}
+
+nlohmann::json ProjectWindow::ensembleState() const {
+    nlohmann::json ensemble = ensemblePanel_->state();
+    ensemble["canRun"] = canRunEnsemble();
+    ensemble["dialog"] = ensembleDialog_ ? ensembleDialog_->state() : nlohmann::json(nullptr);
+    return ensemble;
 }
 
 nlohmann::json ProjectWindow::state() const {
@@ -318,6 +372,7 @@ nlohmann::json ProjectWindow::state() const {
         {"particles", activeProject_ ? particleSettingsScreen().state(*activeProject_) : json(nullptr)},
         {"region", regionScreen() != nullptr ? regionScreen()->state() : json(nullptr)},
         {"analysis", activeProject_ ? analysisState() : json(nullptr)},
+        {"ensemble", activeProject_ ? ensembleState() : json(nullptr)},
         {"simulation",
          activeProject_ ? simulationRendererState(*activeProject_, environment_.controller) : json(nullptr)}};
 }

@@ -19,6 +19,8 @@
 
 namespace pelagrin {
 
+class EnsembleDialog;
+class EnsemblePanel;
 class Intent;
 
 /// The project window content of one main window, from the moment the window switches to it until it
@@ -34,6 +36,7 @@ public:
     /// Loads on "PerformProjectLoad" and whenever `appState.openedProjectURL` is set to a location. Both
     /// arguments must outlive the window.
     ProjectWindow(AppEnvironment& environment, AppState& appState);
+    ~ProjectWindow();
     ProjectWindow(const ProjectWindow&) = delete;
     ProjectWindow& operator=(const ProjectWindow&) = delete;
 
@@ -102,6 +105,20 @@ public:
     /// screen, id or value.
     void setControl(const Intent& intent);
 
+    /// Whether "Run Ensemble…" may start: a project is loaded and neither a run nor an ensemble is going.
+    bool canRunEnsemble() const;
+    /// "Simulation › Run Ensemble…": the dialog, prefilled from the loaded project; only while
+    /// `canRunEnsemble()`.
+    void showEnsembleDialog();
+    bool showsEnsembleDialog() const { return ensembleDialog_ != nullptr; }
+    void cancelEnsembleDialog();
+    /// The dialog's "Run", only while it is shown: the loaded project as it stands (saved or not, readied as
+    /// for Play) runs as the intent's ensemble over the machine's cores. Input the command would refuse, or a
+    /// project without a water outline, keeps the dialog open with the message, changing nothing.
+    void runEnsemble(const Intent& intent);
+    /// The ensemble's progress, its "Stop" and its results; only while `isLoaded()`.
+    EnsemblePanel& ensemble() { return *ensemblePanel_; }
+
     /// The deposits of the controller's last frame over the loaded project, as GeoJSON text; absent while
     /// none is loaded, before a run has stepped or without an outline.
     std::optional<std::string> depositsGeoJson() const;
@@ -127,6 +144,8 @@ private:
     void closeProject();
     /// The analysis screen's value with its deposits, of the loaded project.
     nlohmann::json analysisState() const;
+    /// The ensemble's value with its dialog, of the loaded project.
+    nlohmann::json ensembleState() const;
 
     AppEnvironment& environment_;
     AppState& appState_;
@@ -146,6 +165,9 @@ private:
     std::shared_ptr<RegionSelectionScreen> regionScreen_;
     AnalysisScreen analysisScreen_;
     DepositsPanel depositsPanel_;
+    std::unique_ptr<EnsembleDialog> ensembleDialog_;
+    /// The loaded project's ensemble, made afresh with each project shown.
+    std::unique_ptr<EnsemblePanel> ensemblePanel_;
     Subscription performLoad_;
     Subscription openedLocation_;
     Subscription keepChanges_;

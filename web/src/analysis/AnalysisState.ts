@@ -23,10 +23,22 @@ interface ChartBlock {
     yAxisTitle: string;
 }
 
+/** An ensemble's stuck particles across its members: at `time[i]` (s), the 5th, 50th and 95th percentile. */
+export interface TimelineBand {
+    /** "5–95 % of N members". */
+    legend: string;
+    time: number[];
+    p5: number[];
+    p50: number[];
+    p95: number[];
+}
+
 /** Stuck particles over time, one point per sample: `time[i]` (s) and `stuck[i]` belong together. */
 export interface TimelineChart extends ChartBlock {
     time: number[];
     stuck: number[];
+    /** The last ensemble's band, until cleared; `null` without one (or from an app that does not send it). */
+    band: TimelineBand | null;
 }
 
 export interface SpeedBar {
@@ -54,6 +66,11 @@ export interface AnalysisState {
     distribution: DistributionChart;
     /** Where the last run's particles came to rest; `null` before a run (or from an app that does not send it). */
     deposits: DepositsState | null;
+    /**
+     * The last ensemble's probability map on the same grid and shore: per cell and stretch the percentage of its
+     * members that left plastic there; `null` without an ensemble (or from an app that does not send it).
+     */
+    ensembleDeposits: DepositsState | null;
     /** `null` before the first run. */
     seed: RunSeed | null;
 }
@@ -66,12 +83,38 @@ const chartBlock = {
     yAxisTitle: string,
 };
 
-const decodeTimeline: Decoder<TimelineChart> = (value, path) => {
-    const timeline = object<TimelineChart>({ ...chartBlock, time: array(number), stuck: array(number) })(value, path);
-    if (timeline.time.length !== timeline.stuck.length) {
-        const counts = `"time" has ${timeline.time.length} values but "stuck" ${timeline.stuck.length}`;
-        throw new DecodeError(`${path}: ${counts}`);
+/** Throws unless every column of `columns` is as long as the first. */
+function checkLengths(columns: Record<string, number[]>, path: string): void {
+    const [first, ...others] = Object.entries(columns);
+    for (const [name, values] of others) {
+        if (first !== undefined && values.length !== first[1].length) {
+            throw new DecodeError(
+                `${path}: "${first[0]}" has ${first[1].length} values but "${name}" ${values.length}`,
+            );
+        }
     }
+}
+
+const decodeBand: Decoder<TimelineBand> = (value, path) => {
+    const band = object<TimelineBand>({
+        legend: string,
+        time: array(number),
+        p5: array(number),
+        p50: array(number),
+        p95: array(number),
+    })(value, path);
+    checkLengths({ time: band.time, p5: band.p5, p50: band.p50, p95: band.p95 }, path);
+    return band;
+};
+
+const decodeTimeline: Decoder<TimelineChart> = (value, path) => {
+    const timeline = object<TimelineChart>({
+        ...chartBlock,
+        time: array(number),
+        stuck: array(number),
+        band: absentOr(nullable(decodeBand)),
+    })(value, path);
+    checkLengths({ time: timeline.time, stuck: timeline.stuck }, path);
     return timeline;
 };
 
@@ -85,6 +128,7 @@ export const decodeAnalysis: Decoder<AnalysisState | null> = nullable(
             bars: array(object<SpeedBar>({ range: string, count: number })),
         }),
         deposits: absentOr(decodeDeposits),
+        ensembleDeposits: absentOr(decodeDeposits),
         seed: nullable(object<RunSeed>({ value: number, command: string })),
     }),
 );

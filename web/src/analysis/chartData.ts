@@ -1,6 +1,6 @@
 // The two charts of the analysis screen as Chart.js configurations, built from the state alone.
 import type { ChartConfiguration, ScriptableContext, TooltipItem } from "chart.js";
-import type { DistributionChart, SpeedBar, TimelineChart } from "./AnalysisState";
+import type { DistributionChart, SpeedBar, TimelineBand, TimelineChart } from "./AnalysisState";
 
 export type TimelineConfig = ChartConfiguration<"line", { x: number; y: number }[]>;
 export type DistributionConfig = ChartConfiguration<"bar", number[], string>;
@@ -75,14 +75,47 @@ function axisTitle(text: string) {
     return { display: true, text };
 }
 
-/** Stuck particles over time: a smooth orange line over an area filled at 10 % opacity. */
+export const bandBlue = "rgba(10, 132, 255, 0.25)";
+export const medianBlue = "#0a84ff";
+
+type TimelineDataset = TimelineConfig["data"]["datasets"][number];
+
+/**
+ * An ensemble's band as three lines: the 5th percentile (no legend entry of its own), the 95th filled down to it
+ * under the band's legend, and the median dashed.
+ */
+export function bandDatasets(band: TimelineBand): TimelineDataset[] {
+    // The decoder has checked that the columns are equally long.
+    const series = (values: number[]) => band.time.map((time, index) => ({ x: time, y: values[index] ?? 0 }));
+    const line = { borderWidth: 1, pointRadius: 0, cubicInterpolationMode: "monotone" as const };
+    return [
+        { ...line, label: "5th percentile", data: series(band.p5), borderColor: bandBlue, fill: false },
+        {
+            ...line,
+            label: band.legend,
+            data: series(band.p95),
+            borderColor: bandBlue,
+            backgroundColor: bandBlue,
+            fill: "-1",
+        },
+        { ...line, label: "Median", data: series(band.p50), borderColor: medianBlue, borderDash: [6, 4], fill: false },
+    ];
+}
+
+/**
+ * Stuck particles over time: a smooth orange line over an area filled at 10 % opacity; with an ensemble's band,
+ * the band and its median under it and a legend.
+ */
 export function timelineChart(timeline: TimelineChart): TimelineConfig {
     // The decoder has checked that both columns are equally long.
     const points = timeline.time.map((time, index) => ({ x: time, y: timeline.stuck[index] ?? 0 }));
+    const band = timeline.band === null ? [] : bandDatasets(timeline.band);
+    const lastTime = Math.max(timeline.time.at(-1) ?? 0, timeline.band?.time.at(-1) ?? 0);
     return {
         type: "line",
         data: {
             datasets: [
+                ...band,
                 {
                     label: "Stuck",
                     data: points,
@@ -105,11 +138,18 @@ export function timelineChart(timeline: TimelineChart): TimelineConfig {
             // The line draws no points, so the tooltip follows the pointer's time rather than waiting for a hit.
             interaction: { mode: "nearest", axis: "x", intersect: false },
             plugins: {
-                legend: { display: false },
+                legend: {
+                    display: band.length > 0,
+                    // The band's lower edge is drawn by the entry of the band itself.
+                    labels: { filter: (item) => item.text !== "5th percentile" },
+                },
                 tooltip: {
                     callbacks: {
                         title: () => "",
-                        label: (item: TooltipItem<"line">) => timelineTooltip(item.parsed.x ?? 0, item.parsed.y ?? 0),
+                        label: (item: TooltipItem<"line">) =>
+                            (item.dataset?.label ?? "Stuck") === "Stuck"
+                                ? timelineTooltip(item.parsed.x ?? 0, item.parsed.y ?? 0)
+                                : `${item.dataset.label ?? ""}: ${item.parsed.y ?? 0}`,
                     },
                 },
             },
@@ -117,7 +157,7 @@ export function timelineChart(timeline: TimelineChart): TimelineConfig {
                 x: {
                     type: "linear",
                     title: axisTitle(timeline.xAxisTitle),
-                    ticks: { callback: timeTick, stepSize: timeStep(timeline.time.at(-1) ?? 0) },
+                    ticks: { callback: timeTick, stepSize: timeStep(lastTime) },
                 },
                 y: {
                     type: "linear",

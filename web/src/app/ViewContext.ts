@@ -38,6 +38,8 @@ export interface ViewState {
     editingProjectName: boolean;
     /** The onboarding has just been dismissed and is fading out; it takes no clicks meanwhile. */
     onboardingLeaving: boolean;
+    /** The deposit map shows the last ensemble's probability rather than this run's deposits. */
+    showsEnsembleProbability: boolean;
     toasts: Toast[];
     connection: "connecting" | "open" | "closed";
 }
@@ -54,6 +56,7 @@ export const initialViewState: ViewState = {
     typedField: null,
     editingProjectName: false,
     onboardingLeaving: false,
+    showsEnsembleProbability: false,
     toasts: [],
     connection: "connecting",
 };

@@ -25,7 +25,8 @@ export type CommandId =
     | "preferences"
     | "toggleSidebar"
     | "runPause"
-    | "reset";
+    | "reset"
+    | "runEnsemble";
 
 /** What a command may act on: the window's state, its socket and the page's own view state. */
 export interface CommandContext {
@@ -49,6 +50,10 @@ export interface Command {
 const always = (): boolean => true;
 const projectShown = (state: WindowState | null): boolean =>
     state !== null && state.root.openHome && state.project !== null;
+
+/** A project is open and neither a run nor an ensemble is going. */
+const ensembleCanRun = (state: WindowState | null): boolean =>
+    projectShown(state) && state?.project?.ensemble?.canRun === true;
 
 export const commands: Record<CommandId, Command> = {
     newProject: {
@@ -125,6 +130,16 @@ export const commands: Record<CommandId, Command> = {
         isEnabled: projectShown,
         run: (context) => context.send({ intent: "toolbarReset" }),
     },
+    runEnsemble: {
+        id: "runEnsemble",
+        title: "Run Ensemble…",
+        symbol: "square.stack.3d.up",
+        shortcut: { key: "e", ctrl: true, shift: true },
+        isEnabled: ensembleCanRun,
+        run: (context) => {
+            if (ensembleCanRun(context.state)) context.send({ intent: "showEnsembleDialog" });
+        },
+    },
 };
 
 export interface Menu {
@@ -149,7 +164,7 @@ export const menus: Menu[] = [
         ],
     },
     { title: "View", items: ["toggleSidebar"] },
-    { title: "Simulation", items: ["runPause", "reset"] },
+    { title: "Simulation", items: ["runPause", "reset", "separator", "runEnsemble"] },
 ];
 
 function keyLabel(key: string): string {

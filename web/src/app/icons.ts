@@ -21,6 +21,7 @@ import {
     Hexagon,
     History,
     type IconNode,
+    Layers,
     LayoutGridCircles,
     Map as MapIcon,
     Minus,
@@ -98,6 +99,7 @@ export const symbols = {
     trash: Trash,
     "exclamationmark.triangle.fill": TriangleAlert,
     "checkmark.circle.fill": CircleCheck,
+    "square.stack.3d.up": Layers,
 } satisfies Record<string, IconNode>;
 
 export type SymbolName = keyof typeof symbols;

@@ -33,6 +33,12 @@ export type Intent =
     | { intent: "exportCSV" }
     | { intent: "exportDeposits" }
     | { intent: "exportHeatmap" }
+    | { intent: "exportEnsemble" }
+    | { intent: "showEnsembleDialog" }
+    | { intent: "runEnsemble"; members: string; seed: string; vary: string[] }
+    | { intent: "cancelEnsembleDialog" }
+    | { intent: "stopEnsemble" }
+    | { intent: "clearEnsemble" }
     | { intent: "setSpeed"; value: number }
     | {
           intent: "mapClick";

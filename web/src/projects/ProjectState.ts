@@ -1,7 +1,8 @@
 // The projects part of a window's state as the app sends it: welcome, creation sheet, project window and the
 // parameter screens, with their decoders.
-import { array, boolean, type Decoder, DecodeError, nullable, object, oneOf, string } from "../app/decode";
+import { absentOr, array, boolean, type Decoder, DecodeError, nullable, object, oneOf, string } from "../app/decode";
 import { type AnalysisState, decodeAnalysis } from "../analysis/AnalysisState";
+import { decodeEnsemble, type EnsembleState } from "../analysis/EnsembleState";
 import { decodeSimulation, type SimulationState } from "../simulation/SimulationState";
 import { decodeRegion, type RegionState } from "../water/RegionState";
 import { type Control, decodeControl } from "./ControlState";
@@ -63,6 +64,8 @@ export interface ProjectState {
     simulation: SimulationState | null;
     /** The region selection screen; `null` unless a project is loaded and the region section shown. */
     region: RegionState | null;
+    /** The project's ensemble; `null` while no project is loaded (or from an app that does not send it). */
+    ensemble: EnsembleState | null;
 }
 
 export const decodeWelcome: Decoder<WelcomeState> = object({
@@ -100,6 +103,7 @@ export const decodeProject: Decoder<ProjectState | null> = nullable(
         analysis: decodeAnalysis,
         simulation: decodeSimulation,
         region: decodeRegion,
+        ensemble: absentOr(decodeEnsemble),
     }),
 );
 

@@ -6,6 +6,7 @@ import type { ViewContext } from "../app/ViewContext";
 import type { ControllerState } from "../app/WindowState";
 import { simulationRenderer } from "../simulation/SimulationRendererView";
 import { analysisScreen } from "../analysis/AnalysisScreen";
+import { ensembleDialog, ensembleStatus } from "../analysis/EnsembleDialog";
 import { regionSelectionScreen } from "../water/RegionSelectionView";
 import { parameterScreen } from "./ParameterScreen";
 import type { ProjectState, SidebarSection } from "./ProjectState";
@@ -105,7 +106,7 @@ function detail(project: ProjectState, context: ViewContext): TemplateResult | n
                 ? null
                 : simulationRenderer(project.simulation, context.particleFrames, context.send);
         case "analysis":
-            return project.analysis === null ? null : analysisScreen(project.analysis, context.send);
+            return project.analysis === null ? null : analysisScreen(project.analysis, context);
         case "region":
             return project.region === null ? null : regionSelectionScreen(project.region, context);
     }
@@ -230,6 +231,7 @@ export function projectWindow(
                 <span class="window-title">${context.state.root.title}</span>
                 ${toolbar(context.state.controller, send)}
             </div>
+            ${project.ensemble ? ensembleStatus(project.ensemble, send) : null}
             <main class="detail">
                 ${detail(project, context)}
                 ${
@@ -240,5 +242,6 @@ export function projectWindow(
             </main>
         </div>
         ${project.showCloseAlert ? closeAlert(send) : null} ${project.showRestoreAlert ? restoreAlert(send) : null}
+        ${project.ensemble?.dialog ? ensembleDialog(project.ensemble.dialog, send) : null}
     </div>`;
 }

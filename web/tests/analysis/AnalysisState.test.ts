@@ -33,6 +33,12 @@ describe("decoding the analysis state", () => {
         [withCard({ value: 0 }), "analysis.cards[0].value"],
         [withChanged("timeline", { stuck: [0] }), 'analysis.timeline: "time" has 2 values but "stuck" 1'],
         [withChanged("timeline", { time: [0.5, "12.5"] }), "analysis.timeline.time[1]"],
+        [
+            withChanged("timeline", {
+                band: { legend: "5–95 % of 2 members", time: [1, 2], p5: [0], p50: [0, 1], p95: [1, 2] },
+            }),
+            'analysis.timeline.band: "time" has 2 values but "p5" 1',
+        ],
         [withChanged("timeline", { placeholder: undefined }), "analysis.timeline.placeholder"],
         [withChanged("distribution", { bars: [{ range: "0–5" }] }), "analysis.distribution.bars[0].count"],
         [withChanged("distribution", { unit: null }), "analysis.distribution.unit"],

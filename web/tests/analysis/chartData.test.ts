@@ -22,6 +22,32 @@ describe("the charts", () => {
         expect(lone.data.datasets[0]?.pointRadius, "a lone sample is marked so that it can be seen").toBeGreaterThan(0);
     });
 
+    it("draw an ensemble's band under the run's line: its 95th percentile filled down to its 5th, the median dashed", () => {
+        const band = { legend: "5–95 % of 3 members", time: [0.5, 12.5], p5: [0, 1], p50: [0, 2], p95: [1, 6] };
+        const config = timelineChart({ ...analysis.timeline, band });
+        const datasets = config.data.datasets;
+        expect(datasets.map((dataset) => [dataset.label, dataset.fill])).toEqual([
+            ["5th percentile", false],
+            ["5–95 % of 3 members", "-1"],
+            ["Median", false],
+            ["Stuck", "origin"],
+        ]);
+        expect(datasets[1]?.data).toEqual([
+            { x: 0.5, y: 1 },
+            { x: 12.5, y: 6 },
+        ]);
+        expect(datasets[2]?.borderDash).toEqual([6, 4]);
+        const legend = config.options?.plugins?.legend;
+        expect(legend?.display).toBe(true);
+        const shown = datasets.filter((dataset) =>
+            legend?.labels?.filter?.call(undefined as never, { text: dataset.label } as never, undefined as never),
+        );
+        expect(shown.map((dataset) => dataset.label)).toEqual(["5–95 % of 3 members", "Median", "Stuck"]);
+        expect(timelineChart(analysis.timeline).options?.plugins?.legend?.display, "no legend for a single run").toBe(
+            false,
+        );
+    });
+
     it("draw one bar per range in the store's order, zero-height bars included", () => {
         const config = distributionChart(analysis.distribution);
         expect(config.data.labels).toEqual(["0–5", "5–10", "10–15", "15–20", "20–25"]);
