@@ -63,13 +63,15 @@ public:
     void bind(int index, double value) { sqlite3_bind_double(statement_, index, value); }
     void bind(int index, std::int64_t value) { sqlite3_bind_int64(statement_, index, value); }
     void bind(int index, const Timestamp& value) { bind(index, value.secondsSince2001); }
+    // The 64-bit forms take a size_t's length as it is: the int forms would cut one beyond 2 GiB to a wrong
+    // length. A value beyond SQLite's own limit is refused rather than stored as NULL.
     void bind(int index, const std::string& value) {
-        sqlite3_bind_text(statement_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+        check(sqlite3_bind_text64(statement_, index, value.data(), value.size(), SQLITE_TRANSIENT,
+                                  SQLITE_UTF8));
     }
     void bind(int index, const std::optional<std::string>& value) {
         if (value) {
-            sqlite3_bind_blob(statement_, index, value->data(), static_cast<int>(value->size()),
-                              SQLITE_TRANSIENT);
+            check(sqlite3_bind_blob64(statement_, index, value->data(), value->size(), SQLITE_TRANSIENT));
         } else {
             sqlite3_bind_null(statement_, index);
         }
@@ -112,6 +114,12 @@ public:
     }
 
 private:
+    void check(int bound) const {
+        if (bound != SQLITE_OK) {
+            fail(database_, "cannot store a value");
+        }
+    }
+
     sqlite3* database_;
     sqlite3_stmt* statement_ = nullptr;
 };

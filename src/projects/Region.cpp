@@ -24,9 +24,20 @@ bool isEncodable(double value) {
     return std::isfinite(value);
 }
 
-std::optional<std::string> encodeVertices(const std::vector<WaterVertexDTO>& vertices) {
+// Both outlines are stored alike: a geographic vertex as its latitude and longitude, a canvas one as its x
+// and y under the same two keys.
+WaterVertexDTO recordOf(const GeoCoordinate& c) {
+    return {c.latitude, c.longitude};
+}
+
+WaterVertexDTO recordOf(const Vec2& p) {
+    return {p.x, p.y};
+}
+
+template <class Point> std::optional<std::string> encodeVertices(const std::vector<Point>& points) {
     json array = json::array();
-    for (const WaterVertexDTO& v : vertices) {
+    for (const Point& point : points) {
+        const WaterVertexDTO v = recordOf(point);
         if (!isEncodable(v.latitude) || !isEncodable(v.longitude)) {
             return std::nullopt;
         }
@@ -37,7 +48,7 @@ std::optional<std::string> encodeVertices(const std::vector<WaterVertexDTO>& ver
 
 // Any flaw (absent field, text that is not JSON, an element without both numbers) yields an empty list: the
 // encoded fields are derived or user-drawn data whose loss is not worth an error.
-std::vector<WaterVertexDTO> decodeVertices(const std::optional<std::string>& data) {
+template <class Point> std::vector<Point> decodeVertices(const std::optional<std::string>& data) {
     if (!data) {
         return {};
     }
@@ -45,7 +56,7 @@ std::vector<WaterVertexDTO> decodeVertices(const std::optional<std::string>& dat
     if (!array.is_array()) {
         return {};
     }
-    std::vector<WaterVertexDTO> vertices;
+    std::vector<Point> vertices;
     vertices.reserve(array.size());
     for (const json& element : array) {
         if (!element.is_object()) {
@@ -133,37 +144,19 @@ bool Region::emissionOutsideOutline() const {
 }
 
 std::vector<GeoCoordinate> Region::waterVertices() const {
-    std::vector<GeoCoordinate> coordinates;
-    for (const WaterVertexDTO& v : decodeVertices(waterVerticesData)) {
-        coordinates.push_back({v.latitude, v.longitude});
-    }
-    return coordinates;
+    return decodeVertices<GeoCoordinate>(waterVerticesData);
 }
 
 void Region::setWaterVertices(const std::vector<GeoCoordinate>& vertices) {
-    std::vector<WaterVertexDTO> records;
-    records.reserve(vertices.size());
-    for (const GeoCoordinate& c : vertices) {
-        records.push_back({c.latitude, c.longitude});
-    }
-    waterVerticesData = encodeVertices(records);
+    waterVerticesData = encodeVertices(vertices);
 }
 
 std::vector<Vec2> Region::waterVerticesSim() const {
-    std::vector<Vec2> points;
-    for (const WaterVertexDTO& v : decodeVertices(waterVerticesSimData)) {
-        points.push_back({v.latitude, v.longitude});
-    }
-    return points;
+    return decodeVertices<Vec2>(waterVerticesSimData);
 }
 
 void Region::setWaterVerticesSim(const std::vector<Vec2>& vertices) {
-    std::vector<WaterVertexDTO> records;
-    records.reserve(vertices.size());
-    for (const Vec2& p : vertices) {
-        records.push_back({p.x, p.y});
-    }
-    waterVerticesSimData = encodeVertices(records);
+    waterVerticesSimData = encodeVertices(vertices);
 }
 
 std::optional<Vec2> Region::emissionPointSim() const {

@@ -32,6 +32,18 @@ struct Particle {
     bool isSedimented = false;
     /// |velocity| after the last step that moved the particle, in px/s.
     double speed = 0.0;
+
+    /// Releases a waiting particle in the step whose clock, `time` (s), has reached its `releaseTime`; both
+    /// transport models follow this one rule. Whether the particle is in the water.
+    bool releaseBy(double time) {
+        if (!isActive) {
+            if (releaseTime > time) {
+                return false;
+            }
+            isActive = true;
+        }
+        return true;
+    }
 };
 
 } // namespace pelagrin

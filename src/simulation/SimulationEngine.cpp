@@ -260,14 +260,8 @@ void SimulationEngine::stepRange(std::size_t begin, std::size_t end, const StepC
 
             // Release: stranded particles are final; waiting ones join in the step whose clock reaches their
             // time.
-            if (p.isStuck) {
+            if (p.isStuck || !p.releaseBy(c.time)) {
                 continue;
-            }
-            if (!p.isActive) {
-                if (p.releaseTime > c.time) {
-                    continue;
-                }
-                p.isActive = true;
             }
 
             // Settling, then the bottom and the surface.

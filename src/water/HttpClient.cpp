@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cassert>
+#include <cstdlib>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
@@ -80,6 +81,23 @@ std::string urlEncodeComponent(std::string_view text) {
     std::string result(encoded);
     curl_free(encoded);
     return result;
+}
+
+std::variant<std::string_view, WaterBoundaryError>
+successfulBody(const std::variant<HttpReply, TransportError>& fetched) {
+    if (const auto* failure = std::get_if<TransportError>(&fetched)) {
+        return *failure;
+    }
+    const HttpReply& reply = std::get<HttpReply>(fetched);
+    if (reply.status < 200 || reply.status > 299) {
+        return ServiceRefusal{reply.status, {}};
+    }
+    return reply.body;
+}
+
+std::string serviceBaseUrl(const char* variable, std::string_view fallback) {
+    const char* fromEnvironment = std::getenv(variable);
+    return std::string(fromEnvironment != nullptr && *fromEnvironment != '\0' ? fromEnvironment : fallback);
 }
 
 bool isSendableHttpUrl(const std::string& url) {

@@ -35,4 +35,12 @@ std::variant<HttpReply, TransportError> httpGet(const std::string& url, std::chr
                                                 const std::atomic<bool>* abort = nullptr,
                                                 const std::string& userAgent = {});
 
+/// The body of a reply with a 2xx status, else why there is none: the transport's failure or the server's
+/// refusal by its status. The body is a view into `fetched`.
+std::variant<std::string_view, WaterBoundaryError>
+successfulBody(const std::variant<HttpReply, TransportError>& fetched);
+
+/// A service's base URL: the environment variable `variable` when set and not empty, else `fallback`.
+std::string serviceBaseUrl(const char* variable, std::string_view fallback);
+
 } // namespace pelagrin

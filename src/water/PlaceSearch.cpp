@@ -7,7 +7,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 namespace pelagrin {
@@ -55,21 +54,12 @@ Place placeOf(const json& object, const std::string& path) {
     return place;
 }
 
-std::string configuredBaseUrl() {
-    const char* fromEnvironment = std::getenv(geocoderUrlVariable);
-    return fromEnvironment != nullptr && *fromEnvironment != '\0' ? std::string(fromEnvironment)
-                                                                  : std::string(defaultGeocoderBaseUrl);
-}
-
 PlaceSearchResult interpretReply(const std::variant<HttpReply, TransportError>& fetched) {
-    if (const auto* failure = std::get_if<TransportError>(&fetched)) {
+    const auto body = successfulBody(fetched);
+    if (const auto* failure = std::get_if<WaterBoundaryError>(&body)) {
         return *failure;
     }
-    const HttpReply& reply = std::get<HttpReply>(fetched);
-    if (reply.status < 200 || reply.status > 299) {
-        return ServiceRefusal{reply.status, {}};
-    }
-    auto decoded = decodePlaces(reply.body);
+    auto decoded = decodePlaces(std::get<std::string_view>(body));
     if (auto* failure = std::get_if<DecodingError>(&decoded)) {
         return std::move(*failure);
     }
@@ -106,7 +96,8 @@ std::string placeSearchUrl(std::string_view baseUrl, std::string_view query) {
     return std::string(baseUrl) + "/search?q=" + urlEncodeComponent(query) + "&format=jsonv2&limit=8";
 }
 
-PlaceSearchService::PlaceSearchService() : baseUrl_(configuredBaseUrl()) {}
+PlaceSearchService::PlaceSearchService()
+    : baseUrl_(serviceBaseUrl(geocoderUrlVariable, defaultGeocoderBaseUrl)) {}
 
 PlaceSearchService::~PlaceSearchService() {
     isStopping_->store(true);

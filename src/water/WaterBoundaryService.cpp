@@ -9,19 +9,12 @@
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/post.hpp>
 #include <cassert>
-#include <cstdlib>
 #include <iostream>
 #include <optional>
 
 namespace pelagrin {
 
 namespace {
-
-std::string configuredBaseUrl() {
-    const char* fromEnvironment = std::getenv(overpassUrlVariable);
-    return fromEnvironment != nullptr && *fromEnvironment != '\0' ? std::string(fromEnvironment)
-                                                                  : std::string(defaultOverpassBaseUrl);
-}
 
 // The first steps of every detection, done on the caller's thread: the log line, then the URL, or nothing
 // when the base URL forms none.
@@ -38,14 +31,11 @@ std::optional<std::string> startDetection(const std::string& baseUrl, GeoCoordin
 
 WaterBoundaryResult interpretFetched(const std::variant<HttpReply, TransportError>& fetched,
                                      GeoCoordinate click, std::ostream& log) {
-    if (const auto* failure = std::get_if<TransportError>(&fetched)) {
+    const auto body = successfulBody(fetched);
+    if (const auto* failure = std::get_if<WaterBoundaryError>(&body)) {
         return *failure;
     }
-    const HttpReply& reply = std::get<HttpReply>(fetched);
-    if (reply.status < 200 || reply.status > 299) {
-        return ServiceRefusal{reply.status, {}};
-    }
-    return interpretOverpassAnswer(reply.body, click, log);
+    return interpretOverpassAnswer(std::get<std::string_view>(body), click, log);
 }
 
 } // namespace
@@ -67,7 +57,8 @@ WaterBoundaryResult interpretOverpassAnswer(std::string_view body, GeoCoordinate
     return std::move(std::get<DetectedWater>(selected));
 }
 
-WaterBoundaryService::WaterBoundaryService() : baseUrl_(configuredBaseUrl()), diagnostics_(&std::cout) {}
+WaterBoundaryService::WaterBoundaryService()
+    : baseUrl_(serviceBaseUrl(overpassUrlVariable, defaultOverpassBaseUrl)), diagnostics_(&std::cout) {}
 
 WaterBoundaryService::~WaterBoundaryService() {
     // Requests still queued or in flight end at once with an abort error; their handlers still run.

@@ -11,8 +11,9 @@ class Project;
 /// The "Transport Model" choice, "Original" or "Physical".
 ParameterSection transportModelSection();
 
-/// The physical model's numbers, each in its unit (the windage in percent), shown while the project's model
-/// is physical. Every range lies within what a run of the physical model accepts.
+/// The physical model's numbers, one control per `physicalParameterFields` row, each in its unit (the windage
+/// in percent), shown while the project's model is physical. Every range lies within what a run of the
+/// physical model accepts.
 ParameterSection physicalModelSection();
 
 /// Whether `project` (or, without parameters, its defaults) runs the physical model.

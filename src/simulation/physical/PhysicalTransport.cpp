@@ -187,11 +187,8 @@ void PhysicalTransport::stepRange(std::size_t begin, std::size_t end, std::vecto
         Deposit& deposit = deposits[i];
 
         // Release, and the stranded particles' chance to refloat.
-        if (!p.isActive) {
-            if (p.releaseTime > c.time) {
-                continue;
-            }
-            p.isActive = true;
+        if (!p.releaseBy(c.time)) {
+            continue;
         }
         if (p.isStuck) {
             if (!(c.refloatChance > 0 && random_.uniform(stepCount_, i, kRefloatSlot) < c.refloatChance)) {

@@ -3,7 +3,7 @@ import { html, type TemplateResult } from "lit-html";
 import { createProjectSheet } from "../projects/CreateProjectSheet";
 import { projectWindow } from "../projects/ProjectWindow";
 import { welcomeView } from "../projects/WelcomeView";
-import { alertView } from "./AlertView";
+import { alertDialog, alertView } from "./AlertView";
 import { fileDialog } from "./FileDialog";
 import { icon } from "./icons";
 import { menuBar } from "./MenuBar";
@@ -82,13 +82,14 @@ export function waitingView(connection: "connecting" | "open" | "closed"): Templ
 }
 
 function disconnected(): TemplateResult {
-    return html`<div class="modal-backdrop disconnected">
-        <div class="alert" role="alertdialog" aria-labelledby="disconnected-title">
-            <h2 id="disconnected-title" class="alert-title">Pelagrin is not connected</h2>
-            <p class="alert-message">This window has lost its connection to the app. Reload it once Pelagrin runs.</p>
-            <div class="alert-buttons">
-                <button type="button" class="button prominent" @click=${() => location.reload()}>Reload</button>
-            </div>
-        </div>
-    </div>`;
+    return alertDialog(
+        {
+            id: "disconnected-alert",
+            symbol: null,
+            title: "Pelagrin is not connected",
+            message: "This window has lost its connection to the app. Reload it once Pelagrin runs.",
+            buttons: [{ title: "Reload", style: "prominent", run: () => location.reload() }],
+        },
+        "disconnected",
+    );
 }

@@ -1,5 +1,6 @@
 // The project window's content: sidebar of screens, toolbar, detail area, onboarding and the keep-changes alert.
 import { html, type TemplateResult } from "lit-html";
+import { alertDialog, type AlertButton } from "../app/AlertView";
 import { icon, type SymbolName } from "../app/icons";
 import type { Intent, SendIntent } from "../app/intents";
 import type { ViewContext } from "../app/ViewContext";
@@ -158,32 +159,36 @@ export function onboardingOverlay(send: SendIntent, isLeaving: boolean): Templat
     </div>`;
 }
 
-interface AlertButton {
-    title: string;
-    style: "prominent" | "destructive" | "";
-    intent: Intent;
+/** An alert of the project window, its buttons sending their intents. */
+function alert(
+    id: string,
+    title: string,
+    message: string,
+    buttons: ProjectAlertButton[],
+    send: SendIntent,
+): TemplateResult {
+    return alertDialog({
+        id,
+        symbol: "drop",
+        title,
+        message,
+        buttons: buttons.map((button) => ({
+            title: button.title,
+            style: button.style,
+            run: () => send(button.intent),
+        })),
+    });
 }
 
-function alert(title: string, message: string, buttons: AlertButton[], send: SendIntent): TemplateResult {
-    return html`<div class="modal-backdrop">
-        <div class="alert" role="alertdialog" aria-modal="true" aria-labelledby="alert-title" aria-describedby="alert-message">
-            ${icon("drop", "alert-icon")}
-            <h2 id="alert-title" class="alert-title">${title}</h2>
-            <p id="alert-message" class="alert-message">${message}</p>
-            <div class="alert-buttons">
-                ${buttons.map(
-                    (button) =>
-                        html`<button type="button" class="button ${button.style}" @click=${() => send(button.intent)}>
-                            ${button.title}
-                        </button>`,
-                )}
-            </div>
-        </div>
-    </div>`;
+interface ProjectAlertButton {
+    title: string;
+    style: AlertButton["style"];
+    intent: Intent;
 }
 
 export function closeAlert(send: SendIntent): TemplateResult {
     return alert(
+        "close-alert",
         "Do you want to keep the changes?",
         "If you discard, your recent simulation settings and results will be lost.",
         [
@@ -198,6 +203,7 @@ export function closeAlert(send: SendIntent): TemplateResult {
 /** Offers the changes a window kept when it went without saving. */
 export function restoreAlert(send: SendIntent): TemplateResult {
     return alert(
+        "restore-alert",
         "Restore unsaved changes?",
         "This project has changes that were not saved when its window closed.",
         [
