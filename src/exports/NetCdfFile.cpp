@@ -3,7 +3,9 @@
 
 #include "support/AtomicWrite.hpp"
 
+#include <functional>
 #include <hdf5.h>
+#include <numeric>
 #include <system_error>
 #include <utility>
 
@@ -67,11 +69,18 @@ int NetCdfFile::addVariable(const std::string& name, nc_type type, const std::ve
 
 void NetCdfFile::setChunking(int variable, const std::vector<std::size_t>& sizes) {
     check(nc_def_var_chunking(id_, variable, NC_CHUNKED, sizes.data()));
-}
-
-void NetCdfFile::setChunkCache(int variable, std::size_t bytes) {
-    // Few slots suffice for the few chunks held; full preemption drops a chunk once it is written whole.
-    check(nc_set_var_chunk_cache(id_, variable, bytes, 101, 1.0f));
+    // The cache holds one whole chunk. With less, the library still builds every write in a chunk-sized
+    // buffer, allocated and freed each time, and the allocator gives that memory back to the system and
+    // faults it in anew on the next write: for a trajectory file that churn cost more than the writing
+    // itself (17,000 page faults for 721 samples of 20,000 particles, against 1,500 with the chunk kept).
+    // Few slots suffice for one chunk; full preemption drops a chunk once it is written whole.
+    nc_type type = NC_NAT;
+    check(nc_inq_vartype(id_, variable, &type));
+    std::size_t valueBytes = 0;
+    check(nc_inq_type(id_, type, nullptr, &valueBytes));
+    const std::size_t chunkBytes =
+        std::accumulate(sizes.begin(), sizes.end(), valueBytes, std::multiplies<>());
+    check(nc_set_var_chunk_cache(id_, variable, chunkBytes, 101, 1.0f));
 }
 
 void NetCdfFile::putText(int variable, const std::string& name, const std::string& text) {

@@ -57,10 +57,9 @@ public:
     int addDimension(const std::string& name, std::size_t length);
     /// Adds a variable of `type` over `dimensions` (ids, slowest first); returns its id.
     int addVariable(const std::string& name, nc_type type, const std::vector<int>& dimensions);
-    /// Stores `variable` in chunks of `sizes` entries per dimension.
+    /// Stores `variable` in chunks of `sizes` entries per dimension, the library holding one chunk of it in
+    /// memory between writes.
     void setChunking(int variable, const std::vector<std::size_t>& sizes);
-    /// Lets the library hold at most `bytes` of `variable`'s chunks in memory between writes.
-    void setChunkCache(int variable, std::size_t bytes);
 
     /// Attributes of a variable, or of the file with `NC_GLOBAL`.
     void putText(int variable, const std::string& name, const std::string& text);

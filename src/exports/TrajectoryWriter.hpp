@@ -19,9 +19,9 @@ namespace pelagrin {
 /// positive down: packed as CF 16-bit integers, see `PackedAxis`) and status (0 not_released, 1 active, 2
 /// stranded, 3 sedimented) over (trajectory, obs). A sample is packed into a `Sample` by `pack` and written
 /// by `write`, which keeps nothing of it, so memory does not grow with the samples; the library's chunk
-/// cache holds at most a few samples' worth. The file takes its path on `close`; until then, and if the
-/// writing fails or the writer is dropped, an earlier file there stays as it was. Throws `NetCdfError`
-/// ("Cannot write trajectories to …").
+/// cache holds one chunk of each variable, a single sample's on large runs. The file takes its path on
+/// `close`; until then, and if the writing fails or the writer is dropped, an earlier file there stays as
+/// it was. Throws `NetCdfError` ("Cannot write trajectories to …").
 class TrajectoryWriter {
 public:
     /// A coordinate packed by CF's rule, value = add_offset + scale_factor × stored, into the 16-bit range

@@ -69,17 +69,6 @@ public:
         return values;
     }
 
-    /// The chunk sizes of a variable, one per dimension.
-    std::vector<std::size_t> chunking(const std::string& name) const {
-        const int id = variable(name);
-        int dimensionCount = 0;
-        nc_inq_varndims(id_, id, &dimensionCount);
-        std::vector<std::size_t> sizes(static_cast<std::size_t>(dimensionCount));
-        int storage = 0;
-        EXPECT_EQ(nc_inq_var_chunking(id_, id, &storage, sizes.data()), NC_NOERR) << name;
-        return sizes;
-    }
-
     /// A text attribute of a variable, or of the file with NC_GLOBAL.
     std::string text(int variable, const std::string& name) const {
         std::size_t length = 0;

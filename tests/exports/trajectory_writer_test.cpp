@@ -69,17 +69,5 @@ TEST(TrajectoryWriter, SamplesReadBackAsOneTrajectoryPerParticle) {
     }
 }
 
-TEST(TrajectoryWriter, ALargeRunsSampleIsOneWholeChunkPerVariable) {
-    // So a write of a sample only writes, whatever the run's length: nothing of earlier samples is read or
-    // held.
-    TemporaryFolder folder;
-    TrajectoryWriter writer(folder / "large.nc", 20000, mapping, 10.0, {}, {});
-    writer.close();
-    const NetCdfReading file(folder / "large.nc");
-    for (const std::string name : {"lon", "lat", "z", "status"}) {
-        EXPECT_EQ(file.chunking(name), (std::vector<std::size_t>{20000, 1})) << name;
-    }
-}
-
 } // namespace
 } // namespace pelagrin::test
