@@ -206,12 +206,9 @@ void addEnsembleCommand(CLI::App& app) {
     command->add_flag("--grid", options->isGrid,
                       "Vary on a regular grid instead of a Latin hypercube: --members must be n to the power "
                       "of the --vary count");
-    command
-        ->add_option("--speed", options->speed,
-                     "Speed multiplier of every member, as for `pelagrin run` (each engine step advances "
-                     "the clock by speed × 0.016 s)")
-        ->capture_default_str()
-        ->check(positiveNumber());
+    addSpeedOption(*command, options->speed,
+                   "Speed multiplier of every member, as for `pelagrin run` (each engine step advances the "
+                   "clock by speed × 0.016 s)");
     command->add_flag("--keep-members", options->keepsMembers,
                       "Also write each member's timeline, member-K.csv");
     command->add_option("--out", options->outPath, "The folder the results go to (made when missing)")
