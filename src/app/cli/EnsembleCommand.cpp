@@ -108,23 +108,28 @@ std::vector<MemberResult> runOwnMembers(const MpiWorld* world, const EnsembleSet
     if (world == nullptr || world->rank() == 0) {
         progress.emplace(stderr, memberCount);
     }
+    // Made before the members run, so that a failure ends every rank at once instead of waiting for them all
+    // in the dispatch's collective end.
+    std::optional<MemberDispatch> dispatch;
+    if (world != nullptr) {
+        dispatch.emplace(*world, memberCount);
+    }
     std::vector<MemberResult> results;
     try {
-        if (world == nullptr) {
-            std::vector<std::size_t> all(memberCount);
-            std::iota(all.begin(), all.end(), std::size_t{0});
-            results = runMembers(setup, all, threads, stopRequested,
-                                 [&](const EnsembleProgress& state) { progress->update(state); });
-        } else {
-            MemberDispatch dispatch(*world, memberCount);
+        if (dispatch) {
             results = runMembers(
-                setup, [&] { return dispatch.next(); }, memberCount, threads, stopRequested,
+                setup, [&] { return dispatch->next(); }, memberCount, threads, stopRequested,
                 [&](const EnsembleProgress& state) {
-                    const EnsembleProgress ofAll = dispatch.share(state);
+                    const EnsembleProgress ofAll = dispatch->share(state);
                     if (progress) {
                         progress->update(ofAll);
                     }
                 });
+        } else {
+            std::vector<std::size_t> all(memberCount);
+            std::iota(all.begin(), all.end(), std::size_t{0});
+            results = runMembers(setup, all, threads, stopRequested,
+                                 [&](const EnsembleProgress& state) { progress->update(state); });
         }
     } catch (const std::exception& error) {
         fail(world, fmt::format("\"{}\" cannot be run: {}", setup.projectPath, error.what()));
