@@ -1,8 +1,8 @@
 #!/bin/sh
 # Members per second of `pelagrin ensemble` in one process bound to one core and in two processes bound to a
-# core each, and what gathering 100 members' results on rank 0 costs. Processes are what it measures, hence
-# a script. Usage: bench/ensemble_bench.sh [PELAGRIN [PROJECT]]; MEMBERS (default 40) and SPEED (default 1000)
-# set the ensemble.
+# core each, the CPU time (user + sys) each member cost, and what gathering 100 members' results on rank 0
+# costs. Processes are what it measures, hence a script. Usage: bench/ensemble_bench.sh [PELAGRIN [PROJECT]];
+# MEMBERS (default 40) and SPEED (default 1000) set the ensemble.
 set -eu
 bin=${1:-build-release/src/app/pelagrin}
 project=${2:-examples/kettle-pond.pelagrinproj}
@@ -12,22 +12,28 @@ mpirun="mpirun --oversubscribe --allow-run-as-root"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-# Wall-clock seconds of a command, its output kept in $out/err.
-seconds() {
-    start=$(date +%s.%N)
-    "$@" >"$out/out" 2>"$out/err"
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }'
+# "wall user sys" seconds of a command and the processes it waited for, its output kept in $out/err.
+measure() {
+    /usr/bin/time -f '%e %U %S' -o "$out/time" "$@" >"$out/out" 2>"$out/err"
+    cat "$out/time"
+}
+
+# Members per second, and CPU seconds per member, of one measurement.
+report() {
+    echo "$2" | awk -v what="$1" -v n="$members" -v base="${3:-}" '{
+        printf "%-26s %6.2f members/s (%.2f s for %d members), %.3f s CPU a member", what, n / $1, $1, n,
+            ($2 + $3) / n
+        if (base != "") printf ", %.2f x one process", base / $1
+        printf "\n"
+    }'
 }
 
 ensemble="ensemble $project --members $members --seed 1 --speed $speed"
-one=$(seconds taskset -c 0 "$bin" $ensemble --out "$out/one")
-two=$(seconds $mpirun --bind-to core -np 2 "$bin" $ensemble --out "$out/two")
-cmp -s "$out/one/timeline.csv" "$out/two/timeline.csv" || { echo "the two runs differ" >&2; exit 1; }
-awk -v n="$members" -v one="$one" -v two="$two" 'BEGIN {
-    printf "1 process, 1 core:   %6.2f members/s (%s s for %d members)\n", n / one, one, n
-    printf "2 processes, 1 core each: %6.2f members/s (%s s), %.2f x one process\n", n / two, two, one / two
-}'
+one=$(measure taskset -c 0 "$bin" $ensemble --out "$out/one")
+two=$(measure $mpirun --bind-to core -np 2 "$bin" $ensemble --out "$out/two")
+diff -r "$out/one" "$out/two" >/dev/null || { echo "the two runs' files differ" >&2; exit 1; }
+report "1 process, 1 core:" "$one"
+report "2 processes, 1 core each:" "$two" "${one%% *}"
 
 $mpirun -np 2 "$bin" ensemble "$project" --members 100 --seed 1 --speed "$speed" --out "$out/gather" \
     >/dev/null 2>"$out/err"

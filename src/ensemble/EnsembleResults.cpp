@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cctype>
-#include <chrono>
 #include <cmath>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
@@ -93,7 +92,7 @@ void writeTimelineNetCdf(const std::filesystem::path& path, const TimelineSummar
             variables.push_back(variable);
         }
     }
-    putCfGlobals(file, "Timeline of a Pelagrin ensemble", std::chrono::system_clock::now(), attributes);
+    putCfGlobals(file, "Timeline of a Pelagrin ensemble", std::nullopt, attributes);
     file.endDefinitions();
     file.write(time, {0}, {count}, summary.times.data());
     std::vector<double> values(count);
@@ -121,8 +120,7 @@ void writeProbabilityNetCdf(const std::filesystem::path& path, const BedHeatmap&
                  "share of members leaving at least one particle on the cell's bed");
     file.putText(probability, "units", "1");
     file.putText(probability, "grid_mapping", "crs");
-    putCfGlobals(file, "Deposit probability of a Pelagrin ensemble", std::chrono::system_clock::now(),
-                 attributes);
+    putCfGlobals(file, "Deposit probability of a Pelagrin ensemble", std::nullopt, attributes);
     file.endDefinitions();
     grid.writeCoordinates(file, bed);
     file.write(probability, {0, 0}, {rows, columns}, shares.data());

@@ -14,9 +14,9 @@ namespace pelagrin {
 /// leaving plastic on each bed cell and each 100 m of shore; only for a project with a water outline),
 /// manifest.json (the project, the seeds, each member's values and summary, `isGrid` telling how they were
 /// drawn), and with `keepsMembers` member-K.csv for each member K. Without members only the manifest is
-/// written. The project's outline is `setup`'s project's, read from its file when it has none. Throws
-/// std::runtime_error (`FileWriteError`, `NetCdfError`, std::filesystem::filesystem_error)
-/// with the path and the reason.
+/// written. The project's outline is `setup`'s project's, read from its file when it has none. The files
+/// depend on `setup` and `members` alone, byte for byte: no time of writing. Throws std::runtime_error
+/// (`FileWriteError`, `NetCdfError`, std::filesystem::filesystem_error) with the path and the reason.
 void writeEnsembleResults(const std::filesystem::path& folder, const EnsembleSetup& setup,
                           std::span<const MemberResult> members, bool isGrid, bool keepsMembers);
 

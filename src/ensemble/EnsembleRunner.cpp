@@ -8,22 +8,21 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace pelagrin {
 
-std::vector<MemberResult> runMembers(const EnsembleSetup& given, std::span<const std::size_t> indices,
-                                     unsigned threadCount, std::atomic<bool>& stopRequested,
+std::vector<MemberResult> runMembers(const EnsembleSetup& given, const NextMember& nextMember,
+                                     std::size_t memberCount, unsigned threadCount,
+                                     std::atomic<bool>& stopRequested,
                                      const std::function<void(const EnsembleProgress&)>& onProgress) {
     // Read once for all members, not once each.
     EnsembleSetup setup = given;
     setup.project = projectOf(given);
-    const unsigned parallel = std::max(1u, std::min(threadCount, static_cast<unsigned>(indices.size())));
+    const unsigned parallel = std::max(1u, std::min(threadCount, static_cast<unsigned>(memberCount)));
     const unsigned threadsPerMember = std::max(1u, threadCount / parallel);
 
-    std::vector<std::optional<MemberResult>> results(indices.size());
-    std::atomic<std::size_t> next{0};
+    std::vector<MemberResult> finished;
     std::atomic<std::size_t> done{0};
     std::atomic<std::int64_t> particleSteps{0};
     std::mutex mutex;
@@ -34,19 +33,26 @@ std::vector<MemberResult> runMembers(const EnsembleSetup& given, std::span<const
     auto work = [&] {
         WorkerPool workers(threadsPerMember);
         auto onSteps = [&](std::int64_t steps) { particleSteps.fetch_add(steps, std::memory_order_relaxed); };
-        for (std::size_t slot = next++; slot < indices.size() && !stopRequested; slot = next++) {
-            try {
-                results[slot] = runMember(setup, indices[slot], workers, stopRequested, onSteps);
-            } catch (...) {
-                const std::lock_guard lock(mutex);
-                if (!firstError) {
-                    firstError = std::current_exception();
+        try {
+            // Stop is checked before a member is taken, so that none is taken only to be dropped.
+            while (!stopRequested) {
+                const std::optional<std::size_t> index = nextMember();
+                if (!index) {
+                    break;
                 }
-                stopRequested = true;
+                if (std::optional<MemberResult> result =
+                        runMember(setup, *index, workers, stopRequested, onSteps)) {
+                    const std::lock_guard lock(mutex);
+                    finished.push_back(std::move(*result));
+                    ++done;
+                }
             }
-            if (results[slot]) {
-                ++done;
+        } catch (...) {
+            const std::lock_guard lock(mutex);
+            if (!firstError) {
+                firstError = std::current_exception();
             }
+            stopRequested = true;
         }
         const std::lock_guard lock(mutex);
         --running;
@@ -70,14 +76,20 @@ std::vector<MemberResult> runMembers(const EnsembleSetup& given, std::span<const
     if (firstError) {
         std::rethrow_exception(firstError);
     }
-
-    std::vector<MemberResult> finished;
-    for (std::optional<MemberResult>& result : results) {
-        if (result) {
-            finished.push_back(std::move(*result));
-        }
-    }
+    std::sort(finished.begin(), finished.end(),
+              [](const MemberResult& a, const MemberResult& b) { return a.index < b.index; });
     return finished;
+}
+
+std::vector<MemberResult> runMembers(const EnsembleSetup& setup, std::span<const std::size_t> indices,
+                                     unsigned threadCount, std::atomic<bool>& stopRequested,
+                                     const std::function<void(const EnsembleProgress&)>& onProgress) {
+    std::atomic<std::size_t> next{0};
+    const NextMember inOrder = [&]() -> std::optional<std::size_t> {
+        const std::size_t slot = next++;
+        return slot < indices.size() ? std::optional(indices[slot]) : std::nullopt;
+    };
+    return runMembers(setup, inOrder, indices.size(), threadCount, stopRequested, onProgress);
 }
 
 } // namespace pelagrin

@@ -13,9 +13,15 @@ std::unique_ptr<MpiWorld> MpiWorld::joinIfLaunched() {
     if (std::getenv("OMPI_COMM_WORLD_SIZE") == nullptr) {
         return nullptr;
     }
-    // Members run on threads of their own, but only the main thread calls MPI.
+    // Member threads take their next member themselves, one call at a time (MemberDispatch serialises
+    // them).
     int provided = 0;
-    MPI_Init_thread(nullptr, nullptr, MPI_THREAD_FUNNELED, &provided);
+    MPI_Init_thread(nullptr, nullptr, MPI_THREAD_SERIALIZED, &provided);
+    if (provided < MPI_THREAD_SERIALIZED) {
+        MPI_Finalize();
+        throw std::runtime_error("this MPI library cannot be called from the member threads (it offers no "
+                                 "MPI_THREAD_SERIALIZED)");
+    }
     int rank = 0;
     int size = 1;
     MPI_Comm_rank(MPI_COMM_WORLD, &rank);

@@ -22,7 +22,8 @@ struct GatherCost {
 /// and a plain `pelagrin ensemble` never start it. Finalised when destroyed.
 class MpiWorld {
 public:
-    /// The world when this process runs under mpirun; null otherwise.
+    /// The world when this process runs under mpirun; null otherwise. Throws std::runtime_error when the
+    /// library cannot take calls from more than one thread.
     static std::unique_ptr<MpiWorld> joinIfLaunched();
     ~MpiWorld();
     MpiWorld(const MpiWorld&) = delete;

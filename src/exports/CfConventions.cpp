@@ -19,12 +19,14 @@ void putCoordinateAttributes(NetCdfFile& file, int variable, const std::string& 
 
 } // namespace
 
-void putCfGlobals(NetCdfFile& file, const std::string& title, std::chrono::system_clock::time_point createdAt,
+void putCfGlobals(NetCdfFile& file, const std::string& title,
+                  std::optional<std::chrono::system_clock::time_point> createdAt,
                   const std::vector<NetCdfAttribute>& attributes) {
     file.putText(NC_GLOBAL, "Conventions", "CF-1.8");
     file.putText(NC_GLOBAL, "title", title);
     file.putText(NC_GLOBAL, "source", "Pelagrin");
-    file.putText(NC_GLOBAL, "history", isoUtc(createdAt) + " created by Pelagrin");
+    file.putText(NC_GLOBAL, "history",
+                 createdAt ? isoUtc(*createdAt) + " created by Pelagrin" : "created by Pelagrin");
     for (const NetCdfAttribute& attribute : attributes) {
         file.putAttribute(NC_GLOBAL, attribute);
     }

@@ -4,14 +4,18 @@
 #include "exports/NetCdfFile.hpp"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pelagrin {
 
-/// Puts Conventions "CF-1.8", `title`, source "Pelagrin" and a history line stamped `createdAt` (UTC) on
-/// the file, then the caller's `attributes` (the run's seed and parameters, say), which may replace any.
-void putCfGlobals(NetCdfFile& file, const std::string& title, std::chrono::system_clock::time_point createdAt,
+/// Puts Conventions "CF-1.8", `title`, source "Pelagrin" and a history line on the file, stamped `createdAt`
+/// (UTC) when given (without it the file's bytes depend on its contents alone, so that the same results
+/// give the same file), then the caller's `attributes` (the run's seed and parameters, say), which may
+/// replace any.
+void putCfGlobals(NetCdfFile& file, const std::string& title,
+                  std::optional<std::chrono::system_clock::time_point> createdAt,
                   const std::vector<NetCdfAttribute>& attributes);
 
 /// Marks `variable` as the latitude or longitude coordinate of WGS 84 degrees; `longName` describes it.

@@ -1,4 +1,4 @@
-// CommandOptions: the positive numbers and the seed.
+// CommandOptions: the positive numbers, the speed and the seed.
 #include "app/cli/CommandOptions.hpp"
 
 #include "simulation/RandomSource.hpp"
@@ -18,6 +18,10 @@ CLI::Validator positiveNumber() {
                        : fmt::format("must be a number greater than 0, got \"{}\"", text);
         },
         "POSITIVE");
+}
+
+CLI::Option* addSpeedOption(CLI::App& command, double& speed, const std::string& what) {
+    return command.add_option("--speed", speed, what)->capture_default_str()->check(positiveNumber());
 }
 
 CLI::Option* addSeedOption(CLI::App& command, std::optional<std::uint64_t>& seed, const std::string& what) {

@@ -5,6 +5,7 @@
 #include "app/cli/MemberProgressBar.hpp"
 #include "ensemble/EnsembleResults.hpp"
 #include "ensemble/EnsembleRunner.hpp"
+#include "ensemble/MemberDispatch.hpp"
 #include "ensemble/MpiWorld.hpp"
 #include "projects/ProjectPersistence.hpp"
 #include "simulation/RandomSource.hpp"
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fmt/format.h>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <sched.h>
 #include <string>
@@ -98,8 +100,53 @@ void checkInputs(const MpiWorld* world, const EnsembleOptions& options) {
     }
 }
 
+/// Runs this process's members: all of them alone, else those it takes while its threads are free; reports
+/// the members of all processes on rank 0's standard error.
+std::vector<MemberResult> runOwnMembers(const MpiWorld* world, const EnsembleSetup& setup, unsigned threads) {
+    const std::size_t memberCount = setup.plan.members.size();
+    std::optional<MemberProgressBar> progress;
+    if (world == nullptr || world->rank() == 0) {
+        progress.emplace(stderr, memberCount);
+    }
+    // Made before the members run, so that a failure ends every rank at once instead of waiting for them all
+    // in the dispatch's collective end.
+    std::optional<MemberDispatch> dispatch;
+    if (world != nullptr) {
+        dispatch.emplace(*world, memberCount);
+    }
+    std::vector<MemberResult> results;
+    try {
+        if (dispatch) {
+            results = runMembers(
+                setup, [&] { return dispatch->next(); }, memberCount, threads, stopRequested,
+                [&](const EnsembleProgress& state) {
+                    const EnsembleProgress ofAll = dispatch->share(state);
+                    if (progress) {
+                        progress->update(ofAll);
+                    }
+                });
+        } else {
+            std::vector<std::size_t> all(memberCount);
+            std::iota(all.begin(), all.end(), std::size_t{0});
+            results = runMembers(setup, all, threads, stopRequested,
+                                 [&](const EnsembleProgress& state) { progress->update(state); });
+        }
+    } catch (const std::exception& error) {
+        fail(world, fmt::format("\"{}\" cannot be run: {}", setup.projectPath, error.what()));
+    }
+    if (progress) {
+        progress->finish();
+    }
+    return results;
+}
+
 int run(const EnsembleOptions& options) {
-    const std::unique_ptr<MpiWorld> world = MpiWorld::joinIfLaunched();
+    std::unique_ptr<MpiWorld> world;
+    try {
+        world = MpiWorld::joinIfLaunched();
+    } catch (const std::runtime_error& error) {
+        fail(nullptr, error.what());
+    }
     const MpiWorld* const mpi = world.get();
     const int rank = world ? world->rank() : 0;
     const int ranks = world ? world->size() : 1;
@@ -113,12 +160,6 @@ int run(const EnsembleOptions& options) {
     const EnsembleSetup setup{options.projectPath, planOf(options, seed), options.speed};
     checkInputs(mpi, options);
 
-    // Members go round the ranks; every rank plans all of them alike and runs its own.
-    std::vector<std::size_t> mine;
-    for (std::size_t k = static_cast<std::size_t>(rank); k < options.memberCount;
-         k += static_cast<std::size_t>(ranks)) {
-        mine.push_back(k);
-    }
     const unsigned threads = threadsOfThisProcess();
     if (isWriter) {
         fmt::print(stderr, "Ensemble of \"{}\": {} members, seeds {} to {}, {} process{} of {} thread{}\n",
@@ -128,23 +169,7 @@ int run(const EnsembleOptions& options) {
 
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
-    std::optional<MemberProgressBar> progress;
-    if (isWriter) {
-        progress.emplace(stderr, mine.size());
-    }
-    std::vector<MemberResult> results;
-    try {
-        results = runMembers(setup, mine, threads, stopRequested, [&](const EnsembleProgress& state) {
-            if (progress) {
-                progress->update(state);
-            }
-        });
-    } catch (const std::exception& error) {
-        fail(mpi, fmt::format("\"{}\" cannot be run: {}", options.projectPath, error.what()));
-    }
-    if (progress) {
-        progress->finish();
-    }
+    std::vector<MemberResult> results = runOwnMembers(mpi, setup, threads);
     const bool wasInterrupted = stopRequested;
 
     if (world) {
@@ -186,12 +211,9 @@ void addEnsembleCommand(CLI::App& app) {
     command->add_flag("--grid", options->isGrid,
                       "Vary on a regular grid instead of a Latin hypercube: --members must be n to the power "
                       "of the --vary count");
-    command
-        ->add_option("--speed", options->speed,
-                     "Speed multiplier of every member, as for `pelagrin run` (each engine step advances "
-                     "the clock by speed × 0.016 s)")
-        ->capture_default_str()
-        ->check(positiveNumber());
+    addSpeedOption(*command, options->speed,
+                   "Speed multiplier of every member, as for `pelagrin run` (each engine step advances the "
+                   "clock by speed × 0.016 s)");
     command->add_flag("--keep-members", options->keepsMembers,
                       "Also write each member's timeline, member-K.csv");
     command->add_option("--out", options->outPath, "The folder the results go to (made when missing)")

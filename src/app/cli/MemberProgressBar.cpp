@@ -4,36 +4,30 @@
 #include "app/cli/ProgressText.hpp"
 
 #include <fmt/format.h>
-#include <unistd.h>
 
 namespace pelagrin {
 
 MemberProgressBar::MemberProgressBar(std::FILE* out, std::size_t memberCount)
-    : out_(out), isTerminal_(isatty(fileno(out)) == 1), memberCount_(memberCount) {}
+    : line_(out, std::chrono::milliseconds(10'000)), memberCount_(memberCount) {}
 
 void MemberProgressBar::update(const EnsembleProgress& progress) {
     const bool hasMemberFinished = progress.membersDone != progress_.membersDone;
     progress_ = progress;
-    const auto interval = isTerminal_ ? std::chrono::milliseconds(100) : std::chrono::milliseconds(10'000);
-    if (std::chrono::steady_clock::now() - reportedAt_ >= interval || (hasMemberFinished && !isTerminal_)) {
+    if (line_.isDue() || (hasMemberFinished && !line_.isTerminal())) {
         report();
     }
 }
 
 void MemberProgressBar::finish() {
-    if (isTerminal_ || progress_.membersDone != reportedDone_) {
+    if (line_.isTerminal() || progress_.membersDone != reportedDone_) {
         report();
     }
-    if (isTerminal_) {
-        std::fputc('\n', out_);
-    }
-    std::fflush(out_);
+    line_.close();
 }
 
 void MemberProgressBar::report() {
-    reportedAt_ = std::chrono::steady_clock::now();
     reportedDone_ = progress_.membersDone;
-    const double elapsed = std::chrono::duration<double>(reportedAt_ - startedAt_).count();
+    const double elapsed = line_.elapsed();
     const double done = static_cast<double>(progress_.membersDone);
     const double share = memberCount_ > 0 ? done / static_cast<double>(memberCount_) : 1.0;
     const std::string left =
@@ -41,7 +35,7 @@ void MemberProgressBar::report() {
     const std::string figures = fmt::format(
         "{} of {} members  {} particle-steps/s  {} left", progress_.membersDone, memberCount_,
         formatMetricRate(elapsed > 0.0 ? static_cast<double>(progress_.particleSteps) / elapsed : 0.0), left);
-    drawProgress(out_, isTerminal_, share, figures);
+    line_.show(share, figures);
 }
 
 } // namespace pelagrin

@@ -1,9 +1,9 @@
 // MemberProgressBar: what an ensemble shows while its members run.
 #pragma once
 
+#include "app/cli/ProgressLine.hpp"
 #include "ensemble/EnsembleRunner.hpp"
 
-#include <chrono>
 #include <cstddef>
 #include <cstdio>
 
@@ -22,13 +22,10 @@ public:
 private:
     void report();
 
-    std::FILE* out_;
-    bool isTerminal_;
+    ProgressLine line_;
     std::size_t memberCount_;
     EnsembleProgress progress_;
     std::size_t reportedDone_ = 0; ///< members done as of the last report
-    std::chrono::steady_clock::time_point startedAt_ = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point reportedAt_ = startedAt_;
 };
 
 } // namespace pelagrin

@@ -1,17 +1,10 @@
-// ProgressText: durations, rates and the bar.
+// ProgressText: durations and rates.
 #include "app/cli/ProgressText.hpp"
 
-#include <cmath>
 #include <cstdint>
 #include <fmt/format.h>
 
 namespace pelagrin {
-
-namespace {
-
-constexpr int barWidth = 30;
-
-} // namespace
 
 std::string formatDuration(double seconds) {
     if (seconds < 60.0) {
@@ -32,18 +25,6 @@ std::string formatMetricRate(double perSecond) {
         return fmt::format("{:.1f}k", perSecond / 1e3);
     }
     return fmt::format("{:.0f}", perSecond);
-}
-
-void drawProgress(std::FILE* out, bool isTerminal, double share, const std::string& figures) {
-    if (isTerminal) {
-        const auto filled = static_cast<int>(std::lround(share * barWidth));
-        // Redrawn in place; the trailing erase clears what a longer previous line left.
-        fmt::print(out, "\r[{}{}] {}\x1b[K", std::string(filled, '#'), std::string(barWidth - filled, '.'),
-                   figures);
-    } else {
-        fmt::print(out, "{}\n", figures);
-    }
-    std::fflush(out);
 }
 
 } // namespace pelagrin

@@ -1,7 +1,6 @@
-// ProgressText: the words and the bar the headless commands show their progress with.
+// ProgressText: the words the headless commands show their progress with.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 namespace pelagrin {
@@ -10,8 +9,5 @@ namespace pelagrin {
 std::string formatDuration(double seconds);
 /// "850", "12.3k", "4.56M": a rate per second with a metric prefix.
 std::string formatMetricRate(double perSecond);
-/// Shows `figures` on `out`: on a terminal after a bar `share` (0 to 1) full, redrawn in place over the
-/// previous report; elsewhere as a line of its own.
-void drawProgress(std::FILE* out, bool isTerminal, double share, const std::string& figures);
 
 } // namespace pelagrin

@@ -203,12 +203,10 @@ void addRunCommand(CLI::App& app) {
     CLI::App* command = app.add_subcommand("run", "Run a project's simulation to its duration and write the "
                                                   "timeline as CSV");
     command->add_option("project", options->projectPath, "The project file (.pelagrinproj)")->required();
-    command
-        ->add_option("--speed", options->speed,
-                     "Speed multiplier: each engine step advances the clock by speed × 0.016 s "
-                     "(the app offers 1, 10, 60 and 300)")
-        ->capture_default_str()
-        ->check(positiveNumber());
+    addSpeedOption(
+        *command, options->speed,
+        "Speed multiplier: each engine step advances the clock by speed × 0.016 s (the app offers 1, "
+        "10, 60 and 300)");
     addSeedOption(*command, options->seed,
                   "Seed of the run's random draws; the same seed at the same speed gives the same particles "
                   "(default: the project's, else a fresh one, printed)");

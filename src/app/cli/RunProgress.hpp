@@ -1,7 +1,8 @@
 // RunProgress: what a headless run shows while it goes, a redrawn bar on a terminal or plain lines.
 #pragma once
 
-#include <chrono>
+#include "app/cli/ProgressLine.hpp"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -22,12 +23,9 @@ public:
 private:
     void report();
 
-    std::FILE* out_;
-    bool isTerminal_;
+    ProgressLine line_;
     double totalDuration_;
     std::int64_t particleCount_;
-    std::chrono::steady_clock::time_point startedAt_ = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point reportedAt_ = startedAt_;
     double time_ = 0.0;
     std::int64_t frames_ = 0;
     std::int64_t particleSteps_ = 0;
