@@ -78,7 +78,10 @@ TEST_P(ProgressLineShape, RedrawsOneTerminalLineOrWritesALinePerReport) {
 INSTANTIATE_TEST_SUITE_P(Outputs, ProgressLineShape,
                          testing::Values(Shape{false, "half\nall\n"},
                                          Shape{true, "\r[###############...............] half\x1b[K"
-                                                     "\r[##############################] all\x1b[K\n"}));
+                                                     "\r[##############################] all\x1b[K\n"}),
+                         [](const testing::TestParamInfo<Shape>& shape) {
+                             return shape.param.isTerminal ? "Terminal" : "Log";
+                         });
 
 TEST(ProgressLine, InALogWaitsItsIntervalBetweenReports) {
     const Output out(false);

@@ -7,7 +7,6 @@
 #include "ensemble/EnsembleRunner.hpp"
 #include "ensemble/MemberDispatch.hpp"
 #include "ensemble/MpiWorld.hpp"
-#include "projects/ProjectPersistence.hpp"
 #include "simulation/RandomSource.hpp"
 
 #include <algorithm>
@@ -83,14 +82,14 @@ EnsemblePlan planOf(const EnsembleOptions& options, std::uint64_t seed) {
     }
 }
 
-/// Refuses a project that could never run and a folder that could never be written, before any member runs.
-void checkInputs(const MpiWorld* world, const EnsembleOptions& options) {
+/// Reads the project every member starts from, once; refuses a project that could never run and a folder that
+/// could never be written, before any member runs.
+std::shared_ptr<const Project> readInputs(const MpiWorld* world, const EnsembleOptions& options,
+                                          const EnsembleSetup& setup) {
+    std::shared_ptr<const Project> project;
     try {
-        if (!ProjectPersistence::load(options.projectPath)->parameters.get()) {
-            fail(world, fmt::format("\"{}\" has no simulation parameters; set them in the app first",
-                                    options.projectPath));
-        }
-    } catch (const ProjectPersistence::LoadError& error) {
+        project = projectOf(setup);
+    } catch (const std::exception& error) {
         fail(world, error.what());
     }
     std::error_code error;
@@ -98,6 +97,7 @@ void checkInputs(const MpiWorld* world, const EnsembleOptions& options) {
     if (std::filesystem::exists(out, error) && !std::filesystem::is_directory(out, error)) {
         fail(world, fmt::format("cannot write the results to \"{}\": it is a file", options.outPath));
     }
+    return project;
 }
 
 /// Runs this process's members: all of them alone, else those it takes while its threads are free; reports
@@ -157,8 +157,8 @@ int run(const EnsembleOptions& options) {
     if (world) {
         seed = world->broadcast(seed);
     }
-    const EnsembleSetup setup{options.projectPath, planOf(options, seed), options.speed};
-    checkInputs(mpi, options);
+    EnsembleSetup setup{options.projectPath, planOf(options, seed), options.speed};
+    setup.project = readInputs(mpi, options, setup);
 
     const unsigned threads = threadsOfThisProcess();
     if (isWriter) {
