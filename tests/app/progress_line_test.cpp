@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -62,6 +63,11 @@ struct Shape {
     bool isTerminal;
     std::string written;
 };
+
+/// Names a case in the test's output by its kind of output, not by its bytes.
+void PrintTo(const Shape& shape, std::ostream* out) {
+    *out << (shape.isTerminal ? "a terminal" : "a log");
+}
 
 class ProgressLineShape : public testing::TestWithParam<Shape> {};
 
