@@ -173,6 +173,7 @@ TEST_F(WaterDetectionTest, APlaceSearchOrATypedPointMovesTheMapOncePerRequestAnd
     setenv(geocoderUrlVariable, geocoder.baseUrl().c_str(), 1);
     const auto window = windowWithDrawing();
     unsetenv(geocoderUrlVariable);
+    launch->settle(); // the window's own opening moves the map first, however late it lands
     const int opened = screen(*window)["map"]["viewRequest"]["sequence"];
     send(*window, {{"intent", "searchPlace"}, {"query", "Zürichsee"}});
     EXPECT_EQ(screen(*window)["placeSearch"]["isSearching"], true);
